@@ -1,0 +1,57 @@
+// Reads an INI file ("DiskInfo.ini") the way the Windows private-profile
+// functions read it: names matched without regard to case, first section and
+// key win, blanks around names and values dropped, one pair of matching quotes
+// removed, strings cut to capacity - 1 characters, integers as the leading
+// decimal number wrapping to unsigned, absent key or empty value -> default,
+// lines starting with ';' are comments.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ib {
+
+class PrivateProfile {
+public:
+    // Reads the whole file now. nullopt when it does not open for reading.
+    static std::optional<PrivateProfile> load(const std::filesystem::path& path);
+    // Parses text already in memory (tests, and callers that hold the bytes).
+    static PrivateProfile parse(std::string_view text);
+    // An empty profile: every read yields its default (a missing file).
+    PrivateProfile() = default;
+
+    // GetPrivateProfileInt: the leading decimal number of the value (optional
+    // sign, wrapping modulo 2^32); a value with no leading number reads as 0;
+    // an absent key or empty value gives `fallback`.
+    std::uint32_t readInt(std::string_view section, std::string_view key, std::uint32_t fallback) const;
+    // GetPrivateProfileString with a buffer of `capacity` characters: at most
+    // capacity - 1 characters of the value (or of `fallback` when absent).
+    std::string readString(std::string_view section, std::string_view key, std::string_view fallback,
+                           std::size_t capacity) const;
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+    const std::string* find(std::string_view section, std::string_view key) const;
+
+    std::vector<Section> m_sections;
+};
+
+// Reads one value with a fresh read of the file, as every operation does:
+// edits to the file take effect at the next operation.
+std::uint32_t readProfileInt(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                             std::uint32_t fallback);
+std::string readProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                              std::string_view fallback, std::size_t capacity);
+
+}  // namespace ib

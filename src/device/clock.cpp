@@ -1,0 +1,17 @@
+// The real clock. See clock.h.
+#include "device/clock.h"
+
+#include <thread>
+
+namespace ib {
+
+std::int64_t SystemClock::nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+void SystemClock::sleepMs(std::int64_t ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+}  // namespace ib

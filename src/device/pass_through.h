@@ -1,0 +1,58 @@
+// The seam between the vendor command layer and whatever carries SCSI command
+// blocks to a volume: the operating system's pass-through for a real recorder,
+// or the simulated recorder in tests and demos. Nothing above this seam knows
+// which one it talks to.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace ib {
+
+enum class DataDirection { None, In, Out };
+
+// One command block with its data phase. `data` is written by the device for
+// In, read for Out, and empty for None.
+struct ScsiRequest {
+    std::span<const std::uint8_t> cdb;  // 6 or 16 bytes
+    DataDirection direction = DataDirection::None;
+    std::span<std::uint8_t> data;
+    unsigned timeoutSeconds = 0;
+};
+
+// What came back besides the data. `completed` is the pass-through call's own
+// verdict (false: the call failed, the device timed out, was reset or left the
+// bus). The SCSI status and sense are kept for diagnostics only.
+struct ScsiOutcome {
+    bool completed = false;
+    std::uint8_t status = 0;
+    std::vector<std::uint8_t> sense;
+    std::size_t transferred = 0;  // bytes actually moved, when the carrier knows
+};
+
+// An open volume. Closing is destruction, so no handle can leak.
+class VolumeHandle {
+public:
+    virtual ~VolumeHandle() = default;
+    // Sends one command; the outcome's `completed` is false when the call failed.
+    virtual ScsiOutcome send(const ScsiRequest& request) = 0;
+};
+
+// The candidate volumes, addressed by drive letter 'D' to 'Z' like the volumes
+// a Windows machine gives USB disks.
+class VolumeProvider {
+public:
+    virtual ~VolumeProvider() = default;
+    // Opens the volume for reading and writing. Returns null when there is no
+    // volume at that letter or it cannot be opened; `whyNot`, when given,
+    // receives a one-line reason a person can act on (missing permission, ...).
+    virtual std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) = 0;
+    // A short human-readable name of the volume behind a letter ("" for none),
+    // used by diagnostics only.
+    virtual std::string volumeName(char letter) const = 0;
+};
+
+}  // namespace ib

@@ -1,0 +1,180 @@
+// Vendor SCSI command set over the volume provider. See usb_scsi_cmd.h.
+#include "device/usb_scsi_cmd.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "device/sector.h"
+
+namespace ib {
+namespace {
+
+constexpr unsigned kBufferedTimeoutSeconds = 2;
+constexpr unsigned kDirectTimeoutSeconds = 10;
+constexpr std::uint32_t kDownloadChunkSectors = 64;
+constexpr std::uint8_t kIdentifyPreset = 0x33;  // keeps an empty reply from passing the AA 55 test
+
+constexpr std::uint8_t kInquiry[6] = {0x12, 0x00, 0x00, 0x00, 0x24, 0x00};
+constexpr std::size_t kInquiryLength = 36;
+
+Cdb16 signed_(Cdb16 block) {
+    std::copy(std::begin(kVendorSignature), std::end(kVendorSignature), block.begin());
+    return block;
+}
+
+}  // namespace
+
+UsbScsiCmd::UsbScsiCmd(VolumeProvider& volumes) : m_volumes(volumes), m_replyArea(kMaxTransferBytes) {}
+
+std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
+                                       std::span<std::uint8_t> reply, std::uint8_t presetFirstByte) {
+    std::fill(m_replyArea.begin(), m_replyArea.end(), std::uint8_t{0});
+    m_replyArea[0] = presetFirstByte;
+    const std::size_t length = std::min(reply.size(), m_replyArea.size());
+    ScsiRequest request{cdb, length ? DataDirection::In : DataDirection::None,
+                        std::span<std::uint8_t>(m_replyArea.data(), length), kBufferedTimeoutSeconds};
+    m_lastOutcome = volume.send(request);
+    if (!m_lastOutcome.completed) return 0;
+    // Exactly the asked length is handed back, whatever the device delivered.
+    std::copy_n(m_replyArea.begin(), length, reply.begin());
+    return 1;
+}
+
+std::uint32_t UsbScsiCmd::sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply) {
+    if (!m_handle) return 0;
+    const Cdb16 cdb = signed_(block);
+    return sendBuffered(*m_handle, cdb, reply);
+}
+
+std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut) {
+    if (!m_handle) return 0;
+    const Cdb16 cdb = signed_(block);
+    // The carrier only reads an Out buffer; the span type is shared with In.
+    std::span<std::uint8_t> data(const_cast<std::uint8_t*>(dataOut.data()), dataOut.size());
+    ScsiRequest request{cdb, dataOut.empty() ? DataDirection::None : DataDirection::Out, data,
+                        kDirectTimeoutSeconds};
+    m_lastOutcome = m_handle->send(request);
+    return m_lastOutcome.completed ? 1 : 0;
+}
+
+std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendorBlock(code), {}); }
+
+bool UsbScsiCmd::acceptVolume(VolumeHandle& volume) {
+    std::uint8_t inquiry[kInquiryLength];
+    if (!sendBuffered(volume, kInquiry, inquiry)) return false;
+    if (inquiry[3] != 0x01) return false;  // response-data format must be exactly 1
+
+    std::uint8_t identify[16];
+    const Cdb16 cdb = signed_(vendorBlock(VendorCode::Identify));
+    const bool ok = sendBuffered(volume, cdb, identify, kIdentifyPreset) != 0;
+    if (identify[0] == 0xAA && identify[1] == 0x55) {
+        if (!ok) return false;
+        m_mode = kModeBootRom;
+        return true;
+    }
+    if (ok && std::memcmp(identify + 9, "QUB", 3) == 0) {
+        m_mode = kModeUpdater;
+        return true;
+    }
+    return false;
+}
+
+std::uint32_t UsbScsiCmd::Open() {
+    m_mode = kModeNone;
+    m_handle.reset();  // a handle from an earlier Open is closed, never leaked
+    for (char letter = 'D'; letter <= 'Z'; ++letter) {
+        auto volume = m_volumes.openVolume(letter);
+        if (!volume) continue;
+        if (acceptVolume(*volume)) {
+            m_handle = std::move(volume);
+            return 1;
+        }
+        // A rejected volume closes here, before the next letter is tried.
+    }
+    return 0;
+}
+
+std::uint32_t UsbScsiCmd::Download(std::uint32_t count, std::span<const std::uint8_t> data) {
+    if (count == 0) return 0;
+    if (data.size() < std::uint64_t{count} * kSectorSize) return 0;
+    std::size_t offset = 0;
+    for (std::uint32_t remaining = count; remaining > 0;) {
+        const std::uint32_t chunk = std::min(remaining, kDownloadChunkSectors);
+        Cdb16 block = vendorBlock(VendorCode::Download);
+        putBigEndian16(block, 4, static_cast<std::uint16_t>(chunk));
+        if (!sendDirect(block, data.subspan(offset, chunk * kSectorSize))) return 0;
+        offset += chunk * kSectorSize;
+        remaining -= chunk;
+    }
+    return 1;
+}
+
+std::uint32_t UsbScsiCmd::StartDownloaded() { return sendNoData(VendorCode::StartDownloaded); }
+
+std::uint32_t UsbScsiCmd::ReadRegister(std::uint32_t address, std::uint8_t& value) {
+    Cdb16 block = vendorBlock(VendorCode::ReadRegister);
+    putBigEndian32(block, 4, address);
+    std::uint8_t reply[1];
+    if (!sendBuffered(block, reply)) return 0;
+    value = reply[0];
+    return 1;
+}
+
+std::uint32_t UsbScsiCmd::WriteRegister(std::uint32_t address, const std::uint8_t& value) {
+    Cdb16 block = vendorBlock(VendorCode::WriteRegister);
+    putBigEndian32(block, 4, address);
+    block[8] = value;
+    return sendDirect(block, {});
+}
+
+std::uint32_t UsbScsiCmd::SelectStorage(std::int32_t storageType, std::uint8_t area,
+                                        std::uint32_t& areaSectors) {
+    Cdb16 block = vendorBlock(VendorCode::SelectStorage);
+    block[4] = static_cast<std::uint8_t>(storageType);
+    block[5] = area;
+    std::uint8_t reply[4];
+    if (!sendBuffered(block, reply)) return 0;
+    areaSectors = littleEndian32(reply, 0);
+    return 1;
+}
+
+std::uint32_t UsbScsiCmd::ReadSectors(std::uint32_t first, std::uint32_t count,
+                                      std::span<std::uint8_t> buffer) {
+    // The reply area holds 128 sectors; a larger read cannot be carried.
+    if (count > kMaxReadSectors || buffer.size() < std::uint64_t{count} * kSectorSize) return 0;
+    Cdb16 block = vendorBlock(VendorCode::ReadSectors);
+    putBigEndian32(block, 4, first);
+    putBigEndian16(block, 8, static_cast<std::uint16_t>(count));
+    return sendBuffered(block, buffer.first(count * kSectorSize));
+}
+
+std::uint32_t UsbScsiCmd::WriteSectors(std::uint32_t first, std::uint32_t count,
+                                       std::span<const std::uint8_t> buffer) {
+    // The count travels in 16 bits.
+    if (count > 0xFFFF || buffer.size() < std::uint64_t{count} * kSectorSize) return 0;
+    Cdb16 block = vendorBlock(VendorCode::WriteSectors);
+    putBigEndian32(block, 4, first);
+    putBigEndian16(block, 8, static_cast<std::uint16_t>(count));
+    return sendDirect(block, buffer.first(std::size_t{count} * kSectorSize));
+}
+
+std::uint32_t UsbScsiCmd::SetBootSize(std::uint32_t sectors) {
+    Cdb16 block = vendorBlock(VendorCode::SetBootSize);
+    putBigEndian32(block, 4, sectors);
+    return sendBuffered(block, {});
+}
+
+std::uint32_t UsbScsiCmd::FormatUserArea() { return sendNoData(VendorCode::FormatUserArea); }
+
+std::uint32_t UsbScsiCmd::Close() {
+    m_handle.reset();
+    return 1;
+}
+
+std::int32_t UsbScsiCmd::GetMode() { return m_mode; }
+
+std::uint32_t UsbScsiCmd::LowLevelFormat() { return sendNoData(VendorCode::LowLevelFormat); }
+
+std::uint32_t UsbScsiCmd::EndSession() { return sendNoData(VendorCode::EndSession); }
+
+}  // namespace ib

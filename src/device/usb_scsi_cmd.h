@@ -1,0 +1,68 @@
+// The storage command interface carried by the recorder's vendor SCSI commands.
+// Finds the recorder by trying the drive letters D to Z and sends each command
+// through the volume provider (the operating system's pass-through, or the
+// simulated recorder).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "device/general_storage_cmd.h"
+#include "device/pass_through.h"
+#include "device/vendor_command.h"
+
+namespace ib {
+
+class UsbScsiCmd final : public GeneralStorageCmd {
+public:
+    explicit UsbScsiCmd(VolumeProvider& volumes);
+
+    std::uint32_t Open() override;
+    std::uint32_t Download(std::uint32_t count, std::span<const std::uint8_t> data) override;
+    std::uint32_t StartDownloaded() override;
+    std::uint32_t ReadRegister(std::uint32_t address, std::uint8_t& value) override;
+    std::uint32_t WriteRegister(std::uint32_t address, const std::uint8_t& value) override;
+    std::uint32_t SelectStorage(std::int32_t storageType, std::uint8_t area,
+                                std::uint32_t& areaSectors) override;
+    std::uint32_t ReadSectors(std::uint32_t first, std::uint32_t count,
+                              std::span<std::uint8_t> buffer) override;
+    std::uint32_t WriteSectors(std::uint32_t first, std::uint32_t count,
+                               std::span<const std::uint8_t> buffer) override;
+    std::uint32_t SetBootSize(std::uint32_t sectors) override;
+    std::uint32_t FormatUserArea() override;
+    std::uint32_t Close() override;
+    std::int32_t GetMode() override;
+    std::uint32_t LowLevelFormat() override;
+
+    // Closing command of a full update; not part of the storage interface.
+    std::uint32_t EndSession();
+
+    // Whether a volume is open now (for diagnostics and tests).
+    bool hasHandle() const { return m_handle != nullptr; }
+    // SCSI status and sense of the last command sent, for diagnostics only:
+    // success is decided by the pass-through call alone.
+    const ScsiOutcome& lastOutcome() const { return m_lastOutcome; }
+
+private:
+    // Buffered: reply lands in a zeroed 64 KiB area, exactly `reply.size()`
+    // bytes are copied out, 2-second timeout. Direct: the caller's buffer,
+    // 10-second timeout.
+    std::uint32_t sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
+                               std::span<std::uint8_t> reply, std::uint8_t presetFirstByte = 0);
+    std::uint32_t sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply);
+    std::uint32_t sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut);
+    std::uint32_t sendNoData(VendorCode code);
+
+    // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
+    bool acceptVolume(VolumeHandle& volume);
+
+    VolumeProvider& m_volumes;
+    std::unique_ptr<VolumeHandle> m_handle;
+    std::int32_t m_mode = kModeNone;
+    ScsiOutcome m_lastOutcome;
+    std::vector<std::uint8_t> m_replyArea;  // reused 64 KiB reply area of buffered requests
+};
+
+}  // namespace ib

@@ -1,0 +1,54 @@
+// A scripted stand-in for the pass-through seam: each letter can hold a volume
+// with canned INQUIRY and Identify replies; every command block sent is
+// recorded for byte-exact assertions.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "device/pass_through.h"
+
+namespace ib::test {
+
+struct SentCommand {
+    char letter;
+    std::vector<std::uint8_t> cdb;
+    DataDirection direction;
+    std::vector<std::uint8_t> dataOut;
+    std::size_t length;
+    unsigned timeout;
+};
+
+struct ScriptedVolume {
+    bool opens = true;
+    // Answers one command: fills `data` for In and returns the outcome.
+    std::function<ScsiOutcome(const ScsiRequest&)> answer;
+};
+
+class ScriptedVolumes final : public VolumeProvider {
+public:
+    std::map<char, ScriptedVolume> volumes;
+    std::vector<SentCommand> sent;
+    std::vector<char> opened;
+    int liveHandles = 0;
+
+    std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
+    std::string volumeName(char letter) const override { return std::string(1, letter) + ":"; }
+
+    // Vendor command blocks sent, in order.
+    std::vector<std::vector<std::uint8_t>> vendorBlocks() const;
+};
+
+// A volume that answers INQUIRY with format byte `inquiryFormat` and Identify
+// with `identify` (16 bytes), the call succeeding as `identifyOk` says; every
+// other command succeeds and, for data in, delivers `otherReply` (repeated).
+ScriptedVolume recorderVolume(std::uint8_t inquiryFormat, std::vector<std::uint8_t> identify,
+                              bool identifyOk = true, std::vector<std::uint8_t> otherReply = {});
+
+std::vector<std::uint8_t> bootRomIdentify();
+std::vector<std::uint8_t> updaterIdentify();
+
+}  // namespace ib::test

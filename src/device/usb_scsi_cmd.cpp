@@ -59,34 +59,41 @@ std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::ui
 
 std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendorBlock(code), {}); }
 
-bool UsbScsiCmd::acceptVolume(VolumeHandle& volume) {
+bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
     std::uint8_t inquiry[kInquiryLength];
-    if (!sendBuffered(volume, kInquiry, inquiry)) return false;
-    if (inquiry[3] != 0x01) return false;  // response-data format must be exactly 1
+    report.inquiryOk = sendBuffered(volume, kInquiry, inquiry) != 0;
+    report.inquiryFormat = inquiry[3];
+    if (!report.inquiryOk || inquiry[3] != 0x01) return false;  // response-data format must be exactly 1
 
-    std::uint8_t identify[16];
     const Cdb16 cdb = signed_(vendorBlock(VendorCode::Identify));
-    const bool ok = sendBuffered(volume, cdb, identify, kIdentifyPreset) != 0;
+    report.identifySent = true;
+    report.identifyOk = sendBuffered(volume, cdb, report.identifyReply, kIdentifyPreset) != 0;
+    const auto& identify = report.identifyReply;
     if (identify[0] == 0xAA && identify[1] == 0x55) {
-        if (!ok) return false;
+        if (!report.identifyOk) return false;
         m_mode = kModeBootRom;
-        return true;
-    }
-    if (ok && std::memcmp(identify + 9, "QUB", 3) == 0) {
+    } else if (report.identifyOk && std::memcmp(identify.data() + 9, "QUB", 3) == 0) {
         m_mode = kModeUpdater;
-        return true;
+    } else {
+        return false;
     }
-    return false;
+    report.mode = m_mode;
+    return true;
 }
 
 std::uint32_t UsbScsiCmd::Open() {
     m_mode = kModeNone;
     m_handle.reset();  // a handle from an earlier Open is closed, never leaked
     for (char letter = 'D'; letter <= 'Z'; ++letter) {
-        auto volume = m_volumes.openVolume(letter);
-        if (!volume) continue;
-        if (acceptVolume(*volume)) {
+        VolumeScanReport report;
+        report.letter = letter;
+        auto volume = m_volumes.openVolume(letter, &report.whyNotOpened);
+        report.opened = volume != nullptr;
+        const bool accepted = volume && acceptVolume(*volume, report);
+        if (m_scanObserver) m_scanObserver(report);
+        if (accepted) {
             m_handle = std::move(volume);
+            m_letter = letter;
             return 1;
         }
         // A rejected volume closes here, before the next letter is tried.

@@ -4,7 +4,10 @@
 // simulated recorder).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <memory>
 #include <span>
 #include <vector>
@@ -14,6 +17,19 @@
 #include "device/vendor_command.h"
 
 namespace ib {
+
+// What Open learnt about one drive letter; for diagnostics (the detect command).
+struct VolumeScanReport {
+    char letter = 0;
+    bool opened = false;
+    std::string whyNotOpened;
+    bool inquiryOk = false;
+    std::uint8_t inquiryFormat = 0;
+    bool identifySent = false;
+    bool identifyOk = false;
+    std::array<std::uint8_t, 16> identifyReply{};
+    std::int32_t mode = kModeNone;  // mode accepted, 0 when rejected
+};
 
 class UsbScsiCmd final : public GeneralStorageCmd {
 public:
@@ -41,6 +57,12 @@ public:
 
     // Whether a volume is open now (for diagnostics and tests).
     bool hasHandle() const { return m_handle != nullptr; }
+    // The drive letter of the volume Open accepted, 0 when none.
+    char openLetter() const { return m_handle ? m_letter : 0; }
+    // Called by Open for every letter it tries.
+    void setScanObserver(std::function<void(const VolumeScanReport&)> observer) {
+        m_scanObserver = std::move(observer);
+    }
     // SCSI status and sense of the last command sent, for diagnostics only:
     // success is decided by the pass-through call alone.
     const ScsiOutcome& lastOutcome() const { return m_lastOutcome; }
@@ -56,11 +78,13 @@ private:
     std::uint32_t sendNoData(VendorCode code);
 
     // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
-    bool acceptVolume(VolumeHandle& volume);
+    bool acceptVolume(VolumeHandle& volume, VolumeScanReport& report);
 
     VolumeProvider& m_volumes;
     std::unique_ptr<VolumeHandle> m_handle;
     std::int32_t m_mode = kModeNone;
+    char m_letter = 0;
+    std::function<void(const VolumeScanReport&)> m_scanObserver;
     ScsiOutcome m_lastOutcome;
     std::vector<std::uint8_t> m_replyArea;  // reused 64 KiB reply area of buffered requests
 };

@@ -1,0 +1,98 @@
+// Console rendering of the user-interface port. See console_port.h.
+#include "cli/console_port.h"
+
+#include <cstdio>
+#include <ostream>
+
+namespace ib::cli {
+namespace {
+
+std::string withoutTrailingNewlines(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+std::string mebibytes(std::uint64_t bytes) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f MiB", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return buffer;
+}
+
+}  // namespace
+
+ConsolePort::ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks)
+    : m_out(out), m_err(err), m_terminal(terminal), m_picks(std::move(picks)) {}
+
+ConsolePort::~ConsolePort() {
+    std::lock_guard lock(m_mutex);
+    endBar();
+}
+
+void ConsolePort::renderStatus(const StatusState& state) {
+    std::lock_guard lock(m_mutex);
+    // The percent drives the bar; a text repeated with a new percent is one line.
+    if (state.text != m_lastLine) printLine(state.text);
+}
+
+void ConsolePort::showStepMessage(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    printLine(text);
+}
+
+void ConsolePort::showMessageBox(MessageBoxKind kind, const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    endBar();
+    const std::string caption = captionOf(kind);
+    m_err << (caption.empty() ? "" : caption + ": ") << withoutTrailingNewlines(text) << '\n' << std::flush;
+    m_lastLine.clear();
+}
+
+std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& request) {
+    std::lock_guard lock(m_mutex);
+    endBar();
+    const std::string what = request.title.empty() ? request.initialName : request.title;
+    if (m_picks.empty()) {
+        m_err << "chooser (" << what << "): cancelled, no --pick left\n" << std::flush;
+        return std::nullopt;
+    }
+    std::string pick = m_picks.front();
+    m_picks.pop_front();
+    m_err << "chooser (" << what << "): " << pick << '\n' << std::flush;
+    return pick;
+}
+
+void ConsolePort::transferProgress(std::uint64_t done, std::uint64_t total) {
+    if (!m_terminal || total == 0) return;
+    std::lock_guard lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_barShown || total != m_barTotal) {
+        m_barStart = now;
+        m_barTotal = total;
+        m_barShown = true;
+    }
+    const double seconds = std::chrono::duration<double>(now - m_barStart).count();
+    const double speed = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    const double left = speed > 0 ? static_cast<double>(total - done) / speed : 0;
+    constexpr int kWidth = 30;
+    const int filled = static_cast<int>(kWidth * done / total);
+    char line[160];
+    std::snprintf(line, sizeof line, "\r[%s%s] %s / %s  %s/s  %02d:%02d left ", std::string(filled, '#').c_str(),
+                  std::string(kWidth - filled, ' ').c_str(), mebibytes(done).c_str(), mebibytes(total).c_str(),
+                  mebibytes(static_cast<std::uint64_t>(speed)).c_str(), static_cast<int>(left) / 60,
+                  static_cast<int>(left) % 60);
+    m_out << line << std::flush;
+}
+
+void ConsolePort::printLine(const std::string& text) {
+    endBar();
+    m_out << text << '\n' << std::flush;
+    m_lastLine = text;
+}
+
+void ConsolePort::endBar() {
+    if (!m_barShown) return;
+    m_out << '\n';
+    m_barShown = false;
+}
+
+}  // namespace ib::cli

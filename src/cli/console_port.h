@@ -1,0 +1,45 @@
+// The command line's face of the user-interface port: status texts and step
+// messages on standard output (one per line, or a live progress bar on a
+// terminal), message boxes on standard error as "<caption>: <text>", file
+// choosers answered by the --pick paths in order.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <iosfwd>
+#include <mutex>
+#include <string>
+
+#include "update/user_interface_port.h"
+
+namespace ib::cli {
+
+class ConsolePort final : public UserInterfacePort {
+public:
+    ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks);
+    ~ConsolePort() override;
+
+    void renderStatus(const StatusState& state) override;
+    void showStepMessage(const std::string& text) override;
+    void showMessageBox(MessageBoxKind kind, const std::string& text) override;
+    void setOperationButtonsEnabled(bool) override {}
+    void setControlEnabled(ControlId, bool) override {}
+    std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
+    void transferProgress(std::uint64_t done, std::uint64_t total) override;
+
+private:
+    void printLine(const std::string& text);
+    void endBar();
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    const bool m_terminal;
+    std::deque<std::string> m_picks;
+    std::mutex m_mutex;
+    std::string m_lastLine;
+    bool m_barShown = false;
+    std::uint64_t m_barTotal = 0;
+    std::chrono::steady_clock::time_point m_barStart;
+};
+
+}  // namespace ib::cli

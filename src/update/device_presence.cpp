@@ -1,0 +1,43 @@
+// How the controller follows the recorder's arrival and removal.
+#include "device/recorder_discovery.h"
+#include "update/image_burner_controller.h"
+#include "update/status_texts.h"
+
+namespace ib {
+
+bool CImageBurnerDlg::registerDeviceNotifications() {
+    for (InterfaceClass cls :
+         {InterfaceClass::UsbDevice, InterfaceClass::Disk, InterfaceClass::Hid, InterfaceClass::NdisLan}) {
+        if (!m_env.deviceEvents.registerClass(cls)) {
+            messageBox("Can't register device notification");
+            return false;
+        }
+    }
+    m_env.deviceEvents.start([this](const DeviceEvent& e) { onDeviceChange(e.eventType, &e); });
+    return true;
+}
+
+int CImageBurnerDlg::onDeviceChange(std::uint32_t eventType, const DeviceEvent* data) {
+    if (eventType != kDeviceArrival && eventType != kDeviceRemoveComplete) return 0;
+    if (!data || data->deviceType != kDeviceTypeInterface) return 0;
+    if (m_deviceEventsEnabled == 0) return 0;
+    // The first four characters are the interface path's prefix.
+    const std::string_view name = data->interfaceName;
+    if (MatchDeviceName(name.size() > 4 ? name.substr(4) : std::string_view{}) < 0) return 0;
+
+    if (eventType == kDeviceArrival) {
+        enableOperationButtons(true);
+        setProgressTextColour(kGreen);
+        setProgress(text::kRecorderReady, 0, kGrey, kGrey);
+        return 0;
+    }
+    enableOperationButtons(false);
+    if (m_keepStatusOnRemoval != 1) {
+        setProgressTextColour(kGreen);
+        setProgress(text::kRecorderNotFound, 0, kGrey, kGrey);
+    }
+    m_keepStatusOnRemoval = 0;
+    return 0;
+}
+
+}  // namespace ib

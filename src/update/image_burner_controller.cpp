@@ -1,0 +1,109 @@
+// The controller's construction, its shared helpers and how operations run.
+// See image_burner_controller.h.
+#include "update/image_burner_controller.h"
+
+#include "device/recorder_discovery.h"
+#include "update/status_texts.h"
+
+namespace ib {
+
+CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
+    : m_cmd(&m_usbCmd),
+      m_env(std::move(env)),
+      m_usbCmd(m_env.volumes),
+      m_pcCmd(m_env.physicalDrives, [this](const std::string& m) { messageBox(m, MessageBoxKind::Application); }),
+      m_status(m_env.ui) {}
+
+CImageBurnerDlg::~CImageBurnerDlg() {
+    m_env.deviceEvents.stop();
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard lock(m_workersMutex);
+        workers.swap(m_workers);
+    }
+    for (auto& worker : workers) worker.join();
+}
+
+std::uint32_t CImageBurnerDlg::run(Operation op, const DialogValues& view) {
+    exchangeFromView(view);  // a validation message does not stop the operation
+    return execute(op);
+}
+
+void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
+    exchangeFromView(view);
+    std::lock_guard lock(m_workersMutex);
+    m_workers.emplace_back([this, op] { execute(op); });
+}
+
+std::uint32_t CImageBurnerDlg::execute(Operation op) {
+    // Two operations on one handle would interleave their commands (a storage
+    // selection in the middle of a burn sends the rest to the wrong area), so
+    // device operations run one at a time.
+    std::unique_lock device(m_deviceMutex, std::try_to_lock);
+    if (!device.owns_lock()) {
+        messageBox("Another operation is using the recorder. Wait until it has finished.");
+        return 0;
+    }
+    m_deviceBusy = true;
+    std::uint32_t result = 0;
+    switch (op) {
+        case Operation::Sync: result = SyncDevice(); break;
+    }
+    m_deviceBusy = false;
+    return result;
+}
+
+std::uint32_t CImageBurnerDlg::selectStorageType() {
+    for (std::int32_t code = 0; code < 5; ++code) {
+        if (m_storageName == kStorageNames[code]) {
+            m_storageType = code;
+            m_isMoviNand = code == 0 ? 1 : 0;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void CImageBurnerDlg::enableOperationButtons(bool enable) { m_env.ui.setOperationButtonsEnabled(enable); }
+
+void CImageBurnerDlg::refreshDevicePresence() {
+    const bool present =
+        FindRecorder(m_env.devices, [this] { messageBox("Error SetupDiGetDeviceInstanceId"); }) != 0;
+    setProgressTextColour(kGreen);
+    setProgress(present ? text::kRecorderReady : text::kRecorderNotFound, 0, kGrey, kGrey);
+    enableOperationButtons(present);
+}
+
+std::uint32_t CImageBurnerDlg::changeBootSize() { return m_cmd->SetBootSize(m_bootSize << 13) ? 1 : 0; }
+
+std::uint32_t CImageBurnerDlg::lowLevelFormatBootArea() { return m_cmd->LowLevelFormat() ? 1 : 0; }
+
+void CImageBurnerDlg::setProgress(const std::string& text, int percent, std::uint32_t doneColour,
+                                  std::uint32_t restColour) {
+    m_status.setProgress(text, percent, doneColour, restColour);
+}
+
+void CImageBurnerDlg::setProgressTextColour(std::uint32_t colour) { m_status.setTextColour(colour); }
+
+void CImageBurnerDlg::showStepMessage(const std::string& text) { m_env.ui.showStepMessage(text); }
+
+void CImageBurnerDlg::messageBox(const std::string& text, MessageBoxKind kind) {
+    m_env.ui.showMessageBox(kind, text);
+}
+
+bool CImageBurnerDlg::openRecorder(const Opening& how) {
+    if (!selectStorageType()) {
+        messageBox(how.uiErrorText);
+        if (how.reenableButtonsOnUiError) enableOperationButtons(true);
+        return false;
+    }
+    setProgress(text::kConnecting, 0, kGrey, kGrey);
+    if (!m_cmd->Open()) {
+        messageBox("Error 0x02: No QUB device !");
+        refreshDevicePresence();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ib

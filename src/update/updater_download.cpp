@@ -1,0 +1,79 @@
+// Loading the updater into a recorder that still runs its boot ROM, and the
+// "Sync. Device" operation built on it.
+#include <fstream>
+#include <vector>
+
+#include "device/image_header.h"
+#include "device/sector.h"
+#include "update/image_burner_controller.h"
+#include "update/status_texts.h"
+
+namespace ib {
+namespace {
+
+constexpr std::int64_t kReopenPauseMs = 500;
+
+FileChooserRequest updaterChooser() {
+    FileChooserRequest r;
+    r.filter = "binary File (*.bin)|*.bin|All File(*.*)|*.*||";
+    r.defaultExtension = "bin";
+    r.allowMultiSelect = true;
+    r.pathMustExist = true;
+    return r;
+}
+
+}  // namespace
+
+std::uint32_t CImageBurnerDlg::DownloadUpdater(int retries) {
+    std::ifstream file(m_env.workingDirectory / "updater.bin", std::ios::binary);
+    if (!file) {
+        const auto chosen = m_env.ui.chooseFile(updaterChooser());
+        if (!chosen) return 0;
+        file.open(*chosen, std::ios::binary);
+        if (!file) return 0;
+    }
+    file.seekg(0, std::ios::end);
+    const auto fileLength = static_cast<std::uint64_t>(file.tellg());
+    file.seekg(0);
+    const bool header = HasImageHeader(file);
+    file.seekg(header ? kImageHeaderSize : 0);
+    const std::uint32_t length = imageLength(fileLength, header);
+
+    const auto sectors = static_cast<std::uint32_t>(sectorsFor(length));
+    std::vector<std::uint8_t> image(std::size_t{sectors} * kSectorSize, 0);
+    file.read(reinterpret_cast<char*>(image.data()), length);
+    if (static_cast<std::uint64_t>(file.gcount()) < length) return 0;
+    file.close();
+
+    if (!m_cmd->Download(sectors, image)) return 0;
+    m_env.ui.transferProgress(image.size(), image.size());
+    if (!m_cmd->StartDownloaded()) return 0;
+    m_cmd->Close();
+    setProgress(text::kWaitForRecorder, 100, kGrey, kBlack);
+
+    for (int attempt = 0; attempt < retries; ++attempt) {
+        if (m_cmd->Open()) return 1;
+        m_env.clock.sleepMs(kReopenPauseMs);
+    }
+    // A recorder that never came back has not been synced: report it, so that
+    // callers show their download error instead of going on without a device.
+    return 0;
+}
+
+std::uint32_t CImageBurnerDlg::SyncDevice() {
+    enableOperationButtons(false);
+    if (!openRecorder({})) return 0;
+    if (m_cmd->GetMode() == kModeBootRom) {
+        showStepMessage("download the updater.bin .....");
+        if (!DownloadUpdater(100)) {
+            messageBox("Error 0x03: Download updater.bin error !");
+            refreshDevicePresence();
+            return 0;
+        }
+    }
+    showStepMessage("Device Sync. success !!");
+    enableOperationButtons(true);
+    return 1;
+}
+
+}  // namespace ib

@@ -1,0 +1,92 @@
+// The one way operations talk to people. The GUI, the command line and the
+// tests each implement this port; the controller never knows which one it
+// drives. Implementations must accept calls from worker threads (the GUI
+// marshals them to its own thread, keeping their order).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ib {
+
+// Colours are 0x00BBGGRR; kTiledPattern as done colour means "tile the pattern bitmap".
+inline constexpr std::uint32_t kBlue = 0xFF0000;
+inline constexpr std::uint32_t kGreen = 0x00FF00;
+inline constexpr std::uint32_t kRed = 0x0000FF;
+inline constexpr std::uint32_t kGrey = 0x707070;
+inline constexpr std::uint32_t kWhite = 0xFFFFFF;
+inline constexpr std::uint32_t kBlack = 0x000000;
+inline constexpr std::uint32_t kTiledPattern = 0xFF000000;
+
+// What the status line shows: a text centred over a bar filled to `percent`.
+struct StatusState {
+    std::string text = "Welcome";
+    int percent = 50;  // always 0..100
+    std::uint32_t doneColour = kBlue;
+    std::uint32_t restColour = kGrey;
+    std::uint32_t textColour = kGreen;
+
+    bool operator==(const StatusState&) const = default;
+};
+
+enum class MessageBoxKind {
+    Error,        // caption "Error Message", error icon, owned by the main window
+    Information,  // caption "Information", information icon
+    Application,  // the application-wide box: no caption of its own
+};
+
+inline const char* captionOf(MessageBoxKind kind) {
+    switch (kind) {
+        case MessageBoxKind::Error: return "Error Message";
+        case MessageBoxKind::Information: return "Information";
+        case MessageBoxKind::Application: return "";
+    }
+    return "";
+}
+
+struct FileChooserRequest {
+    bool save = false;
+    std::string title;             // "" for the system's default title
+    std::string filter;            // "Description|pattern|...||"
+    std::string defaultExtension;  // without the dot, "" for none
+    std::string initialName;       // pre-filled file name (a prompt, a path)
+    bool allowMultiSelect = false;
+    bool pathMustExist = false;
+    bool overwritePrompt = false;
+};
+
+// Controls other than the operation buttons that a view may lock.
+enum class ControlId : int {
+    StorageCombo = 1014,
+    FirmwareCombo = 1022,
+    ConfigUserCheck = 1021,
+    ConfigUserButton = 1020,
+    ReadRegisterButton = 1005,
+    WriteRegisterButton = 1008,
+    ReadBootButton = 1012,
+    ReadUserButton = 1025,
+};
+
+class UserInterfacePort {
+public:
+    virtual ~UserInterfacePort() = default;
+    // Repaints the status line with this state.
+    virtual void renderStatus(const StatusState& state) = 0;
+    // A short step message written as the status control's own text; it shows
+    // until the status line is repainted.
+    virtual void showStepMessage(const std::string& text) = 0;
+    // A modal message box; returns when the user has closed it.
+    virtual void showMessageBox(MessageBoxKind kind, const std::string& text) = 0;
+    // The eight operation buttons, all together.
+    virtual void setOperationButtonsEnabled(bool enabled) = 0;
+    virtual void setControlEnabled(ControlId control, bool enabled) = 0;
+    // A file chooser; nullopt when the user cancelled. With several files
+    // chosen, the first.
+    virtual std::optional<std::string> chooseFile(const FileChooserRequest& request) = 0;
+    // Bytes moved by a bulk transfer so far (progress bars with speed and
+    // time left); the status texts are unaffected.
+    virtual void transferProgress(std::uint64_t done, std::uint64_t total) = 0;
+};
+
+}  // namespace ib

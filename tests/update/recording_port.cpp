@@ -1,0 +1,63 @@
+// Recording port. See recording_port.h.
+#include "update/recording_port.h"
+
+#include <cstdio>
+
+namespace ib::test {
+
+std::string statusLine(const std::string& text, int percent) {
+    return "status: " + text + " " + std::to_string(percent) + "%";
+}
+
+void RecordingPort::renderStatus(const StatusState& s) {
+    std::string line = statusLine(s.text, s.percent);
+    if (withColours) {
+        char colours[64];
+        std::snprintf(colours, sizeof colours, " done=%06x rest=%06x text=%06x", s.doneColour, s.restColour,
+                      s.textColour);
+        line += colours;
+    }
+    add(line);
+}
+
+void RecordingPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
+    const std::string caption = captionOf(kind);
+    add(caption.empty() ? "box: " + text : "box " + caption + ": " + text);
+}
+
+void RecordingPort::setControlEnabled(ControlId control, bool enabled) {
+    add("control " + std::to_string(static_cast<int>(control)) + (enabled ? ": on" : ": off"));
+}
+
+std::optional<std::string> RecordingPort::chooseFile(const FileChooserRequest& request) {
+    std::lock_guard lock(m_mutex);
+    choosers.push_back(request);
+    m_lines.push_back(std::string("choose ") + (request.save ? "save" : "open") + ": " + request.initialName);
+    if (answers.empty()) return std::nullopt;
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void RecordingPort::transferProgress(std::uint64_t done, std::uint64_t total) {
+    std::lock_guard lock(m_mutex);
+    lastTransferDone = done;
+    lastTransferTotal = total;
+}
+
+std::vector<std::string> RecordingPort::take() {
+    std::lock_guard lock(m_mutex);
+    return std::exchange(m_lines, {});
+}
+
+std::vector<std::string> RecordingPort::lines() const {
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+void RecordingPort::add(std::string line) {
+    std::lock_guard lock(m_mutex);
+    m_lines.push_back(std::move(line));
+}
+
+}  // namespace ib::test

@@ -1,0 +1,43 @@
+// A user-interface port that records what a user would see, one line per
+// event, so tests can assert the exact sequence. File choosers are answered
+// from a queue; an empty queue means the user cancelled.
+#pragma once
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "update/user_interface_port.h"
+
+namespace ib::test {
+
+class RecordingPort final : public UserInterfacePort {
+public:
+    void renderStatus(const StatusState& s) override;
+    void showStepMessage(const std::string& text) override { add("step: " + text); }
+    void showMessageBox(MessageBoxKind kind, const std::string& text) override;
+    void setOperationButtonsEnabled(bool enabled) override { add(enabled ? "buttons: on" : "buttons: off"); }
+    void setControlEnabled(ControlId control, bool enabled) override;
+    std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
+    void transferProgress(std::uint64_t done, std::uint64_t total) override;
+
+    // Everything seen so far, and clears it.
+    std::vector<std::string> take();
+    std::vector<std::string> lines() const;
+
+    std::deque<std::string> answers;             // paths the chooser returns, in order
+    std::vector<FileChooserRequest> choosers;    // every chooser shown
+    std::uint64_t lastTransferDone = 0, lastTransferTotal = 0;
+    bool withColours = false;  // status lines with colours when set
+
+private:
+    void add(std::string line);
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+// "status: TEXT 0%" (with colours: "status: TEXT 0% done=707070 rest=707070 text=00ff00").
+std::string statusLine(const std::string& text, int percent);
+
+}  // namespace ib::test

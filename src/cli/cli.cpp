@@ -4,17 +4,49 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "cli/sim_commands.h"
+
 namespace ib::cli {
+namespace {
+
+void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
+    app.add_option("--workdir", o.workdir, "Working folder with DiskInfo.ini, updater.bin and firmware files")
+        ->capture_default_str();
+    app.add_option("--sim", o.simDir, "Talk to the simulated recorder kept in this state folder");
+    app.add_option("--storage", o.storage, "Storage type as the storage box text: moviNAND, eSD, eMMC, SIF, NAND");
+    app.add_option("--firmware-number", o.firmwareNumber, "Number of firmware files, as the firmware box text");
+    app.add_option("--configure-user-area", o.configureUserArea, "Configure User Area + Format check box (0|1)");
+    app.add_option("--configure-boot-area", o.configureBootArea, "Configure Boot Area check box (0|1)");
+    app.add_option("--change-boot-size", o.changeBootSize, "Change Boot Size check box (0|1)");
+    app.add_option("--boot-size", o.bootSize, "New boot size in 4 MB units (1 to 128)");
+    app.add_option("--pick", o.picks, "Answers the file choosers in order; none left means cancelled")
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
+}  // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    CLI::App app{"imageburner: firmware updater for car video recorders"};
+    CLI::App app{"imageburner: firmware updater for car video recorders.\n"
+                 "Status texts and step messages go to standard output, message boxes to standard error\n"
+                 "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error."};
     app.require_subcommand(1);
+    app.fallthrough();
+    GlobalOptions options;
+    int exitCode = 0;
+    addGlobalOptions(app, options);
+    CommandContext context{options, out, err, exitCode};
+    addDeviceCommands(app, context);
+    addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err) == 0 ? 0 : 2;
+        const int status = app.exit(e, out, err);
+        return status == 0 ? 0 : 2;
     }
-    return 0;
+    return exitCode;
 }
 
 }  // namespace ib::cli

@@ -47,7 +47,9 @@ std::uint32_t CImageBurnerDlg::execute(Operation op) {
     m_deviceBusy = true;
     std::uint32_t result = 0;
     switch (op) {
+        case Operation::FullUpdate: result = runFullUpdate(); break;
         case Operation::Sync: result = SyncDevice(); break;
+        case Operation::ConfigureUserArea: result = onConfigureUserArea(); break;
     }
     m_deviceBusy = false;
     return result;

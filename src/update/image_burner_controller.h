@@ -6,12 +6,17 @@
 
 #include <atomic>
 #include <cstdint>
+#include <fstream>
+#include <optional>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bootarea/firmware_set.h"
+#include "bootarea/index_table_sector.h"
 #include "device/pc_storage_cmd.h"
+#include "userarea/partition_plan.h"
 #include "device/usb_scsi_cmd.h"
 #include "update/controller_environment.h"
 #include "update/dialog_values.h"
@@ -21,7 +26,9 @@ namespace ib {
 
 // The operations a view can start.
 enum class Operation {
+    FullUpdate,
     Sync,
+    ConfigureUserArea,
 };
 
 class CImageBurnerDlg {
@@ -80,6 +87,34 @@ public:
     std::uint32_t DownloadUpdater(int retries);
     std::uint32_t SyncDevice();
 
+    // ---- Firmware set and boot-area burns --------------------------------
+    // Where a firmware name from "DiskInfo.ini" is looked for.
+    std::filesystem::path firmwarePath(BurnKind kind, const std::string& name) const;
+    // The N members, open and positioned; nullopt after the failure's message
+    // (or none for a cancelled chooser). Without an area size nothing is checked.
+    std::optional<FirmwareSet> loadFirmwareSet(std::uint32_t n, BurnKind kind,
+                                               std::optional<std::uint32_t> areaSectors);
+    std::uint32_t burnBlockStorage(std::uint32_t n);
+    std::uint32_t burnSerialFlash(std::uint32_t n, std::int32_t configureUserArea);
+
+    // ---- User area ---------------------------------------------------------
+    // Puts the plan's entries into the index table sector on the device.
+    std::uint32_t updatePartitionSetting();
+    // The same, writing each partition's content too, and "UserAreaFirstSector".
+    std::uint32_t configureUserArea();
+    // The "Configure User Area + Format" button.
+    std::uint32_t onConfigureUserArea();
+    // Packs a folder into a FAT image file with the folder-packing tool.
+    std::uint32_t packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
+                                  const std::filesystem::path& folderPath);
+    // The user area written into an SD image file instead of the device.
+    std::uint32_t writeUserAreaImage(IndexTableSector sector, std::fstream& image);
+
+    // ---- The full update process -------------------------------------------
+    std::uint32_t runFullUpdate();
+    // The firmware number text's value in 8 bits.
+    std::uint32_t firmwareCount() const;
+
     // ---- State visible to views and tests -------------------------------
     const StatusState statusState() const { return m_status.state(); }
     UsbScsiCmd& usbCmd() { return m_usbCmd; }
@@ -122,6 +157,26 @@ private:
         const char* uiErrorText = "Error 0x01: UI parameter error !";
     };
     bool openRecorder(const Opening& how);
+    // Writes one member's image from `firstSector` on in 64 KiB pieces.
+    // `beforePiece` runs before each piece with the bytes of this image
+    // written so far. false when the file ended early or a write failed.
+    bool writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
+                    const std::function<void(std::uint32_t done)>& beforePiece = {});
+    // Content of one placed record: to the device (`image` null) or into an image file.
+    bool writePartitionContent(const PartitionRecord& record, std::uint32_t startSector, std::fstream* image);
+    // Copies one content file to the device or the image from `startSector` on.
+    bool copyContentFile(const std::filesystem::path& path, const PartitionRecord& record, std::uint32_t startSector,
+                         std::fstream* image);
+    // Steps of the full update before its closing command.
+    std::uint32_t fullUpdateSteps();
+    // Selects the user area of the current storage again, result ignored.
+    void reselectUserArea();
+    // Leaves the finished index table sector in the working folder; false after a message.
+    bool writeFirstSectorCopy(const IndexTableSector& sector);
+    // The common part of updatePartitionSetting and configureUserArea.
+    std::uint32_t layDownPlan(bool withContent);
+    // The serial-flash burn after its firmware-number check, up to the final enabling of the buttons.
+    std::uint32_t burnSerialFlashSet(std::uint32_t n, std::int32_t configureUserArea);
 
     ControllerEnvironment m_env;
     UsbScsiCmd m_usbCmd;

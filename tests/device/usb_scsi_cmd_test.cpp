@@ -2,7 +2,7 @@
 // request kinds' rules, and how Open picks the recorder's volume.
 #include <gtest/gtest.h>
 
-#include "device/scripted_volumes.h"
+#include "support/scripted_volumes.h"
 #include "device/usb_scsi_cmd.h"
 
 namespace ib {

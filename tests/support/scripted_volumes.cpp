@@ -1,5 +1,5 @@
 // Scripted pass-through volumes for command-layer tests. See scripted_volumes.h.
-#include "device/scripted_volumes.h"
+#include "support/scripted_volumes.h"
 
 #include <algorithm>
 

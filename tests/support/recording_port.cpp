@@ -1,5 +1,5 @@
 // Recording port. See recording_port.h.
-#include "update/recording_port.h"
+#include "support/recording_port.h"
 
 #include <cstdio>
 

@@ -1,0 +1,71 @@
+// Assembling one command-line run. See cli_session.h.
+#include "cli/cli_session.h"
+
+#include <unistd.h>
+
+#include <deque>
+#include <ostream>
+
+#include "platform/linux/posix_process_runner.h"
+#include "platform/linux/xdg_profile_store.h"
+#include "platform/physical_drive_path.h"
+#include "platform/helper_tool_location.h"
+
+namespace ib::cli {
+
+struct CliSession::Services {
+    platform::XdgProfileStore profile = platform::XdgProfileStore::forCurrentUser();
+    platform::PosixProcessRunner processes;
+};
+
+CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err)
+    : m_options(options), m_out(out), m_err(err) {}
+
+CliSession::~CliSession() = default;
+
+bool CliSession::start() {
+    const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
+    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal,
+                                           std::deque<std::string>(m_options.picks.begin(), m_options.picks.end()));
+    if (!m_options.simDir.empty()) {
+        std::string error;
+        m_backend = openSimulatorBackend(m_options.simDir, m_clock, error);
+        if (!m_backend) {
+            m_err << error << '\n';
+            return false;
+        }
+    } else {
+        m_backend = openSystemBackend();
+    }
+    m_services = std::make_unique<Services>();
+
+    const std::filesystem::path workdir = std::filesystem::absolute(m_options.workdir).lexically_normal();
+    const char* tmp = std::getenv("TMPDIR");
+    ControllerEnvironment env{
+        *m_port,
+        m_backend->volumes(),
+        m_backend->devices(),
+        m_backend->deviceEvents(),
+        m_clock,
+        m_services->profile,
+        m_services->processes,
+        [workdir](const std::string& name) {
+            return platform::findHelperTool(name, workdir).value_or(workdir / name);
+        },
+        workdir,
+        tmp && *tmp ? std::filesystem::path(tmp) : std::filesystem::path("/tmp"),
+        [](std::uint8_t n) { return platform::physicalDrivePath(n, platform::defaultPhysicalDrivePrefix()); },
+    };
+    m_controller = std::make_unique<CImageBurnerDlg>(std::move(env));
+    m_controller->startUp(m_view);
+
+    if (m_options.storage) m_view.storageName = *m_options.storage;
+    if (m_options.firmwareNumber) m_view.firmwareNumber = *m_options.firmwareNumber;
+    if (m_options.configureUserArea) m_view.configUserArea = *m_options.configureUserArea;
+    if (m_options.configureBootArea) m_view.configBootArea = *m_options.configureBootArea;
+    if (m_options.changeBootSize) m_view.changeBootSize = *m_options.changeBootSize;
+    if (m_options.bootSize) m_view.bootSize = *m_options.bootSize;
+    return true;
+}
+
+}  // namespace ib::cli

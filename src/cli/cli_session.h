@@ -1,0 +1,56 @@
+// One run of imageburner-cli: the global options, the environment built from
+// them, the controller, and the view values the options set.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/console_port.h"
+#include "cli/device_backend.h"
+#include "update/image_burner_controller.h"
+
+namespace ib::cli {
+
+struct GlobalOptions {
+    std::string workdir = ".";
+    std::string simDir;
+    std::optional<std::string> storage;
+    std::optional<std::string> firmwareNumber;
+    std::optional<int> configureUserArea;
+    std::optional<int> configureBootArea;
+    std::optional<int> changeBootSize;
+    std::optional<std::string> bootSize;
+    std::vector<std::string> picks;
+};
+
+class CliSession {
+public:
+    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
+    ~CliSession();
+
+    // Builds the environment and the controller and runs the start-up; false
+    // (with a message) when the device backend could not be opened.
+    bool start();
+    CImageBurnerDlg& controller() { return *m_controller; }
+    // The view values: start-up presets with the command line's options on top.
+    DialogValues& view() { return m_view; }
+    DeviceBackend& backend() { return *m_backend; }
+    std::ostream& out() { return m_out; }
+
+private:
+    GlobalOptions m_options;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    SystemClock m_clock;
+    std::unique_ptr<ConsolePort> m_port;
+    std::unique_ptr<DeviceBackend> m_backend;
+    struct Services;
+    std::unique_ptr<Services> m_services;
+    std::unique_ptr<CImageBurnerDlg> m_controller;
+    DialogValues m_view;
+};
+
+}  // namespace ib::cli

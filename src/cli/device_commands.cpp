@@ -1,0 +1,155 @@
+// Commands that look at or prepare the recorder: probe, detect, sync, settings.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <ostream>
+
+#include "bootarea/private_profile.h"
+#include "cli/cli_session.h"
+#include "cli/commands.h"
+#include "device/recorder_discovery.h"
+
+namespace ib::cli {
+namespace {
+
+const char* modeName(std::int32_t mode) {
+    switch (mode) {
+        case kModeBootRom: return "boot ROM";
+        case kModeUpdater: return "updater";
+        default: return "none";
+    }
+}
+
+std::string hexBytes(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    char b[4];
+    for (auto v : bytes) {
+        std::snprintf(b, sizeof b, out.empty() ? "%02x" : " %02x", v);
+        out += b;
+    }
+    return out;
+}
+
+// Runs `body` in a started session; a session that cannot start is a failure.
+template <typename Body>
+void inSession(CommandContext& c, Body body) {
+    CliSession session(c.options, c.out, c.err);
+    if (!session.start()) {
+        c.exitCode = 1;
+        return;
+    }
+    c.exitCode = body(session);
+}
+
+int probe(CliSession& s) {
+    auto& cmd = s.controller().usbCmd();
+    if (!cmd.Open()) {
+        s.out() << "No recorder answered on drive letters D to Z.\n";
+        return 1;
+    }
+    const char letter = cmd.openLetter();
+    s.out() << "Recorder at " << letter << ": (" << s.backend().volumes().volumeName(letter) << "), mode "
+            << cmd.GetMode() << " (" << modeName(cmd.GetMode()) << ")\n";
+    return 0;
+}
+
+void describeVolume(std::ostream& out, const VolumeScanReport& r, const std::string& name) {
+    out << "  " << r.letter << ": ";
+    if (!r.opened) {
+        out << name << " does not open" << (r.whyNotOpened.empty() ? "" : ": " + r.whyNotOpened) << '\n';
+        return;
+    }
+    out << name << ": ";
+    if (!r.inquiryOk) {
+        out << "INQUIRY failed, skipped\n";
+        return;
+    }
+    char format[48];
+    std::snprintf(format, sizeof format, "INQUIRY format 0x%02x", r.inquiryFormat);
+    out << format;
+    if (!r.identifySent) {
+        out << ", not 0x01: skipped\n";
+        return;
+    }
+    out << ", Identify " << (r.identifyOk ? "ok" : "failed") << " [" << hexBytes(r.identifyReply) << "]";
+    out << (r.mode ? std::string(" -> accepted, ") + modeName(r.mode) + " mode" : std::string(" -> rejected")) << '\n';
+}
+
+int detect(CliSession& s) {
+    auto& out = s.out();
+    const UsbStorageList list = s.backend().devices().presentDevices();
+    out << "USB storage devices" << (list.available ? "" : " (enumeration unavailable)") << ":\n";
+    if (list.instanceIds.empty()) out << "  none\n";
+    for (const auto& id : list.instanceIds) {
+        if (!id) {
+            out << "  (instance ID unreadable)\n";
+            continue;
+        }
+        const int match = MatchDeviceName(*id);
+        out << "  " << *id << (match >= 0 ? "  <- recorder ID " + std::string(kRecorderIds[match]) : "") << '\n';
+    }
+    out << "FindRecorder = " << FindRecorder(s.backend().devices(), {}) << '\n';
+
+    out << "Candidate volumes:\n";
+    auto& cmd = s.controller().usbCmd();
+    bool any = false;
+    cmd.setScanObserver([&](const VolumeScanReport& r) {
+        const std::string name = s.backend().volumes().volumeName(r.letter);
+        if (name.empty() && r.whyNotOpened.empty()) return;
+        any = true;
+        describeVolume(out, r, name);
+    });
+    const bool found = cmd.Open() != 0;
+    cmd.setScanObserver({});
+    if (!any) out << "  none\n";
+    out << (found ? "Recorder found." : "No recorder answered the vendor identification.") << '\n';
+    return found ? 0 : 1;
+}
+
+int settings(CliSession& s) {
+    auto& c = s.controller();
+    c.exchangeFromView(s.view());
+    const DialogValues v = c.exchangeToView();
+    auto& out = s.out();
+    const auto ini = PrivateProfile::load(c.configurationPath());
+    out << "working_directory = " << c.workingDirectory().string() << '\n'
+        << "configuration = " << c.m_iniPath << (ini ? "" : " (missing: defaults apply)") << '\n'
+        << "mbr_sector = " << c.m_mbrSector << '\n'
+        << "storage = " << v.storageName << '\n'
+        << "firmware_number = " << v.firmwareNumber << '\n'
+        << "configure_user_area = " << v.configUserArea << '\n'
+        << "configure_boot_area = " << v.configBootArea << '\n'
+        << "change_boot_size = " << v.changeBootSize << '\n'
+        << "boot_size = " << v.bootSize << '\n'
+        << "read_register_address = " << v.readRegAddr << '\n'
+        << "write_register_address = " << v.writeRegAddr << '\n'
+        << "write_register_value = " << v.writeRegValue << '\n'
+        << "boot_read_address = " << v.bootReadAddr << '\n'
+        << "boot_read_size = " << v.bootReadSize << '\n'
+        << "user_read_address = " << v.userReadAddr << '\n'
+        << "user_read_size = " << v.userReadSize << '\n'
+        << "raw_path = " << v.rawPath << '\n'
+        << "bin_path = " << v.binPath << '\n';
+    const PrivateProfile config = ini.value_or(PrivateProfile{});
+    const std::uint32_t named = config.readInt("DEFAULT_FW", "number", 0);
+    out << "firmware_files_named = " << named << '\n';
+    for (std::uint32_t i = 0; i < named && i < 10; ++i)
+        out << "file" << i << " = " << config.readString("DEFAULT_FW", "file" + std::to_string(i), "", 100) << '\n';
+    return 0;
+}
+
+}  // namespace
+
+void addDeviceCommands(CLI::App& app, CommandContext& c) {
+    app.add_subcommand("probe", "Open the recorder and print its mode and drive letter")
+        ->callback([&c] { inSession(c, probe); });
+    app.add_subcommand("detect", "Show what recorder discovery sees: USB devices and candidate volumes")
+        ->callback([&c] { inSession(c, detect); });
+    app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)")
+        ->callback([&c] {
+            inSession(c, [](CliSession& s) { return s.controller().run(Operation::Sync, s.view()) ? 0 : 1; });
+        });
+    app.add_subcommand("settings", "Print the effective configuration and bound values")
+        ->callback([&c] { inSession(c, settings); });
+}
+
+}  // namespace ib::cli

@@ -1,0 +1,89 @@
+// A partition's content: a FAT image packed from a folder, a raw file, or a
+// bitmap converted for the recorder, copied in 64 KiB pieces to the device or
+// into an SD image file.
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "device/sector.h"
+#include "update/image_burner_controller.h"
+#include "update/status_texts.h"
+#include "userarea/bitmap_conversion.h"
+#include "userarea/partition_plan_reader.h"
+
+namespace ib {
+namespace {
+
+constexpr std::uint32_t kChunkBytes = 65536;
+
+}  // namespace
+
+std::uint32_t CImageBurnerDlg::packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
+                                               const std::filesystem::path& folderPath) {
+    // An argument vector, never a command line: names from the configuration
+    // may hold quotes or shell characters.
+    const std::vector<std::string> arguments = {
+        "-file", imagePath.string(), "-folder", folderPath.string(), "-size",
+        std::to_string(static_cast<std::int32_t>(sizeSectors))};
+    return m_env.processes.run(m_env.locateTool("TreeBaler"), arguments, workingDirectory()) == 0 ? 1 : 0;
+}
+
+bool CImageBurnerDlg::writePartitionContent(const PartitionRecord& record, std::uint32_t startSector,
+                                            std::fstream* image) {
+    if (record.kind == PartitionKind::NoContent) return true;
+    std::filesystem::path content = workingDirectoryPath(workingDirectory(), record.fileName);
+    if (record.kind == PartitionKind::Fat && !record.dirPath.empty()) {
+        const auto folder = workingDirectoryPath(workingDirectory(), record.dirPath);
+        if (!packFolderImage(content, record.sizeSectors, folder)) {
+            messageBox("Error : Download image to file failed " + content.string() + " \n");
+            return false;
+        }
+    }
+    if (record.kind == PartitionKind::Raw && isBitmapName(record.fileName)) {
+        const auto bitmap = prepareBitmap(content, m_env.temporaryDirectory);
+        if (!bitmap) return true;  // no device bitmap: the content is skipped
+        content = *bitmap;
+    }
+    return copyContentFile(content, record, startSector, image);
+}
+
+bool CImageBurnerDlg::copyContentFile(const std::filesystem::path& path, const PartitionRecord& record,
+                                      std::uint32_t startSector, std::fstream* image) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file || std::filesystem::is_directory(path)) return true;  // a missing file is skipped
+    file.seekg(0, std::ios::end);
+    std::uint32_t length = static_cast<std::uint32_t>(static_cast<std::uint64_t>(file.tellg()));
+    file.seekg(0);
+    // A file longer than its partition is cut at the partition's end.
+    if (sectorsFor(length) > record.sizeSectors) length = record.sizeSectors * kSectorSize;
+    const char* text = record.kind == PartitionKind::Fat ? text::kUserSettings1 : text::kUserSettings2;
+
+    std::vector<std::uint8_t> buffer(kChunkBytes);
+    std::uint64_t sector = startSector;
+    for (std::uint32_t written = 0; written < length;) {
+        const std::uint32_t chunk = std::min(length - written, kChunkBytes);
+        file.read(reinterpret_cast<char*>(buffer.data()), chunk);
+        if (static_cast<std::uint32_t>(file.gcount()) < chunk) return true;  // a shorter file: the rest is skipped
+        const auto sectors = static_cast<std::uint32_t>(sectorsFor(chunk));
+        // The last sector's bytes past the file's end are 0xFF, as between partitions.
+        std::fill(buffer.begin() + chunk, buffer.begin() + sectors * kSectorSize, std::uint8_t{0xFF});
+        setProgress(text, static_cast<int>(std::uint64_t{written} * 100 / length), kBlue, kWhite);
+        if (image) {
+            image->seekp(static_cast<std::streamoff>(sector * kSectorSize));
+            image->write(reinterpret_cast<const char*>(buffer.data()), sectors * kSectorSize);
+            if (!*image) {
+                messageBox("Error : cannot write the image file (disk full?)");
+                return false;
+            }
+        } else if (!m_cmd->WriteSectors(static_cast<std::uint32_t>(sector), sectors, buffer)) {
+            // Content that did not reach the recorder must not end in success.
+            return false;
+        }
+        written += chunk;
+        sector += sectors;
+        m_env.ui.transferProgress(written, length);
+    }
+    return true;
+}
+
+}  // namespace ib

@@ -21,7 +21,7 @@ std::string describe(const char* pattern, unsigned a, unsigned b) {
 }  // namespace
 
 bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                                 const std::function<void(std::uint32_t done)>& beforePiece) {
+                                 const std::function<void(std::uint32_t done)>& beforePiece, std::fstream* image) {
     std::uint32_t sector = firstSector;
     std::uint32_t fileBytesLeft = member.fileImageBytes;
     for (std::uint32_t done = 0; done < member.imageLength;) {
@@ -32,7 +32,13 @@ bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSect
         member.file->read(reinterpret_cast<char*>(buffer.data()), fromFile);
         if (static_cast<std::uint32_t>(member.file->gcount()) != fromFile) return false;
         if (beforePiece) beforePiece(done);
-        if (!m_cmd->WriteSectors(sector, piece / kSectorSize, buffer)) return false;
+        if (image) {
+            image->seekp(static_cast<std::streamoff>(std::uint64_t{sector} * kSectorSize));
+            image->write(reinterpret_cast<const char*>(buffer.data()), piece);
+            if (!*image) return false;
+        } else if (!m_cmd->WriteSectors(sector, piece / kSectorSize, buffer)) {
+            return false;
+        }
         fileBytesLeft -= fromFile;
         done += piece;
         sector += piece / kSectorSize;

@@ -24,18 +24,31 @@ CImageBurnerDlg::~CImageBurnerDlg() {
     for (auto& worker : workers) worker.join();
 }
 
+namespace {
+
+// Register access copies the view only after it has opened the recorder.
+bool copiesViewItself(Operation op) { return op == Operation::ReadRegister || op == Operation::WriteRegister; }
+
+// SD image creation touches no device and may run beside a device operation.
+bool usesDevice(Operation op) { return op != Operation::CreateSdImage; }
+
+}  // namespace
+
 std::uint32_t CImageBurnerDlg::run(Operation op, const DialogValues& view) {
-    exchangeFromView(view);  // a validation message does not stop the operation
+    m_launchView = view;
+    if (!copiesViewItself(op)) exchangeFromView(view);  // a validation message does not stop the operation
     return execute(op);
 }
 
 void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
-    exchangeFromView(view);
+    m_launchView = view;
+    if (!copiesViewItself(op)) exchangeFromView(view);
     std::lock_guard lock(m_workersMutex);
     m_workers.emplace_back([this, op] { execute(op); });
 }
 
 std::uint32_t CImageBurnerDlg::execute(Operation op) {
+    if (!usesDevice(op)) return createSdImage();
     // Two operations on one handle would interleave their commands (a storage
     // selection in the middle of a burn sends the rest to the wrong area), so
     // device operations run one at a time.
@@ -45,14 +58,25 @@ std::uint32_t CImageBurnerDlg::execute(Operation op) {
         return 0;
     }
     m_deviceBusy = true;
-    std::uint32_t result = 0;
-    switch (op) {
-        case Operation::FullUpdate: result = runFullUpdate(); break;
-        case Operation::Sync: result = SyncDevice(); break;
-        case Operation::ConfigureUserArea: result = onConfigureUserArea(); break;
-    }
+    const std::uint32_t result = executeDeviceOperation(op);
     m_deviceBusy = false;
     return result;
+}
+
+std::uint32_t CImageBurnerDlg::executeDeviceOperation(Operation op) {
+    switch (op) {
+        case Operation::FullUpdate: return runFullUpdate();
+        case Operation::Sync: return SyncDevice();
+        case Operation::LowLevelFormat: return LowLevelFormatWorker();
+        case Operation::ReadRegister: return ReadRegisterCommand();
+        case Operation::WriteRegister: return WriteRegisterCommand();
+        case Operation::ReadBootArea: return readBackArea(kBootArea);
+        case Operation::ReadUserArea: return readBackArea(kUserArea);
+        case Operation::ConfigureUserArea: return onConfigureUserArea();
+        case Operation::RawWrite: return rawWrite();
+        case Operation::CreateSdImage: break;
+    }
+    return 0;
 }
 
 std::uint32_t CImageBurnerDlg::selectStorageType() {

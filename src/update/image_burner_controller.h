@@ -28,7 +28,14 @@ namespace ib {
 enum class Operation {
     FullUpdate,
     Sync,
+    LowLevelFormat,
+    CreateSdImage,
+    ReadRegister,
+    WriteRegister,
+    ReadBootArea,
+    ReadUserArea,
     ConfigureUserArea,
+    RawWrite,
 };
 
 class CImageBurnerDlg {
@@ -53,6 +60,9 @@ public:
     bool exchangeFromView(const DialogValues& view);
     // The fields as the controls would show them.
     DialogValues exchangeToView() const;
+    // The view values an operation was started with (register access copies
+    // them itself, after opening the recorder).
+    DialogValues m_launchView;
 
     // ---- Running operations ---------------------------------------------
     // Copies the view in, then runs the operation on the calling thread and
@@ -110,6 +120,19 @@ public:
     // The user area written into an SD image file instead of the device.
     std::uint32_t writeUserAreaImage(IndexTableSector sector, std::fstream& image);
 
+    // ---- Service operations -----------------------------------------------
+    std::uint32_t LowLevelFormatWorker();
+    std::uint32_t ReadRegisterCommand();
+    std::uint32_t WriteRegisterCommand();
+    // Reads a range of the boot area (1) or user area (0) into a file.
+    std::uint32_t readBackArea(std::uint8_t area);
+    std::uint32_t rawWrite();
+    // Builds the SD image from the firmware set and the user-area plan.
+    std::uint32_t createSdImage();
+    // The two "Browse..." choosers; false when cancelled.
+    bool browseRawFile();
+    bool browseBinFile();
+
     // ---- The full update process -------------------------------------------
     std::uint32_t runFullUpdate();
     // The firmware number text's value in 8 bits.
@@ -150,6 +173,7 @@ public:
 private:
     // Runs one operation body, keeping device operations one at a time.
     std::uint32_t execute(Operation op);
+    std::uint32_t executeDeviceOperation(Operation op);
     // The opening shared by device operations: storage type, "ŁĄCZENIE...",
     // Open. false after showing the failure.
     struct Opening {
@@ -157,16 +181,25 @@ private:
         const char* uiErrorText = "Error 0x01: UI parameter error !";
     };
     bool openRecorder(const Opening& how);
-    // Writes one member's image from `firstSector` on in 64 KiB pieces.
-    // `beforePiece` runs before each piece with the bytes of this image
-    // written so far. false when the file ended early or a write failed.
+    // Writes one member's image from `firstSector` on in 64 KiB pieces, to the
+    // device or, given `image`, into that file. `beforePiece` runs before each
+    // piece with the bytes of this image written so far. Bytes of the last
+    // sector past the file's end are 0xFF. false when the file ended early or
+    // a write failed.
     bool writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                    const std::function<void(std::uint32_t done)>& beforePiece = {});
+                    const std::function<void(std::uint32_t done)>& beforePiece = {}, std::fstream* image = nullptr);
     // Content of one placed record: to the device (`image` null) or into an image file.
     bool writePartitionContent(const PartitionRecord& record, std::uint32_t startSector, std::fstream* image);
     // Copies one content file to the device or the image from `startSector` on.
     bool copyContentFile(const std::filesystem::path& path, const PartitionRecord& record, std::uint32_t startSector,
                          std::fstream* image);
+    // A register field's number; nullopt after the "invalid number" message.
+    std::optional<std::uint64_t> registerNumber(const std::string& text);
+    bool browseFile(bool save, std::string& field, const char* profileKey);
+    // The SD image's steps that need the intermediate file open.
+    std::uint32_t buildSdImage(std::fstream& image);
+    // Runs the merge tool on the intermediate file and deletes it on success.
+    std::uint32_t mergeSdImage();
     // Steps of the full update before its closing command.
     std::uint32_t fullUpdateSteps();
     // Selects the user area of the current storage again, result ignored.

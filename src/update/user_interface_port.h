@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "update/dialog_values.h"
+
 namespace ib {
 
 // Colours are 0x00BBGGRR; kTiledPattern as done colour means "tile the pattern bitmap".
@@ -84,6 +86,8 @@ public:
     // A file chooser; nullopt when the user cancelled. With several files
     // chosen, the first.
     virtual std::optional<std::string> chooseFile(const FileChooserRequest& request) = 0;
+    // The controls show these values now (an operation wrote fields back).
+    virtual void showValues(const DialogValues& values) = 0;
     // Bytes moved by a bulk transfer so far (progress bars with speed and
     // time left); the status texts are unaffected.
     virtual void transferProgress(std::uint64_t done, std::uint64_t total) = 0;

@@ -1,33 +1,15 @@
 // The user area written into an SD image file: partitions at their entries'
 // sectors, the index table sector just before the first boot image, and 0xFF
 // in the gaps between partitions.
-#include <algorithm>
-#include <vector>
-
 #include "device/sector.h"
 #include "update/image_burner_controller.h"
+#include "userarea/image_file_writes.h"
 #include "userarea/partition_plan_reader.h"
 #include "userarea/plan_placement.h"
 #include "userarea/plan_validation.h"
 
 namespace ib {
 namespace {
-
-bool writeAt(std::fstream& image, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-    image.seekp(static_cast<std::streamoff>(offset));
-    image.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(image);
-}
-
-bool fillWithFF(std::fstream& image, std::uint64_t from, std::uint64_t to) {
-    const std::vector<std::uint8_t> ff(65536, 0xFF);
-    for (std::uint64_t at = from; at < to;) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(ff.size(), to - at));
-        if (!writeAt(image, at, std::span(ff).first(n))) return false;
-        at += n;
-    }
-    return true;
-}
 
 bool occupied(const IndexTableEntry& e) { return e.startSector != kFreeEntryStart; }
 

@@ -45,6 +45,12 @@ void RecordingPort::transferProgress(std::uint64_t done, std::uint64_t total) {
     lastTransferTotal = total;
 }
 
+void RecordingPort::showValues(const DialogValues& values) {
+    std::lock_guard lock(m_mutex);
+    shownValues = values;
+    m_lines.push_back("values shown");
+}
+
 std::vector<std::string> RecordingPort::take() {
     std::lock_guard lock(m_mutex);
     return std::exchange(m_lines, {});

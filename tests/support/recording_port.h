@@ -21,6 +21,8 @@ public:
     void setControlEnabled(ControlId control, bool enabled) override;
     std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
     void transferProgress(std::uint64_t done, std::uint64_t total) override;
+    // Recorded as "values shown"; the values are kept in `shownValues`.
+    void showValues(const DialogValues& values) override;
 
     // Everything seen so far, and clears it.
     std::vector<std::string> take();
@@ -28,6 +30,7 @@ public:
 
     std::deque<std::string> answers;             // paths the chooser returns, in order
     std::vector<FileChooserRequest> choosers;    // every chooser shown
+    DialogValues shownValues;
     std::uint64_t lastTransferDone = 0, lastTransferTotal = 0;
     bool withColours = false;  // status lines with colours when set
 

@@ -51,7 +51,9 @@ void TempFolder::write(const std::string& name, const std::string& content) cons
     std::ofstream(m_path / name, std::ios::binary) << content;
 }
 
-ControllerRig::ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices, DeviceEventSource* events) {
+ControllerRig::ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices, DeviceEventSource* events,
+                             ManualClock* sharedClock)
+    : clock(sharedClock ? *sharedClock : ownClock) {
     ControllerEnvironment env{
         port,
         volumes,

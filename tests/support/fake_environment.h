@@ -72,12 +72,13 @@ private:
 class ControllerRig {
 public:
     explicit ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices = nullptr,
-                           DeviceEventSource* events = nullptr);
+                           DeviceEventSource* events = nullptr, ManualClock* sharedClock = nullptr);
 
     RecordingPort port;
     FakeUsbStorage fakeDevices;
     FakeDeviceEvents fakeEvents;
-    ManualClock clock;
+    ManualClock ownClock;
+    ManualClock& clock;
     MemoryProfile profile;
     RecordingProcesses processes;
     TempFolder workdir;

@@ -2,6 +2,7 @@
 #include "support/recording_port.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace ib::test {
 

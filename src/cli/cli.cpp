@@ -37,8 +37,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     GlobalOptions options;
     int exitCode = 0;
     addGlobalOptions(app, options);
-    CommandContext context{options, out, err, exitCode};
+    CommandArguments arguments;
+    CommandContext context{options, arguments, out, err, exitCode};
     addDeviceCommands(app, context);
+    addOperationCommands(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

@@ -4,19 +4,14 @@
 #include <unistd.h>
 
 #include <deque>
+#include <iostream>
 #include <ostream>
 
-#include "platform/linux/posix_process_runner.h"
-#include "platform/linux/xdg_profile_store.h"
-#include "platform/physical_drive_path.h"
 #include "platform/helper_tool_location.h"
+#include "platform/physical_drive_path.h"
+#include "platform/platform_services.h"
 
 namespace ib::cli {
-
-struct CliSession::Services {
-    platform::XdgProfileStore profile = platform::XdgProfileStore::forCurrentUser();
-    platform::PosixProcessRunner processes;
-};
 
 CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err)
     : m_options(options), m_out(out), m_err(err) {}
@@ -27,6 +22,7 @@ bool CliSession::start() {
     const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
     m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal,
                                            std::deque<std::string>(m_options.picks.begin(), m_options.picks.end()));
+    m_services = std::make_unique<platform::PlatformServices>(platform::makePlatformServices());
     if (!m_options.simDir.empty()) {
         std::string error;
         m_backend = openSimulatorBackend(m_options.simDir, m_clock, error);
@@ -35,9 +31,8 @@ bool CliSession::start() {
             return false;
         }
     } else {
-        m_backend = openSystemBackend();
+        m_backend = openSystemBackend(*m_services);
     }
-    m_services = std::make_unique<Services>();
 
     const std::filesystem::path workdir = std::filesystem::absolute(m_options.workdir).lexically_normal();
     const char* tmp = std::getenv("TMPDIR");
@@ -47,8 +42,8 @@ bool CliSession::start() {
         m_backend->devices(),
         m_backend->deviceEvents(),
         m_clock,
-        m_services->profile,
-        m_services->processes,
+        *m_services->profile,
+        *m_services->processes,
         [workdir](const std::string& name) {
             return platform::findHelperTool(name, workdir).value_or(workdir / name);
         },

@@ -12,6 +12,10 @@
 #include "cli/device_backend.h"
 #include "update/image_burner_controller.h"
 
+namespace ib::platform {
+struct PlatformServices;
+}
+
 namespace ib::cli {
 
 struct GlobalOptions {
@@ -46,9 +50,8 @@ private:
     std::ostream& m_err;
     SystemClock m_clock;
     std::unique_ptr<ConsolePort> m_port;
+    std::unique_ptr<platform::PlatformServices> m_services;  // outlives the backend that borrows it
     std::unique_ptr<DeviceBackend> m_backend;
-    struct Services;
-    std::unique_ptr<Services> m_services;
     std::unique_ptr<CImageBurnerDlg> m_controller;
     DialogValues m_view;
 };

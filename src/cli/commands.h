@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 namespace CLI {
 class App;
@@ -12,13 +13,20 @@ namespace ib::cli {
 
 struct GlobalOptions;
 
+// Positional arguments of the commands, filled by the parser.
+struct CommandArguments {
+    std::string address, value, first, count, path;
+};
+
 struct CommandContext {
     const GlobalOptions& options;
+    CommandArguments& arguments;
     std::ostream& out;
     std::ostream& err;
     int& exitCode;
 };
 
 void addDeviceCommands(CLI::App& app, CommandContext& context);
+void addOperationCommands(CLI::App& app, CommandContext& context);
 
 }  // namespace ib::cli

@@ -24,6 +24,7 @@ public:
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool) override {}
     void setControlEnabled(ControlId, bool) override {}
+    void showValues(const DialogValues&) override {}
     std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
     void transferProgress(std::uint64_t done, std::uint64_t total) override;
 

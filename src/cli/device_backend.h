@@ -10,6 +10,10 @@
 #include "device/pass_through.h"
 #include "device/usb_storage_enumeration.h"
 
+namespace ib::platform {
+struct PlatformServices;
+}
+
 namespace ib::cli {
 
 class DeviceBackend {
@@ -24,7 +28,8 @@ public:
 // folder holds no simulator.
 std::unique_ptr<DeviceBackend> openSimulatorBackend(const std::filesystem::path& stateFolder, Clock& clock,
                                                     std::string& error);
-// The machine's USB storage devices.
-std::unique_ptr<DeviceBackend> openSystemBackend();
+// The machine's USB storage devices, from the platform's services (which
+// must outlive the backend).
+std::unique_ptr<DeviceBackend> openSystemBackend(platform::PlatformServices& services);
 
 }  // namespace ib::cli

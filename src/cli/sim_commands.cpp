@@ -1,0 +1,102 @@
+// The `sim` commands of imageburner-cli. See sim_commands.h.
+#include "cli/sim_commands.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+
+#include "device/clock.h"
+#include "sim/simulator.h"
+#include "sim/state_folder.h"
+#include "sim/state_report.h"
+
+namespace ib::cli {
+namespace {
+
+struct SimArguments {
+    std::string dir;
+    std::string mode = "bootrom";
+    std::uint32_t userSectors = 0;  // 0: the realistic defaults
+    std::uint32_t bootSectors = 0;
+    bool force = false;
+};
+
+sim::RecorderState initialState(const SimArguments& args) {
+    sim::RecorderState state;
+    state.mode = args.mode == "updater" ? sim::RecorderMode::Updater : sim::RecorderMode::BootRom;
+    for (auto& sizes : state.areaSectors) {
+        if (args.userSectors) sizes[sim::kUserAreaIndex] = args.userSectors;
+        if (args.bootSectors) sizes[sim::kBootAreaIndex] = args.bootSectors;
+    }
+    return state;
+}
+
+int runInit(const SimArguments& args, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!sim::StateFolder::create(args.dir, initialState(args), args.force, error)) {
+        err << "sim init: " << error << "\n";
+        return 1;
+    }
+    out << "Simulated recorder created in " << args.dir << " ("
+        << (args.mode == "updater" ? "updater" : "boot ROM") << " mode)\n";
+    return 0;
+}
+
+int runShow(const SimArguments& args, std::ostream& out, std::ostream& err) {
+    SystemClock clock;
+    std::string error;
+    auto simulator = sim::Simulator::openFolder(args.dir, clock, error);
+    if (!simulator) {
+        err << "sim show: " << error << "\n";
+        return 1;
+    }
+    out << "Simulated recorder in " << args.dir << "\n" << sim::describeRecorder(*simulator, clock.nowMs());
+    return 0;
+}
+
+int runReplug(const SimArguments& args, std::ostream& out, std::ostream& err) {
+    SystemClock clock;
+    std::string error;
+    auto simulator = sim::Simulator::openFolder(args.dir, clock, error);
+    if (!simulator) {
+        err << "sim replug: " << error << "\n";
+        return 1;
+    }
+    simulator->replug();
+    if (const std::string failed = simulator->persistenceError(); !failed.empty()) {
+        err << "sim replug: " << failed << "\n";
+        return 1;
+    }
+    out << "Recorder replugged: boot ROM, RAM image cleared, storage kept\n";
+    return 0;
+}
+
+}  // namespace
+
+void addSimCommands(CLI::App& app, std::ostream& out, std::ostream& err, int& exitCode) {
+    auto args = std::make_shared<SimArguments>();
+    CLI::App* simCommand = app.add_subcommand("sim", "Manage a simulated recorder kept in a state folder");
+    simCommand->require_subcommand(1);
+
+    CLI::App* init = simCommand->add_subcommand("init", "Create a simulated recorder in a state folder");
+    init->add_option("DIR", args->dir, "State folder")->required();
+    init->add_option("--mode", args->mode, "Mode the recorder starts in")
+        ->check(CLI::IsMember({"bootrom", "updater"}));
+    init->add_option("--user-sectors", args->userSectors, "Size of every user area in sectors")
+        ->check(CLI::Range(1u, 0xFFFFFFFFu));
+    init->add_option("--boot-sectors", args->bootSectors, "Size of every boot area in sectors")
+        ->check(CLI::Range(1u, 0xFFFFFFFFu));
+    init->add_flag("--force", args->force, "Replace a simulated recorder already in the folder");
+    init->callback([args, &out, &err, &exitCode] { exitCode = runInit(*args, out, err); });
+
+    CLI::App* show = simCommand->add_subcommand("show", "Describe the simulated recorder in a state folder");
+    show->add_option("DIR", args->dir, "State folder")->required();
+    show->callback([args, &out, &err, &exitCode] { exitCode = runShow(*args, out, err); });
+
+    CLI::App* replug =
+        simCommand->add_subcommand("replug", "Power-cycle the simulated recorder: back to boot ROM");
+    replug->add_option("DIR", args->dir, "State folder")->required();
+    replug->callback([args, &out, &err, &exitCode] { exitCode = runReplug(*args, out, err); });
+}
+
+}  // namespace ib::cli

@@ -1,0 +1,32 @@
+// Turns what the sg3_utils pass-through reports about one command into the
+// command layer's ScsiOutcome. Pure, so the success rule can be tested without
+// a device.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "device/pass_through.h"
+
+namespace ib::platform {
+
+// The pass-through's own report of one command, as its getters return it.
+struct PassThroughReport {
+    int submitResult = 0;    // do_scsi_pt: 0 once the command reached the device
+    int resultCategory = 0;  // get_scsi_pt_result_category: SCSI_PT_RESULT_*
+    int status = 0;          // get_scsi_pt_status_response; -1 when unknown
+    std::span<const std::uint8_t> senseArea;  // the sense buffer handed to the pass-through
+    int senseLength = 0;     // get_scsi_pt_sense_len
+    int residue = 0;         // get_scsi_pt_resid
+    std::size_t requestedLength = 0;  // bytes of the data phase asked for
+};
+
+// The call alone decides success, as with Windows pass-through, which
+// succeeds even when the device answers CHECK CONDITION: GOOD, STATUS and
+// SENSE count as completed; transport and OS errors (timeouts, resets, a
+// device that left) do not. Status and sense are kept for diagnostics, and
+// the transferred count is the request length minus the residue.
+ScsiOutcome outcomeOf(const PassThroughReport& report);
+
+}  // namespace ib::platform

@@ -1,0 +1,71 @@
+// Sending command blocks through an sg node. See sg_volume_handle.h.
+#include "platform/linux/sg_volume_handle.h"
+
+#include <scsi/sg_pt.h>
+
+#include <array>
+#include <climits>
+#include <memory>
+
+#include "platform/linux/sg_outcome.h"
+
+namespace ib::platform {
+namespace {
+
+constexpr std::size_t kSenseAreaBytes = 32;  // fixed and descriptor sense both fit
+
+struct PassThroughObjectDelete {
+    void operator()(sg_pt_base* object) const { destruct_scsi_pt_obj(object); }
+};
+using PassThroughObject = std::unique_ptr<sg_pt_base, PassThroughObjectDelete>;
+
+bool fitsPassThrough(const ScsiRequest& request) {
+    return !request.cdb.empty() && request.cdb.size() <= UCHAR_MAX && request.data.size() <= INT_MAX &&
+           request.timeoutSeconds <= INT_MAX;
+}
+
+// Attaches the data phase; returns the number of bytes asked for.
+std::size_t attachData(sg_pt_base* object, const ScsiRequest& request) {
+    if (request.data.empty()) return 0;
+    const int length = static_cast<int>(request.data.size());
+    switch (request.direction) {
+    case DataDirection::In:
+        set_scsi_pt_data_in(object, request.data.data(), length);
+        return request.data.size();
+    case DataDirection::Out:
+        set_scsi_pt_data_out(object, request.data.data(), length);
+        return request.data.size();
+    case DataDirection::None:
+        break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+SgVolumeHandle::SgVolumeHandle(int descriptor) : m_descriptor(descriptor) {}
+
+SgVolumeHandle::~SgVolumeHandle() { scsi_pt_close_device(m_descriptor); }
+
+ScsiOutcome SgVolumeHandle::send(const ScsiRequest& request) {
+    if (!fitsPassThrough(request)) return {};
+    PassThroughObject object(construct_scsi_pt_obj());
+    if (!object) return {};
+
+    std::array<std::uint8_t, kSenseAreaBytes> sense{};
+    set_scsi_pt_cdb(object.get(), request.cdb.data(), static_cast<int>(request.cdb.size()));
+    set_scsi_pt_sense(object.get(), sense.data(), static_cast<int>(sense.size()));
+
+    PassThroughReport report;
+    report.requestedLength = attachData(object.get(), request);
+    report.submitResult =
+        do_scsi_pt(object.get(), m_descriptor, static_cast<int>(request.timeoutSeconds), /*verbose=*/0);
+    report.resultCategory = get_scsi_pt_result_category(object.get());
+    report.status = get_scsi_pt_status_response(object.get());
+    report.senseArea = sense;
+    report.senseLength = get_scsi_pt_sense_len(object.get());
+    report.residue = get_scsi_pt_resid(object.get());
+    return outcomeOf(report);
+}
+
+}  // namespace ib::platform

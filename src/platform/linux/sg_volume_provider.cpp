@@ -1,0 +1,91 @@
+// USB disks as drive letters. See sg_volume_provider.h.
+#include "platform/linux/sg_volume_provider.h"
+
+#include <scsi/sg_pt.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/linux/drive_letter_candidates.h"
+#include "platform/linux/sg_volume_handle.h"
+#include "platform/linux/usb_scsi_disk_scan.h"
+
+namespace ib::platform {
+namespace {
+
+void giveReason(std::string* whyNot, std::string reason) {
+    if (whyNot) *whyNot = std::move(reason);
+}
+
+std::string noGenericNodeReason(const UsbScsiDisk& disk) {
+    return disk.kernelName + " has no SCSI generic node: load the sg driver (sudo modprobe sg)";
+}
+
+std::string noCandidateReason(char letter, std::size_t candidates) {
+    return std::string("no USB disk at drive letter ") + letter + " (" + std::to_string(candidates) +
+           " USB disk" + (candidates == 1 ? "" : "s") + " present)";
+}
+
+}  // namespace
+
+std::string openFailureReason(const UsbScsiDisk& disk, int error) {
+    const std::string node = disk.genericNode + " (" + disk.kernelName + ")";
+    if (error == EACCES || error == EPERM) {
+        return "permission denied on " + node +
+               ": install the udev rules (sudo cmake --install build, then sudo udevadm control --reload "
+               "&& sudo udevadm trigger) or run as a member of group disk";
+    }
+    return "cannot open " + node + ": " + std::strerror(error);
+}
+
+SgVolumeProvider::SgVolumeProvider(UsbDiskLister lister) : m_lister(std::move(lister)) {}
+
+SgVolumeProvider::SgVolumeProvider() : SgVolumeProvider(listUsbScsiDisks) {}
+
+std::optional<UsbScsiDisk> SgVolumeProvider::candidateAt(char letter, bool freshList,
+                                                         std::string* whyNot) const {
+    const auto index = candidateIndexOf(letter);
+    if (!index) {
+        giveReason(whyNot, std::string("drive letter ") + letter + " is not one of D to Z");
+        return std::nullopt;
+    }
+    std::lock_guard lock(m_mutex);
+    if (freshList || !m_candidates) {
+        auto disks = m_lister();
+        if (!disks) {
+            m_candidates.reset();
+            giveReason(whyNot, "the USB disks cannot be listed: udev enumeration failed");
+            return std::nullopt;
+        }
+        m_candidates = driveLetterCandidates(std::move(*disks));
+    }
+    if (*index >= m_candidates->size()) {
+        giveReason(whyNot, noCandidateReason(letter, m_candidates->size()));
+        return std::nullopt;
+    }
+    return (*m_candidates)[*index];
+}
+
+std::unique_ptr<VolumeHandle> SgVolumeProvider::openVolume(char letter, std::string* whyNot) {
+    const auto disk = candidateAt(letter, letter == kFirstDriveLetter, whyNot);
+    if (!disk) return nullptr;
+    if (disk->genericNode.empty()) {
+        giveReason(whyNot, noGenericNodeReason(*disk));
+        return nullptr;
+    }
+    // Read-write: the sg driver then carries any opcode, vendor ones included,
+    // while the block node would refuse them without CAP_SYS_RAWIO.
+    const int descriptor = scsi_pt_open_device(disk->genericNode.c_str(), /*read_only=*/false, /*verbose=*/0);
+    if (descriptor < 0) {
+        giveReason(whyNot, openFailureReason(*disk, -descriptor));
+        return nullptr;
+    }
+    return std::make_unique<SgVolumeHandle>(descriptor);
+}
+
+std::string SgVolumeProvider::volumeName(char letter) const {
+    const auto disk = candidateAt(letter, /*freshList=*/false, nullptr);
+    return disk ? displayNameOf(*disk) : "";
+}
+
+}  // namespace ib::platform

@@ -1,0 +1,41 @@
+// The drive letters D..Z on Linux: the SCSI disks attached over USB, in kernel
+// name order, each opened through its SCSI generic node for vendor commands.
+// Made by the platform factory; the command layer's Open walks the letters.
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "device/pass_through.h"
+#include "platform/linux/usb_scsi_disk.h"
+
+namespace ib::platform {
+
+class SgVolumeProvider final : public VolumeProvider {
+public:
+    // `lister` is the udev scan in the program; tests pass their own disks.
+    explicit SgVolumeProvider(UsbDiskLister lister);
+    SgVolumeProvider();
+
+    // Opening 'D' takes a fresh list of the disks: every scan of the letters
+    // starts there. The other letters use that list, so the letters cannot
+    // shift under a scan when a disk comes or goes in the middle of it, and a
+    // scan lists the disks once instead of once per letter.
+    std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
+    // "sdb (/dev/sg2, QUB CARD READER)", from the list of the latest scan.
+    std::string volumeName(char letter) const override;
+
+private:
+    std::optional<UsbScsiDisk> candidateAt(char letter, bool freshList, std::string* whyNot) const;
+
+    UsbDiskLister m_lister;
+    mutable std::mutex m_mutex;  // the command layer is used from more than one thread
+    mutable std::optional<std::vector<UsbScsiDisk>> m_candidates;  // nullopt until a list was taken
+};
+
+// The one-line reason an sg node could not be opened, with the fix for a
+// missing permission. `error` is the errno value of the failed open.
+std::string openFailureReason(const UsbScsiDisk& disk, int error);
+
+}  // namespace ib::platform

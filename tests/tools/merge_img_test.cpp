@@ -1,0 +1,117 @@
+// mergeimg copies the intermediate SD image byte for byte, writes a checksum file that
+// md5sum accepts, computes MD5 as RFC 1321 defines it, and never leaves a partial output.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "tool_harness.h"
+
+namespace ib::tools::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MergeImgTest : public ::testing::Test {
+protected:
+    ProcessResult merge(const fs::path& input, const fs::path& output) {
+        return runProcess({builtTool("mergeimg").string(), input.string(), output.string()});
+    }
+
+    // Merges `content` and returns the digest written into the checksum file.
+    std::string digestOf(const std::string& content) {
+        const fs::path input = scratch.path() / "input.bin";
+        const fs::path output = scratch.path() / "output.bin";
+        writeFile(input, content);
+        const ProcessResult result = merge(input, output);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        return readFile(scratch.path() / "output.bin.md5").substr(0, 32);
+    }
+
+    ScratchFolder scratch;
+};
+
+TEST_F(MergeImgTest, OutputIsAnExactCopyWithAChecksumFileMd5sumAccepts) {
+    // Larger than the 1 MiB copying piece and not a multiple of it.
+    const std::string image = patternBytes(2 * 1024 * 1024 + 7, 9);
+    const fs::path input = scratch.path() / "SD_RoadVTemp.bin";
+    writeFile(input, image);
+    const fs::path outputFolder = scratch.path() / "out folder";
+    fs::create_directory(outputFolder);
+
+    for (const std::string name : {"card image.bin", "back\\slash.bin"}) {
+        SCOPED_TRACE(name);
+        const ProcessResult result = merge(input, outputFolder / name);
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_TRUE(readFile(outputFolder / name) == image) << "output differs from the intermediate image";
+        const ProcessResult verify = runProcess({"md5sum", "-c", name + ".md5"}, outputFolder);
+        EXPECT_EQ(verify.exitStatus, 0) << verify.out << verify.err;
+    }
+    const std::string line = readFile(outputFolder / "card image.bin.md5");
+    ASSERT_EQ(line.size(), 32u + 2 + 14 + 1);
+    EXPECT_EQ(line.substr(32), "  card image.bin\n");
+    EXPECT_EQ(line.find_first_not_of("0123456789abcdef"), 32u);
+    EXPECT_EQ(readFile(input), image);
+}
+
+TEST_F(MergeImgTest, DigestsMatchTheRfc1321TestSuite) {
+    const std::vector<std::pair<std::string, std::string>> vectors{
+        {"", "d41d8cd98f00b204e9800998ecf8427e"},
+        {"a", "0cc175b9c0f1b6a831c399e269772661"},
+        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
+         "d174ab98d277d9f5a5611c2c9f419d9f"},
+        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+         "57edf4a22be3c955ac49da2e2107b67a"},
+    };
+    for (const auto& [message, digest] : vectors) {
+        EXPECT_EQ(digestOf(message), digest) << '"' << message << '"';
+    }
+}
+
+TEST_F(MergeImgTest, MessagesAroundTheBlockAndPaddingBoundariesMatchMd5sum) {
+    for (const std::size_t size : {55, 56, 57, 63, 64, 65, 119, 120, 128}) {
+        SCOPED_TRACE(size);
+        digestOf(patternBytes(size, static_cast<unsigned>(size)));
+        const ProcessResult verify = runProcess({"md5sum", "-c", "output.bin.md5"}, scratch.path());
+        EXPECT_EQ(verify.exitStatus, 0) << verify.out << verify.err;
+    }
+}
+
+TEST_F(MergeImgTest, FailuresReportAndLeaveNoOutputAndKeepAnOlderOne) {
+    const fs::path output = scratch.path() / "final.bin";
+    const std::vector<std::pair<fs::path, fs::path>> failing{
+        {scratch.path() / "missing.bin", output},
+        {scratch.path(), output},
+        {scratch.path() / "input.bin", scratch.path() / "no such folder" / "final.bin"},
+    };
+    writeFile(scratch.path() / "input.bin", "intermediate");
+    for (const auto& [input, target] : failing) {
+        SCOPED_TRACE(input.string() + " -> " + target.string());
+        const ProcessResult result = merge(input, target);
+        EXPECT_NE(result.exitStatus, 0);
+        EXPECT_NE(result.err.find("mergeimg: "), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(target));
+        EXPECT_FALSE(fs::exists(target.string() + ".md5"));
+    }
+    // Nothing but the input: no temporary file is left over.
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
+
+    writeFile(output, "older image");
+    EXPECT_NE(merge(scratch.path() / "missing.bin", output).exitStatus, 0);
+    EXPECT_EQ(readFile(output), "older image");
+    // A folder in the output's place cannot be replaced by a file.
+    fs::create_directory(scratch.path() / "taken");
+    EXPECT_NE(merge(scratch.path() / "input.bin", scratch.path() / "taken").exitStatus, 0);
+    EXPECT_TRUE(fs::is_directory(scratch.path() / "taken"));
+}
+
+TEST_F(MergeImgTest, WrongArgumentCountPrintsUsage) {
+    const ProcessResult result = runProcess({builtTool("mergeimg").string(), "only-one"});
+    EXPECT_NE(result.exitStatus, 0);
+    EXPECT_NE(result.err.find("usage: mergeimg"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ib::tools::test

@@ -32,6 +32,8 @@ public:
     // capacity - 1 characters of the value (or of `fallback` when absent).
     std::string readString(std::string_view section, std::string_view key, std::string_view fallback,
                            std::size_t capacity) const;
+    // Whether a section of that name exists (a missing one yields only defaults).
+    bool hasSection(std::string_view section) const;
 
 private:
     struct Entry {
@@ -46,6 +48,24 @@ private:
 
     std::vector<Section> m_sections;
 };
+
+// One line of a profile file as the reader sees it; shared with the code that
+// edits profile files, so both agree on what a section or a key is.
+struct ProfileLine {
+    enum class Kind { Blank, Comment, Section, Key, Other };
+    Kind kind = Kind::Blank;
+    std::string name;   // section or key name, surrounding blanks dropped
+    std::string value;  // key value, surrounding blanks and one pair of matching quotes dropped
+};
+ProfileLine classifyProfileLine(std::string_view line);
+
+// Section and key names compare without regard to (ASCII) letter case.
+bool sameProfileName(std::string_view a, std::string_view b);
+
+// The leading decimal number of a text: leading blanks and one sign allowed,
+// reading stops at the first other character, no digits gives 0; the value
+// wraps modulo 2^32, so "-1" gives 0xFFFFFFFF.
+std::uint32_t leadingDecimal(std::string_view text);
 
 // Reads one value with a fresh read of the file, as every operation does:
 // edits to the file take effect at the next operation.

@@ -16,7 +16,7 @@ namespace ib::test {
 struct SimRigOptions {
     sim::RecorderMode mode = sim::RecorderMode::Updater;
     bool withEvents = true;  // the simulator's own enumeration and events
-    std::optional<sim::AreaSizes> areaSectors;
+    std::optional<sim::AreaSizes> areaSectors = std::nullopt;
 };
 
 class SimRig {

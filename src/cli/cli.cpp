@@ -41,6 +41,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     CommandContext context{options, arguments, out, err, exitCode};
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
+    addPlanCommand(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

@@ -2,7 +2,9 @@
 // command's callback runs after parsing and stores its exit status.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace CLI {
@@ -16,6 +18,7 @@ struct GlobalOptions;
 // Positional arguments of the commands, filled by the parser.
 struct CommandArguments {
     std::string address, value, first, count, path;
+    std::optional<std::uint32_t> capacity;
 };
 
 struct CommandContext {
@@ -28,5 +31,6 @@ struct CommandContext {
 
 void addDeviceCommands(CLI::App& app, CommandContext& context);
 void addOperationCommands(CLI::App& app, CommandContext& context);
+void addPlanCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace ib::cli

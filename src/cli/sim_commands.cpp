@@ -42,26 +42,27 @@ int runInit(const SimArguments& args, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// The simulator of a state folder, or null after saying why on `err`.
+std::unique_ptr<sim::Simulator> openOrComplain(const std::string& command, const std::string& dir, Clock& clock,
+                                               std::ostream& err) {
+    std::string error;
+    auto simulator = sim::Simulator::openFolder(dir, clock, error);
+    if (!simulator) err << "sim " << command << ": " << error << "\n";
+    return simulator;
+}
+
 int runShow(const SimArguments& args, std::ostream& out, std::ostream& err) {
     SystemClock clock;
-    std::string error;
-    auto simulator = sim::Simulator::openFolder(args.dir, clock, error);
-    if (!simulator) {
-        err << "sim show: " << error << "\n";
-        return 1;
-    }
+    auto simulator = openOrComplain("show", args.dir, clock, err);
+    if (!simulator) return 1;
     out << "Simulated recorder in " << args.dir << "\n" << sim::describeRecorder(*simulator, clock.nowMs());
     return 0;
 }
 
 int runReplug(const SimArguments& args, std::ostream& out, std::ostream& err) {
     SystemClock clock;
-    std::string error;
-    auto simulator = sim::Simulator::openFolder(args.dir, clock, error);
-    if (!simulator) {
-        err << "sim replug: " << error << "\n";
-        return 1;
-    }
+    auto simulator = openOrComplain("replug", args.dir, clock, err);
+    if (!simulator) return 1;
     simulator->replug();
     if (const std::string failed = simulator->persistenceError(); !failed.empty()) {
         err << "sim replug: " << failed << "\n";

@@ -117,6 +117,12 @@ public:
     // Packs a folder into a FAT image file with the folder-packing tool.
     std::uint32_t packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
                                   const std::filesystem::path& folderPath);
+    // Reads the plan from "DiskInfo.ini", resolves the rest partition against
+    // `capacity` (none: the SD image), checks it (a refusal is shown as a step
+    // message) and places it into `sector`, running `content` per record. The
+    // device operations, the SD image and the dry run all go through here.
+    bool placeUserAreaPlan(PlanLayout layout, std::optional<std::uint32_t> capacity, IndexTableSector& sector,
+                           const std::function<bool(const PartitionRecord&, std::uint32_t, std::uint32_t)>& content);
     // The user area written into an SD image file instead of the device.
     std::uint32_t writeUserAreaImage(IndexTableSector sector, std::fstream& image);
 

@@ -31,21 +31,26 @@ std::uint32_t CImageBurnerDlg::layDownPlan(bool withContent) {
                                : "Error 0x20: Please burn-in firmware first \n");
         return 0;
     }
-    PartitionPlan plan = readPartitionPlan(iniPath, workingDirectory(), layout);
-    resolveRestPartition(plan, capacity);
-    if (const PlanVerdict verdict = checkPlan(plan, sector, m_mbrSector); !verdict.ok()) {
-        showStepMessage(describePlanVerdict(verdict));
-        return 0;
-    }
     ContentStep content;
     if (withContent) {
         content = [this](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
             return writePartitionContent(record, start, nullptr);
         };
     }
-    if (!placePlan(plan, sector, m_mbrSector, content)) return 0;
+    if (!placeUserAreaPlan(layout, capacity, sector, content)) return 0;
     if (withContent && !writeFirstSectorCopy(sector)) return 0;
     return m_cmd->WriteSectors(m_mbrSector, 1, sector.bytes()) ? 1 : 0;
+}
+
+bool CImageBurnerDlg::placeUserAreaPlan(PlanLayout layout, std::optional<std::uint32_t> capacity,
+                                        IndexTableSector& sector, const ContentStep& content) {
+    PartitionPlan plan = readPartitionPlan(configurationPath(), workingDirectory(), layout);
+    if (capacity) resolveRestPartition(plan, *capacity);
+    if (const PlanVerdict verdict = checkPlan(plan, sector, m_mbrSector); !verdict.ok()) {
+        showStepMessage(describePlanVerdict(verdict));
+        return false;
+    }
+    return placePlan(plan, sector, m_mbrSector, content);
 }
 
 bool CImageBurnerDlg::writeFirstSectorCopy(const IndexTableSector& sector) {

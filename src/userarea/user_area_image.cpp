@@ -38,17 +38,12 @@ std::uint32_t CImageBurnerDlg::writeUserAreaImage(IndexTableSector sector, std::
         messageBox(planFileOpenError(iniPath));
         return 0;
     }
-    // No capacity is known: a rest-of-capacity record keeps 0xFFFFFFFF sectors.
-    const PartitionPlan plan = readPartitionPlan(iniPath, workingDirectory(), PlanLayout::Shared);
-    const std::uint32_t tableSector = sector.entry(0).startSector - 1;
-    if (const PlanVerdict verdict = checkPlan(plan, sector, tableSector); !verdict.ok()) {
-        showStepMessage(describePlanVerdict(verdict));
-        return 0;
-    }
     const auto content = [this, &image](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
         return writePartitionContent(record, start, &image);
     };
-    if (!placePlan(plan, sector, tableSector, content)) return 0;
+    // No capacity is known: a rest-of-capacity record keeps 0xFFFFFFFF sectors.
+    if (!placeUserAreaPlan(PlanLayout::Shared, std::nullopt, sector, content)) return 0;
+    const std::uint32_t tableSector = sector.entry(0).startSector - 1;
     if (!writeFirstSectorCopy(sector)) return 0;
     if (!writeAt(image, std::uint64_t{tableSector} * kSectorSize, sector.bytes()) || !fillGaps(image, sector)) {
         messageBox("Error : cannot write the image file (disk full?)");

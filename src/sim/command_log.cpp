@@ -1,0 +1,38 @@
+// Formatting of command log lines. See command_log.h.
+#include "sim/command_log.h"
+
+namespace ib::sim {
+namespace {
+
+const char* directionWord(DataDirection direction) {
+    switch (direction) {
+    case DataDirection::In:
+        return "in";
+    case DataDirection::Out:
+        return "out";
+    case DataDirection::None:
+        break;
+    }
+    return "none";
+}
+
+}  // namespace
+
+std::string commandLogLine(std::span<const std::uint8_t> cdb, DataDirection direction, std::size_t dataLength,
+                           bool ok) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string line;
+    line.reserve(cdb.size() * 2 + 24);
+    for (std::uint8_t b : cdb) {
+        line += kHex[b >> 4];
+        line += kHex[b & 0x0F];
+    }
+    line += ' ';
+    line += directionWord(direction);
+    line += ' ';
+    line += std::to_string(dataLength);
+    line += ok ? " ok" : " fail";
+    return line;
+}
+
+}  // namespace ib::sim

@@ -1,0 +1,90 @@
+// The simulated recorder as a SCSI target: the standard commands a host kernel
+// sends to a USB disk, and the vendor commands (FA 55 66) of its boot ROM and
+// of the updater. Independent of how commands reach it; not thread-safe (the
+// simulated bus serialises access).
+//
+// Boot ROM: Identify replies AA 55 ...; Download appends to the RAM image;
+// StartDownloaded (refused with an empty RAM image) takes the recorder off the
+// bus for `restart_delay_ms` and brings it back running the updater.
+// Updater: Identify replies with "QUB" at bytes 9..11; the storage commands
+// work (see recorder_storage.h); EndSession forgets the selection and counts.
+// Both: ReadRegister/WriteRegister on a byte-wide register file (unknown
+// addresses read 0). A refused vendor command gives CHECK CONDITION with sense
+// and does not complete on the host; a malformed block (signature, unknown
+// code, non-zero unused bytes, wrong data direction or length, more than 64 KiB
+// of data) is refused, and so is a command the current mode does not offer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/clock.h"
+#include "sim/recorder_backing.h"
+#include "sim/recorder_state.h"
+#include "sim/recorder_storage.h"
+#include "sim/scsi_target.h"
+#include "sim/standard_disk.h"
+#include "sim/vendor_command_rules.h"
+
+namespace ib::sim {
+
+// The recorder's RAM takes an updater, not a disk image.
+inline constexpr std::size_t kRamCapacityBytes = 16 * 1024 * 1024;
+
+// The recorder left the bus or came back; `mode` is what it runs at that moment.
+struct BusChange {
+    bool arrived = false;
+    RecorderMode mode = RecorderMode::BootRom;
+};
+
+class RecorderModel final : public ScsiTarget {
+public:
+    RecorderModel(RecorderState state, std::vector<std::uint8_t> ram, RecorderBacking& backing, Clock& clock);
+
+    ScsiResponse execute(const ScsiCommand& command) override;
+
+    // Whether the recorder is on the bus; brings it back first when its restart time has passed.
+    bool onBus();
+    // Changes whenever the recorder leaves or joins the bus: volumes opened
+    // before then no longer reach it.
+    std::uint64_t busGeneration() const { return m_busGeneration; }
+    // The arrivals and removals since the last call, oldest first.
+    std::vector<BusChange> takeBusChanges();
+    // Unplug and plug again: boot ROM, empty RAM, no selection, storage kept.
+    void powerCycle();
+
+    const RecorderState& state() const { return m_state; }
+    void setFaults(const Faults& faults);
+    void setLatency(const Latency& latency);
+    const std::vector<std::uint8_t>& ramImage() const { return m_ram; }
+    const std::vector<std::string>& commandLog() const { return m_log; }
+    AreaStore& area(AreaId id) { return m_backing.area(id); }
+    std::string persistenceError() const { return m_backing.persistenceError(); }
+    InquiryIdentity identity() const;
+
+private:
+    ScsiResponse executeVendor(const ScsiCommand& command);
+    CommandOutcome carryOut(const VendorCommandRule& rule, const ScsiCommand& command);
+    CommandOutcome identify(std::span<std::uint8_t> reply) const;
+    CommandOutcome download(std::span<const std::uint8_t> bytes);
+    CommandOutcome startDownloaded();
+    CommandOutcome readRegister(std::uint32_t address, std::span<std::uint8_t> reply) const;
+    CommandOutcome endSession();
+    // Counts the command against the armed faults; true when one fires now.
+    bool consumeFault(std::uint8_t code);
+    void log(const ScsiCommand& command, const ScsiResponse& response);
+
+    RecorderState m_state;
+    std::vector<std::uint8_t> m_ram;
+    RecorderBacking& m_backing;
+    Clock& m_clock;
+    RecorderStorage m_storage;
+    StandardDisk m_standard;
+    std::vector<std::string> m_log;
+    std::vector<BusChange> m_busChanges;
+    std::uint64_t m_busGeneration = 0;
+};
+
+}  // namespace ib::sim

@@ -1,0 +1,165 @@
+// The state folder of the simulated recorder. See state_folder.h.
+#include "sim/state_folder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "sim/recorder_ini.h"
+
+namespace ib::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kIniName = "recorder.ini";
+const char* const kLogName = "commands.log";
+const char* const kRamName = "ram.bin";
+
+bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// Writes a temporary file and renames it over the target, so a reader sees the old or the new text.
+bool replaceFile(const fs::path& target, const std::string& text, std::string& error) {
+    const fs::path temp = target.string() + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = "cannot write " + temp.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = writeAll(fd, bytesOf(text));
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = "cannot write " + target.string() + ": " + std::strerror(errno);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool readText(const fs::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return true;
+}
+
+bool truncateFile(const fs::path& path, std::string& error) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (out) return true;
+    error = "cannot create " + path.string();
+    return false;
+}
+
+}  // namespace
+
+fs::path areaImagePath(const fs::path& dir, AreaId id) {
+    return dir / ("storage-" + std::to_string(id.type) + "-area-" + std::to_string(id.area) + ".img");
+}
+
+bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool force, std::string& error) {
+    std::error_code ec;
+    if (fs::exists(dir / kIniName, ec) && !force) {
+        error = dir.string() + " already holds a simulated recorder (use --force to replace it)";
+        return false;
+    }
+    fs::create_directories(dir, ec);
+    if (ec) {
+        error = "cannot create " + dir.string() + ": " + ec.message();
+        return false;
+    }
+    for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
+        for (std::uint8_t a = 0; a < kAreasPerType; ++a)
+            if (!truncateFile(areaImagePath(dir, {t, a}), error)) return false;
+    return truncateFile(dir / kLogName, error) && truncateFile(dir / kRamName, error) &&
+           replaceFile(dir / kIniName, formatRecorderIni(state), error);
+}
+
+StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
+    Opened opened;
+    std::string ini;
+    if (!readText(dir / kIniName, ini)) {
+        error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
+        return opened;
+    }
+    if (!parseRecorderIni(ini, opened.state, error)) {
+        error = (dir / kIniName).string() + " " + error;
+        return opened;
+    }
+    std::string ram;
+    readText(dir / kRamName, ram);  // a missing RAM image is an empty one
+    opened.ram.assign(ram.begin(), ram.end());
+
+    auto folder = std::unique_ptr<StateFolder>(new StateFolder(dir));
+    if (!folder->openFiles(error)) return opened;
+    folder->m_savedState = opened.state;
+    opened.folder = std::move(folder);
+    return opened;
+}
+
+bool StateFolder::openFiles(std::string& error) {
+    for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
+        for (std::uint8_t a = 0; a < kAreasPerType; ++a)
+            if (!(m_areas[t][a] = FileAreaStore::open(areaImagePath(m_dir, {t, a}), error))) return false;
+    m_logFd = ::open((m_dir / kLogName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    m_ramFd = ::open((m_dir / kRamName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (m_logFd < 0 || m_ramFd < 0) {
+        error = "cannot open the log or RAM image in " + m_dir.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+StateFolder::~StateFolder() {
+    if (m_logFd >= 0) ::close(m_logFd);
+    if (m_ramFd >= 0) ::close(m_ramFd);
+}
+
+void StateFolder::fail(const std::string& what) {
+    m_error = what + " in " + m_dir.string() + ": " + std::strerror(errno);
+}
+
+AreaStore& StateFolder::area(AreaId id) { return *m_areas[id.type][id.area]; }
+
+void StateFolder::appendLog(std::string_view line) {
+    // One write per line keeps lines whole when several processes append.
+    if (!writeAll(m_logFd, bytesOf(std::string(line) + "\n"))) fail("cannot append to commands.log");
+}
+
+void StateFolder::appendRam(std::span<const std::uint8_t> bytes) {
+    if (!writeAll(m_ramFd, bytes)) fail("cannot append to ram.bin");
+}
+
+void StateFolder::clearRam() {
+    if (::ftruncate(m_ramFd, 0) != 0) fail("cannot empty ram.bin");
+}
+
+void StateFolder::saveState(const RecorderState& state) {
+    if (state == m_savedState) return;  // most commands change nothing that is kept
+    std::string error;
+    if (!replaceFile(m_dir / kIniName, formatRecorderIni(state), error)) {
+        m_error = error;
+        return;
+    }
+    m_savedState = state;
+}
+
+}  // namespace ib::sim

@@ -1,0 +1,65 @@
+// A state folder: the simulated recorder kept on disk so that several CLI runs
+// (and later a USB gadget) see the same recorder. The layout is a contract
+// that acceptance checks read:
+//   recorder.ini                   state (see recorder_ini.h), rewritten atomically on change
+//   commands.log                   one line per command block received (see command_log.h)
+//   storage-<type>-area-<area>.img the area's bytes, sparse, sector s at byte s × 512
+//   ram.bin                        bytes received by Download since the last power-on
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/file_area_store.h"
+#include "sim/recorder_backing.h"
+
+namespace ib::sim {
+
+class StateFolder final : public RecorderBacking {
+public:
+    struct Opened {
+        std::unique_ptr<StateFolder> folder;  // null when the folder could not be opened
+        RecorderState state;
+        std::vector<std::uint8_t> ram;
+    };
+
+    // Creates the folder with a fresh recorder. An existing state folder
+    // (one holding recorder.ini) is refused unless `force`, which replaces its
+    // files (other files in the folder are left alone).
+    static bool create(const std::filesystem::path& dir, const RecorderState& state, bool force,
+                       std::string& error);
+    // Opens an existing state folder and reads its state and RAM image.
+    static Opened open(const std::filesystem::path& dir, std::string& error);
+
+    ~StateFolder() override;
+    StateFolder(const StateFolder&) = delete;
+    StateFolder& operator=(const StateFolder&) = delete;
+
+    AreaStore& area(AreaId id) override;
+    void appendLog(std::string_view line) override;
+    void appendRam(std::span<const std::uint8_t> bytes) override;
+    void clearRam() override;
+    void saveState(const RecorderState& state) override;
+    std::string persistenceError() const override { return m_error; }
+
+    const std::filesystem::path& path() const { return m_dir; }
+
+private:
+    explicit StateFolder(std::filesystem::path dir) : m_dir(std::move(dir)) {}
+    bool openFiles(std::string& error);
+    void fail(const std::string& what);
+
+    std::filesystem::path m_dir;
+    std::array<std::array<std::unique_ptr<FileAreaStore>, kAreasPerType>, kStorageTypeCount> m_areas;
+    int m_logFd = -1;
+    int m_ramFd = -1;
+    RecorderState m_savedState;  // what recorder.ini holds now, to skip rewriting an unchanged state
+    std::string m_error;
+};
+
+std::filesystem::path areaImagePath(const std::filesystem::path& dir, AreaId id);
+
+}  // namespace ib::sim

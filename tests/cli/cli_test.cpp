@@ -1,0 +1,164 @@
+// imageburner-cli as technicians and scripts use it: real runs against a
+// simulated recorder's state folder, checking standard output, standard error,
+// the exit status and what the recorder received.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "support/fake_environment.h"
+#include "update/status_texts.h"
+
+namespace ib {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+Lines linesOf(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    Cli() {
+        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
+    }
+    Result cli(std::vector<std::string> args) {
+        args.insert(args.begin(), "imageburner-cli");
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    Result simInit(const std::string& mode) { return cli({"sim", "init", state.path().string(), "--mode", mode, "--force"}); }
+    Lines commandLog() {
+        std::ifstream in(state / "commands.log");
+        Lines lines;
+        for (std::string l; std::getline(in, l);) lines.push_back(l);
+        return lines;
+    }
+    std::string sim() const { return state.path().string(); }
+    std::string workdir() const { return work.path().string(); }
+
+    test::TempFolder home, state, work;
+};
+
+TEST_F(Cli, SyncBringsABootRomRecorderIntoItsUpdater) {
+    ASSERT_EQ(simInit("bootrom").status, 0);
+    const Result r = cli({"--sim", sim(), "--workdir", workdir(), "sync"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(linesOf(r.out), (Lines{text::kRecorderReady, text::kConnecting, "download the updater.bin .....",
+                                     text::kRecorderNotFound, text::kWaitForRecorder, text::kRecorderReady,
+                                     "Device Sync. success !!"}));
+    EXPECT_EQ(r.err, "");
+    // The updater of the example folder: 24,576 bytes after its header, 48 sectors in one chunk.
+    EXPECT_EQ(commandLog(), (Lines{"120000002400 in 36 ok", "fa556601000000000000000000000000 in 16 ok",
+                                   "fa556602003000000000000000000000 out 24576 ok",
+                                   "fa556603000000000000000000000000 none 0 ok", "120000002400 in 36 ok",
+                                   "fa556601000000000000000000000000 in 16 ok"}));
+    EXPECT_NE(cli({"--sim", sim(), "probe"}).out.find("mode 2 (updater)"), std::string::npos);
+}
+
+TEST_F(Cli, UpdateFromTheExampleFolderBurnsAndLaysOutTheRecorder) {
+    ASSERT_EQ(simInit("bootrom").status, 0);
+    const Result r = cli({"--sim", sim(), "--workdir", workdir(), "update"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(linesOf(r.out).back(), "Burn-in Boot process done .....");
+    const Result show = cli({"sim", "show", sim()});
+    EXPECT_NE(show.out.find("entry 10: start 16384, count 16384, attributes 0x3"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("entry 12: start 34816, count 7665664, attributes 0x1"), std::string::npos);
+
+    // The FAT partition on the recorder is a file system a checker accepts.
+    const auto image = home / "partition.img";
+    {
+        std::ifstream storage(state / "storage-2-area-0.img", std::ios::binary);
+        storage.seekg(16384LL * 512);
+        std::vector<char> bytes(16384 * 512);
+        storage.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(image, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const std::string fsck = "fsck.fat -n '" + image.string() + "' > /dev/null 2>&1";
+    EXPECT_EQ(std::system(fsck.c_str()), 0);
+}
+
+TEST_F(Cli, CreateSdImageWritesAnImageWhoseChecksumVerifies) {
+    const auto output = home / "card.bin";
+    const Result r = cli({"--workdir", (work / "sif").string(), "create-sd-image", output.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(linesOf(r.out).back(), text::kProcessSucceeded);
+    EXPECT_TRUE(fs::exists(output));
+    EXPECT_FALSE(fs::exists(work / "sif" / "SD_RoadVTemp.bin"));
+    const std::string check = "cd '" + home.path().string() + "' && md5sum -c card.bin.md5 > /dev/null 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+}
+
+TEST_F(Cli, MessageBoxesGoToStandardErrorAndFailuresExitWithOne) {
+    ASSERT_EQ(simInit("updater").status, 0);
+    const Result r = cli({"--sim", sim(), "--workdir", workdir(), "--storage", "emmc", "sync"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error Message: Error 0x01: UI parameter error !\n");
+    const Result bad = cli({"--boot-size", "0", "--sim", sim(), "--workdir", workdir(), "sync"});
+    EXPECT_EQ(bad.status, 0);  // the range message does not stop the operation
+    EXPECT_EQ(bad.err, "Enter an integer between 1 and 128.\n");
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(cli({}).status, 2);
+    EXPECT_EQ(cli({"no-such-command"}).status, 2);
+    EXPECT_EQ(cli({"read-register"}).status, 2);
+    EXPECT_EQ(cli({"--help"}).status, 0);
+}
+
+TEST_F(Cli, RegistersAreReadAsTheDialogShowsThem) {
+    ASSERT_EQ(simInit("updater").status, 0);
+    EXPECT_EQ(cli({"--sim", sim(), "write-register", "0x80008C00", "0x5A"}).status, 0);
+    const Result r = cli({"--sim", sim(), "read-register", "0x80008C00"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(linesOf(r.out).back(), "0x5a");
+}
+
+TEST_F(Cli, SettingsAndPlanShowWhatAConfigurationWillDo) {
+    const Result settings = cli({"--workdir", workdir(), "settings"});
+    ASSERT_EQ(settings.status, 0);
+    const Lines lines = linesOf(settings.out);
+    for (const char* expected : {"storage = eMMC", "firmware_number = 3", "configure_user_area = 1", "mbr_sector = 0",
+                                 "file2 = firmware.bin"})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), expected), lines.end()) << expected;
+
+    work.write("DiskInfo.ini", "[User_Area_Partition]\nPartitionNumber=2\nAlignmentEnable=1\nAlignmentSize=8192\n"
+                               "[Part_0]\nSize=-1\nType=FAT\nUnitNumber=0\n[Part_1]\nSize=1000\nType=RAW\n"
+                               "UnitNumber=1\n");
+    const Result plan = cli({"--workdir", workdir(), "--storage", "moviNAND", "plan", "--capacity", "7700480"});
+    ASSERT_EQ(plan.status, 0) << plan.out;
+    const Lines planned = linesOf(plan.out);
+    EXPECT_EQ(Lines(planned.end() - 2, planned.end()),
+              (Lines{"entry 0: start 8192, count 7684096, attributes 0x3",
+                     "entry 1: start 7692288, count 8192, attributes 0x1"}));
+}
+
+TEST_F(Cli, DetectTellsWhyEachVolumeWasOrWasNotTaken) {
+    ASSERT_EQ(simInit("updater").status, 0);
+    const Result r = cli({"--sim", sim(), "detect"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\SIM0001&0  <- recorder ID"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("-> accepted, updater mode"), std::string::npos);
+    EXPECT_NE(r.out.find("FindRecorder = 2"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ib

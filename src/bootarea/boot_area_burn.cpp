@@ -24,6 +24,7 @@ bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSect
                                  const std::function<void(std::uint32_t done)>& beforePiece, std::fstream* image) {
     std::uint32_t sector = firstSector;
     std::uint32_t fileBytesLeft = member.fileImageBytes;
+    member.written = {firstSector, {}};
     for (std::uint32_t done = 0; done < member.imageLength;) {
         const std::uint32_t piece = std::min(member.imageLength - done, kPieceBytes);
         const std::uint32_t fromFile = std::min(piece, fileBytesLeft);
@@ -38,11 +39,43 @@ bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSect
             if (!*image) return false;
         } else if (!m_cmd->WriteSectors(sector, piece / kSectorSize, buffer)) {
             return false;
+        } else if (m_verifyBurns) {
+            member.written.record(std::span(buffer).first(piece));
         }
         fileBytesLeft -= fromFile;
         done += piece;
         sector += piece / kSectorSize;
         m_env.ui.transferProgress(done, member.imageLength);
+    }
+    return true;
+}
+
+bool CImageBurnerDlg::verifyBurn(std::span<const FirmwareMember> members, const IndexTableSector& table) {
+    std::vector<std::uint8_t> buffer(kMaxTransferBytes);
+    for (const auto& member : members) {
+        const auto& digests = member.written.digests;
+        for (std::size_t done = 0; done < digests.size();) {
+            const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(digests.size() - done, kMaxReadSectors));
+            const std::uint32_t first = member.written.firstSector + static_cast<std::uint32_t>(done);
+            if (!m_cmd->ReadSectors(first, n, buffer)) {
+                messageBox(describe("Error : verify could not read sectors %u to %u back !", first, first + n - 1));
+                return false;
+            }
+            for (std::uint32_t i = 0; i < n; ++i) {
+                if (sectorDigest(std::span(buffer).subspan(i * kSectorSize, kSectorSize)) != digests[done + i]) {
+                    messageBox("Error : verify failed: " + member.path + " differs at sector " +
+                               std::to_string(first + i) + " !");
+                    return false;
+                }
+            }
+            done += n;
+        }
+    }
+    IndexTableSector readBack;
+    if (!m_cmd->ReadSectors(m_mbrSector, 1, readBack.bytes()) ||
+        !std::equal(readBack.bytes().begin(), readBack.bytes().end(), table.bytes().begin())) {
+        messageBox(describe("Error : verify failed: the index table sector %u differs !", m_mbrSector, 0));
+        return false;
     }
     return true;
 }
@@ -77,10 +110,12 @@ std::uint32_t CImageBurnerDlg::burnBlockStorage(std::uint32_t n) {
     table.stampMagic();
     if (!m_isMoviNand) table.setStorageMarker(1);
     if (!m_cmd->WriteSectors(m_mbrSector, 1, table.bytes())) return 0;
+    if (m_verifyBurns && !verifyBurn(set->members, table)) return 0;
     if (m_storageType == 2) {
         // eMMC keeps a second copy of the table in its boot area.
         if (!m_cmd->SelectStorage(2, kBootArea, areaSectors)) return 0;
         if (!m_cmd->WriteSectors(m_mbrSector, 1, table.bytes())) return 0;
+        if (m_verifyBurns && !verifyBurn({}, table)) return 0;
     }
     return 1;
 }
@@ -156,6 +191,7 @@ std::uint32_t CImageBurnerDlg::burnSerialFlashSet(std::uint32_t n, std::int32_t 
         showStepMessage("Update MBR Fail...");
         return 0;
     }
+    if (m_verifyBurns && !verifyBurn(members, table)) return 0;
     if (configureUserArea && !this->configureUserArea()) {
         messageBox("Error 0x0a: configure user area error !");
         refreshDevicePresence();

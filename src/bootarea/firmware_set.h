@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bootarea/burn_verification.h"
+
 namespace ib {
 
 // Which burn the set is for: the two burns name, prompt for and check their
@@ -20,6 +22,7 @@ struct FirmwareMember {
     std::uint32_t imageOffset = 0;        // 18 with an image header, else 0
     std::uint32_t fileImageBytes = 0;     // bytes of image in the file
     std::uint32_t imageLength = 0;        // rounded up to a multiple of 512
+    WrittenImage written;                 // what went to the recorder, when burns are verified
     std::uint32_t imageSectors() const { return imageLength / 512; }
 };
 

@@ -53,6 +53,7 @@ bool CliSession::start() {
     };
     m_controller = std::make_unique<CImageBurnerDlg>(std::move(env));
     m_controller->startUp(m_view);
+    m_controller->m_verifyBurns = m_options.verify;
 
     if (m_options.storage) m_view.storageName = *m_options.storage;
     if (m_options.firmwareNumber) m_view.firmwareNumber = *m_options.firmwareNumber;

@@ -28,6 +28,7 @@ struct GlobalOptions {
     std::optional<int> changeBootSize;
     std::optional<std::string> bootSize;
     std::vector<std::string> picks;
+    bool verify = false;
 };
 
 class CliSession {

@@ -175,6 +175,9 @@ public:
     std::uint32_t m_userReadSize = 1;
     std::string m_rawPathEdit;
     std::string m_binPathEdit;
+    // Beyond the dialog's own settings: read every burnt image and the index
+    // table sector back and compare (off: a burn sends exactly its own commands).
+    bool m_verifyBurns = false;
 
 private:
     // Runs one operation body, keeping device operations one at a time.
@@ -214,6 +217,9 @@ private:
     bool writeFirstSectorCopy(const IndexTableSector& sector);
     // The common part of updatePartitionSetting and configureUserArea.
     std::uint32_t layDownPlan(bool withContent);
+    // Reads the images written by the burn and the index table sector back from
+    // the selected area; false after a message naming the first difference.
+    bool verifyBurn(std::span<const FirmwareMember> members, const IndexTableSector& table);
     // The serial-flash burn after its firmware-number check, up to the final enabling of the buttons.
     std::uint32_t burnSerialFlashSet(std::uint32_t n, std::int32_t configureUserArea);
 

@@ -1,6 +1,8 @@
 // Shared benchmark pieces. See bench_support.h.
 #include "bench_support.h"
 
+#include "platform/helper_tool_location.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -22,6 +24,15 @@ std::string MemoryProfile::read(const std::string& section, const std::string& k
 bool MemoryProfile::write(const std::string& section, const std::string& key, const std::string& value) {
     m_values[section + "/" + key] = value;
     return true;
+}
+
+BenchController::BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
+                                 const std::filesystem::path& tmpdir)
+    : services(platform::makePlatformServices()) {
+    controller = std::make_unique<CImageBurnerDlg>(ControllerEnvironment{
+        port, recorder.volumes(), recorder.enumerator(), recorder.events(), clock, profile, *services.processes,
+        [workdir](const std::string& name) { return platform::findHelperTool(name, workdir).value_or(workdir / name); },
+        workdir, tmpdir, [](std::uint8_t) { return std::optional<std::string>{}; }});
 }
 
 ScratchFolder::ScratchFolder(const std::string& name) {

@@ -8,6 +8,9 @@
 #include <map>
 #include <string>
 
+#include "platform/platform_services.h"
+#include "sim/simulator.h"
+#include "update/image_burner_controller.h"
 #include "update/profile_store.h"
 #include "update/user_interface_port.h"
 
@@ -37,6 +40,17 @@ public:
 
 private:
     std::map<std::string, std::string> m_values;
+};
+
+// A controller on a working folder, talking to a simulated recorder, with the
+// system's process runner for the helper tools.
+struct BenchController {
+    BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
+                    const std::filesystem::path& tmpdir);
+    QuietPort port;
+    MemoryProfile profile;
+    platform::PlatformServices services;
+    std::unique_ptr<CImageBurnerDlg> controller;
 };
 
 // A fresh folder under TMPDIR (or /tmp), removed with the object.

@@ -9,8 +9,6 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/helper_tool_location.h"
-#include "platform/platform_services.h"
 #include "sim/simulator.h"
 #include "sim/state_folder.h"
 #include "update/image_burner_controller.h"
@@ -52,15 +50,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    auto services = platform::makePlatformServices();
-    bench::QuietPort port;
-    bench::MemoryProfile profile;
-    CImageBurnerDlg controller({port, recorder->volumes(), recorder->enumerator(), recorder->events(), clock, profile,
-                                *services.processes,
-                                [&](const std::string& name) {
-                                    return platform::findHelperTool(name, work).value_or(work / name);
-                                },
-                                work, scratch.path(), [](std::uint8_t) { return std::optional<std::string>{}; }});
+    bench::BenchController bench(*recorder, clock, work, scratch.path());
+    CImageBurnerDlg& controller = *bench.controller;
     DialogValues view;
     controller.startUp(view);  // reads the settings of DiskInfo.ini, as the program does at start
     view.storageName = "eMMC";
@@ -79,6 +70,6 @@ int main(int argc, char** argv) {
     bench::printFigure("modelled device time (incl. fixed waits)", static_cast<double>(clock.totalSleptMs()) / 1000,
                        "s");
     bench::printFigure("peak memory", bench::peakMemoryMiB(), "MiB");
-    bench::printFigure("progress events", static_cast<double>(port.progressEvents), "");
+    bench::printFigure("progress events", static_cast<double>(bench.port.progressEvents), "");
     return result ? 0 : 1;
 }

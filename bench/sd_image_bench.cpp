@@ -9,8 +9,6 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/helper_tool_location.h"
-#include "platform/platform_services.h"
 #include "sim/simulator.h"
 #include "update/image_burner_controller.h"
 
@@ -32,15 +30,8 @@ int main(int argc, char** argv) {
 
     ManualClock clock;
     auto recorder = sim::Simulator::inMemory(sim::RecorderState{}, clock);  // not touched: no device needed
-    auto services = platform::makePlatformServices();
-    bench::QuietPort port;
-    bench::MemoryProfile profile;
-    CImageBurnerDlg controller({port, recorder->volumes(), recorder->enumerator(), recorder->events(), clock, profile,
-                                *services.processes,
-                                [&](const std::string& name) {
-                                    return platform::findHelperTool(name, work).value_or(work / name);
-                                },
-                                work, work, [](std::uint8_t) { return std::optional<std::string>{}; }});
+    bench::BenchController bench(*recorder, clock, work, work);
+    CImageBurnerDlg& controller = *bench.controller;
     DialogValues view;
     controller.startUp(view);  // reads the settings of DiskInfo.ini, as the program does at start
     view.firmwareNumber = "3";

@@ -7,14 +7,7 @@ namespace ib {
 std::uint32_t CImageBurnerDlg::LowLevelFormatWorker() {
     if (!openRecorder({})) return 0;
     m_env.clock.sleepMs(2000);
-    if (m_cmd->GetMode() == kModeBootRom) {
-        showStepMessage("download the updater.bin .....");
-        if (!DownloadUpdater(100)) {
-            messageBox("Error 0x03: Download updater.bin error !");
-            refreshDevicePresence();
-            return 0;
-        }
-    }
+    if (!syncIfInBootRom()) return 0;
     // The messages name NAND whatever storage is selected: the command carries no type.
     showStepMessage("QUB_LowLevelFormat for NAND");
     if (!m_cmd->LowLevelFormat()) {

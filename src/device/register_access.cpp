@@ -14,15 +14,21 @@ std::optional<std::uint64_t> CImageBurnerDlg::registerNumber(const std::string& 
     return number;
 }
 
-std::uint32_t CImageBurnerDlg::ReadRegisterCommand() {
+bool CImageBurnerDlg::openForRegisterAccess(const char* startMessage) {
+    // Registers are reached in whatever mode the recorder runs: no storage type, no download.
     setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!m_cmd->Open()) {
         messageBox("Error 0x02: No QUB device !");
         refreshDevicePresence();
-        return 0;
+        return false;
     }
     exchangeFromView(m_launchView);
-    showStepMessage("Start to read register .....");
+    showStepMessage(startMessage);
+    return true;
+}
+
+std::uint32_t CImageBurnerDlg::ReadRegisterCommand() {
+    if (!openForRegisterAccess("Start to read register .....")) return 0;
     const auto address = registerNumber(m_readRegAddr);
     if (!address) return 0;
     std::uint8_t value = 0;
@@ -40,14 +46,7 @@ std::uint32_t CImageBurnerDlg::ReadRegisterCommand() {
 }
 
 std::uint32_t CImageBurnerDlg::WriteRegisterCommand() {
-    setProgress(text::kConnecting, 0, kGrey, kGrey);
-    if (!m_cmd->Open()) {
-        messageBox("Error 0x02: No QUB device !");
-        refreshDevicePresence();
-        return 0;
-    }
-    exchangeFromView(m_launchView);
-    showStepMessage("Start to write register .....");
+    if (!openForRegisterAccess("Start to write register .....")) return 0;
     const auto address = registerNumber(m_writeRegAddr);
     if (!address) return 0;
     const auto value = registerNumber(m_writeRegValue);

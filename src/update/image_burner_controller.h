@@ -202,6 +202,10 @@ private:
     // Copies one content file to the device or the image from `startSector` on.
     bool copyContentFile(const std::filesystem::path& path, const PartitionRecord& record, std::uint32_t startSector,
                          std::fstream* image);
+    // Loads the updater when the recorder runs its boot ROM; false after the download error.
+    bool syncIfInBootRom();
+    // Register access's opening: "ŁĄCZENIE...", Open, the view copied in, the start message.
+    bool openForRegisterAccess(const char* startMessage);
     // A register field's number; nullopt after the "invalid number" message.
     std::optional<std::uint64_t> registerNumber(const std::string& text);
     bool browseFile(bool save, std::string& field, const char* profileKey);

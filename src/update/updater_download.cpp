@@ -60,17 +60,18 @@ std::uint32_t CImageBurnerDlg::DownloadUpdater(int retries) {
     return 0;
 }
 
+bool CImageBurnerDlg::syncIfInBootRom() {
+    if (m_cmd->GetMode() != kModeBootRom) return true;
+    showStepMessage("download the updater.bin .....");
+    if (DownloadUpdater(100)) return true;
+    messageBox("Error 0x03: Download updater.bin error !");
+    refreshDevicePresence();
+    return false;
+}
+
 std::uint32_t CImageBurnerDlg::SyncDevice() {
     enableOperationButtons(false);
-    if (!openRecorder({})) return 0;
-    if (m_cmd->GetMode() == kModeBootRom) {
-        showStepMessage("download the updater.bin .....");
-        if (!DownloadUpdater(100)) {
-            messageBox("Error 0x03: Download updater.bin error !");
-            refreshDevicePresence();
-            return 0;
-        }
-    }
+    if (!openRecorder({}) || !syncIfInBootRom()) return 0;
     showStepMessage("Device Sync. success !!");
     enableOperationButtons(true);
     return 1;

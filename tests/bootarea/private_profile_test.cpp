@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bootarea/private_profile.h"
-#include "bootarea/scratch_folder.h"
+#include "support/temp_folder.h"
 
 namespace ib {
 namespace {
@@ -43,7 +43,7 @@ TEST(PrivateProfileStrings, FollowTheWindowsRulesForNamesBlanksQuotesAndCapacity
         {"CRLF line ends", "[A]\r\nk=v\r\nj=w", "A", "k", 100, "v"},
         {"header without ']'", "[A\nk=v\n", "A", "k", 100, "v"},
     };
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     for (const StringCase& c : cases) {
         const auto file = folder.write("DiskInfo.ini", c.file);
         EXPECT_EQ(readProfileString(file, c.section, c.key, "dflt", c.capacity), c.expected) << c.story;
@@ -70,7 +70,7 @@ TEST(PrivateProfileIntegers, ReadTheLeadingDecimalNumberWrappingToUnsigned) {
         {"  -2  ", 0xFFFFFFFE},
         {"", 99},  // empty value: the default
     };
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     for (const IntCase& c : cases) {
         const auto file = folder.write("DiskInfo.ini", std::string("[S]\nk=") + c.value + "\n");
         EXPECT_EQ(readProfileInt(file, "s", "K", 99), c.expected) << "value '" << c.value << "'";
@@ -78,7 +78,7 @@ TEST(PrivateProfileIntegers, ReadTheLeadingDecimalNumberWrappingToUnsigned) {
 }
 
 TEST(PrivateProfileFiles, MissingFileGivesDefaultsAndEditsShowAtTheNextRead) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto file = folder.path() / "DiskInfo.ini";
     EXPECT_FALSE(PrivateProfile::load(file).has_value());
     EXPECT_FALSE(PrivateProfile::load(folder.path()).has_value()) << "a folder is not a profile";

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "platform/helper_tool_location.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace ib::platform {
 namespace {

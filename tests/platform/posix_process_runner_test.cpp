@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/linux/posix_process_runner.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace ib::platform {
 namespace {

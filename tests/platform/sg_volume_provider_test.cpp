@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "platform/linux/sg_volume_provider.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace ib::platform {
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/linux/udev_usb_storage_enumerator.h"
 #include "platform/linux/usb_scsi_disk_scan.h"
 #include "platform/platform_services.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace ib::platform {
 namespace {

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "bootarea/scratch_folder.h"
+#include "support/temp_folder.h"
 #include "platform/linux/xdg_profile_store.h"
 
 namespace ib::platform {
@@ -27,7 +27,7 @@ std::size_t entriesIn(const std::filesystem::path& folder) {
 }
 
 TEST(XdgProfileStore, RememberedPathsSurviveBetweenRuns) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto file = folder.path() / "config" / "imageburner" / "profile.ini";
     {
         XdgProfileStore store(file);
@@ -42,12 +42,12 @@ TEST(XdgProfileStore, RememberedPathsSurviveBetweenRuns) {
     const std::string longPath = "/" + std::string(2000, 'p');
     ASSERT_TRUE(next.write("QUBImageBurner", "bin_path", longPath));
     EXPECT_EQ(next.read("QUBImageBurner", "bin_path"), longPath) << "a long path is not cut";
-    EXPECT_EQ(test::ScratchFolder::read(file),
+    EXPECT_EQ(test::TempFolder::read(file),
               "[QUBImageBurner]\nraw_path=/srv/\"quoted\"\nbin_path=" + longPath + "\n");
 }
 
 TEST(XdgProfileStore, WriteReplacesTheWholeFileAtomicallyAndKeepsOtherLines) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto file = folder.write("profile.ini",
                                    "; my settings\n[Other]\nraw_path=keep\n[qubimageburner]\nRAW_PATH=old\n"
                                    "notakey\nextra=1\n\n[Last]\nx=y\n");
@@ -57,7 +57,7 @@ TEST(XdgProfileStore, WriteReplacesTheWholeFileAtomicallyAndKeepsOtherLines) {
     XdgProfileStore store(file);
     ASSERT_TRUE(store.write("QUBImageBurner", "raw_path", "new"));
     ASSERT_TRUE(store.write("QUBImageBurner", "bin_path", "out.bin"));
-    EXPECT_EQ(test::ScratchFolder::read(file),
+    EXPECT_EQ(test::TempFolder::read(file),
               "; my settings\n[Other]\nraw_path=keep\n[qubimageburner]\nraw_path=new\n"
               "notakey\nextra=1\nbin_path=out.bin\n\n[Last]\nx=y\n");
     EXPECT_NE(inodeOf(file), before) << "replaced by a rename, not rewritten in place";
@@ -70,14 +70,14 @@ TEST(XdgProfileStore, WriteReplacesTheWholeFileAtomicallyAndKeepsOtherLines) {
 }
 
 TEST(XdgProfileStore, RefusedWritesLeaveTheFileAsItWas) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     const auto file = folder.write("profile.ini", "[QUBImageBurner]\nraw_path=a\n");
     XdgProfileStore store(file);
     EXPECT_FALSE(store.write("QUBImageBurner", "raw_path", "two\nlines"));
     EXPECT_FALSE(store.write("QUBImageBurner", "key=x", "v"));
     EXPECT_FALSE(store.write("Sec]tion", "k", "v"));
     EXPECT_FALSE(store.write("QUBImageBurner", "", "v"));
-    EXPECT_EQ(test::ScratchFolder::read(file), "[QUBImageBurner]\nraw_path=a\n");
+    EXPECT_EQ(test::TempFolder::read(file), "[QUBImageBurner]\nraw_path=a\n");
 
     // The folder cannot be made where a file already stands.
     const auto blocked = folder.write("blocker", "x") / "profile.ini";

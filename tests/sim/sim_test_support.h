@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "device/clock.h"
+#include "support/temp_folder.h"
 #include "device/sector.h"
 #include "device/vendor_command.h"
 #include "sim/memory_backing.h"
@@ -23,26 +24,7 @@
 
 namespace ib::sim::test {
 
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        m_path = std::filesystem::temp_directory_path() /
-                 ("ib-sim-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempDir = ib::test::TempFolder;
 
 inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

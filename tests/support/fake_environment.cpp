@@ -1,9 +1,6 @@
 // Test doubles for the controller's surroundings. See fake_environment.h.
 #include "support/fake_environment.h"
 
-#include <atomic>
-#include <fstream>
-#include <unistd.h>
 
 namespace ib::test {
 
@@ -31,24 +28,6 @@ int RecordingProcesses::run(const std::filesystem::path& program, const std::vec
                             const std::filesystem::path& workingDirectory) {
     calls.push_back({program, arguments, workingDirectory});
     return behaviour(calls.back());
-}
-
-TempFolder::TempFolder() {
-    static std::atomic<int> counter{0};
-    m_path = std::filesystem::temp_directory_path() /
-             ("ib-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
-
-void TempFolder::write(const std::string& name, const std::string& content) const {
-    std::filesystem::create_directories((m_path / name).parent_path());
-    std::ofstream(m_path / name, std::ios::binary) << content;
 }
 
 ControllerRig::ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices, DeviceEventSource* events,

@@ -13,6 +13,7 @@
 
 #include "device/clock.h"
 #include "support/recording_port.h"
+#include "support/temp_folder.h"
 #include "update/image_burner_controller.h"
 
 namespace ib::test {
@@ -53,19 +54,6 @@ public:
     std::function<int(const Call&)> behaviour = [](const Call&) { return 0; };
     int run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
             const std::filesystem::path& workingDirectory) override;
-};
-
-// A unique temporary folder, removed with the object.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-    void write(const std::string& name, const std::string& content) const;
-
-private:
-    std::filesystem::path m_path;
 };
 
 // A controller on a temporary working folder, talking to `volumes`.

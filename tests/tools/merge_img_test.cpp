@@ -27,7 +27,7 @@ protected:
         return readFile(scratch.path() / "output.bin.md5").substr(0, 32);
     }
 
-    ScratchFolder scratch;
+    TempFolder scratch;
 };
 
 TEST_F(MergeImgTest, OutputIsAnExactCopyWithAChecksumFileMd5sumAccepts) {

@@ -19,7 +19,7 @@ namespace ib::tools::test {
 namespace fs = std::filesystem;
 
 ProcessResult runProcess(const std::vector<std::string>& argv, const fs::path& workingDirectory) {
-    ScratchFolder capture;
+    TempFolder capture;
     const fs::path outFile = capture.path() / "out";
     const fs::path errFile = capture.path() / "err";
     posix_spawn_file_actions_t actions;
@@ -56,7 +56,7 @@ void prepareEnvironmentForFatUtilities() {
     setenv("LC_ALL", "C.UTF-8", 1);
 }
 
-ScratchFolder::ScratchFolder() {
+TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     m_path = fs::temp_directory_path() /
              ("imageburner-tools-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
@@ -64,7 +64,7 @@ ScratchFolder::ScratchFolder() {
     fs::create_directories(m_path);
 }
 
-ScratchFolder::~ScratchFolder() {
+TempFolder::~TempFolder() {
     std::error_code ignored;
     fs::remove_all(m_path, ignored);
 }

@@ -26,12 +26,12 @@ std::filesystem::path builtTool(std::string_view name);
 // Lets the tests find fsck.fat in /usr/sbin and read FAT images with mtools.
 void prepareEnvironmentForFatUtilities();
 
-class ScratchFolder {
+class TempFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
 

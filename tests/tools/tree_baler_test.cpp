@@ -40,7 +40,7 @@ protected:
         return folder;
     }
 
-    ScratchFolder scratch;
+    TempFolder scratch;
 };
 
 // Every path below `root`, with a digest of each file's contents.

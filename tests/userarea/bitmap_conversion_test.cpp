@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bootarea/scratch_folder.h"
+#include "support/temp_folder.h"
 #include "userarea/bitmap_conversion.h"
 
 namespace ib {
@@ -67,9 +67,9 @@ protected:
         const auto result = prepareBitmap(folder.write("logo.bmp", file), folder.path());
         if (!result) return std::nullopt;
         EXPECT_EQ(*result, folder.path() / "qubpoweron.bmp");
-        return test::ScratchFolder::read(*result);
+        return test::TempFolder::read(*result);
     }
-    test::ScratchFolder folder;
+    test::TempFolder folder;
 };
 
 TEST_F(BitmapConversion, SixteenBitPixelsBecomeFiveSixFiveWithRowsTopFirst) {

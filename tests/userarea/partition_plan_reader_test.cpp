@@ -3,9 +3,11 @@
 // partition resolved against a capacity.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <string>
 
-#include "bootarea/scratch_folder.h"
+#include "support/temp_folder.h"
 #include "userarea/partition_plan_reader.h"
 
 namespace ib {
@@ -16,7 +18,7 @@ protected:
     PartitionPlan read(const std::string& ini, PlanLayout layout = PlanLayout::MoviNand) {
         return readPartitionPlan(folder.write("DiskInfo.ini", ini), folder.path(), layout);
     }
-    test::ScratchFolder folder;
+    test::TempFolder folder;
 };
 
 constexpr const char* kWorkedExample =

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "bootarea/scratch_folder.h"
+#include "support/temp_folder.h"
 #include "userarea/partition_plan_reader.h"
 #include "userarea/plan_placement.h"
 #include "userarea/plan_validation.h"
@@ -42,7 +42,7 @@ std::string firstDifference(std::span<const std::uint8_t> actual, std::span<cons
 }
 
 PartitionPlan planFromFile(const std::string& ini, PlanLayout layout) {
-    test::ScratchFolder folder;
+    test::TempFolder folder;
     return readPartitionPlan(folder.write("DiskInfo.ini", ini), folder.path(), layout);
 }
 

@@ -56,19 +56,6 @@ void prepareEnvironmentForFatUtilities() {
     setenv("LC_ALL", "C.UTF-8", 1);
 }
 
-TempFolder::TempFolder() {
-    static std::atomic<unsigned> counter{0};
-    m_path = fs::temp_directory_path() /
-             ("imageburner-tools-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-}
-
 void writeFile(const fs::path& file, std::string_view bytes) {
     std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace ib::tools::test {
 
 struct ProcessResult {
@@ -26,18 +28,7 @@ std::filesystem::path builtTool(std::string_view name);
 // Lets the tests find fsck.fat in /usr/sbin and read FAT images with mtools.
 void prepareEnvironmentForFatUtilities();
 
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempFolder = ib::test::TempFolder;
 
 void writeFile(const std::filesystem::path& file, std::string_view bytes);
 std::string readFile(const std::filesystem::path& file);

@@ -79,6 +79,7 @@ TEST_F(SdImage, TwoMembersLeaveTheBootCodeRegionUnwritten) {
     EXPECT_EQ(table.entry(2).startSector, 0xFFFFFFFFu);
     const Lines seen = s.seen();
     EXPECT_EQ(seen[seen.size() - 2], "box Error Message: Error : SD_RoadVTemp.bin Combine MD5 Failed\n");
+    EXPECT_TRUE(std::filesystem::exists(intermediate()));  // kept for the technician
     EXPECT_EQ(s.controller->statusState().text, text::kProcessFailed);
 }
 

@@ -72,6 +72,7 @@ void describeIndexTable(std::ostream& out, AreaId id, std::uint32_t sector,
     else
         out << "magic BAD (" << hex(table.headMagic) << " at 0, " << hex(table.tailMagic) << " at 508)";
     out << ", storage marker " << table.storageMarker << "\n";
+    if (!table.hasBothMagics()) return;  // not a table: its "entries" would be noise
     for (std::size_t k = 0; k < kIndexTableEntries; ++k) {
         const IndexTableEntry& e = table.entries[k];
         if (!e.listsSectors()) continue;
@@ -80,14 +81,24 @@ void describeIndexTable(std::ostream& out, AreaId id, std::uint32_t sector,
     }
 }
 
+// The configured index table sector, and any other sector that starts a run of
+// data and holds both magic words (a burn whose table lies elsewhere, such as
+// serial flash with its table behind the boot code).
 void describeIndexTables(std::ostream& out, Simulator& sim, const RecorderState& s) {
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t) {
         for (std::uint8_t a = 0; a < kAreasPerType; ++a) {
             const AreaId id{t, a};
-            if (s.indexTableSector >= s.sizeOf(id)) continue;
-            const auto bytes = sim.readArea(id, s.indexTableSector, 1);
-            if (std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; })) continue;
-            describeIndexTable(out, id, s.indexTableSector, bytes);
+            if (s.indexTableSector < s.sizeOf(id)) {
+                const auto bytes = sim.readArea(id, s.indexTableSector, 1);
+                if (!std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; }))
+                    describeIndexTable(out, id, s.indexTableSector, bytes);
+            }
+            for (const auto& range : sim.sectorsWithData(id)) {
+                if (range.first == s.indexTableSector) continue;
+                const auto bytes = sim.readArea(id, range.first, 1);
+                if (decodeIndexTable(bytes).hasBothMagics())
+                    describeIndexTable(out, id, static_cast<std::uint32_t>(range.first), bytes);
+            }
         }
     }
 }

@@ -130,6 +130,22 @@ TEST_F(Cli, RegistersAreReadAsTheDialogShowsThem) {
     EXPECT_EQ(linesOf(r.out).back(), "0x5a");
 }
 
+TEST_F(Cli, PickAnswersTheChooserAndThePathIsRememberedForTheNextRun) {
+    ASSERT_EQ(simInit("updater").status, 0);
+    const auto image = work.write("flash.bin", std::string(4096, 'r'));
+    const Result first = cli({"--sim", sim(), "--pick", image.string(), "raw-write"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.err, "chooser (Open RAW File): " + image.string() + "\n");
+    EXPECT_EQ(linesOf(first.out).back(), "SUCCESS");
+
+    const Result again = cli({"--sim", sim(), "raw-write"});  // no chooser: the remembered path
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.err, "");
+    const Result cancelled = cli({"--sim", sim(), "create-sd-image"});
+    EXPECT_EQ(cancelled.status, 1);
+    EXPECT_EQ(cancelled.err, "chooser (Save Bin File): cancelled, no --pick left\nError Message: Error : Lost Bin File\n");
+}
+
 TEST_F(Cli, SettingsAndPlanShowWhatAConfigurationWillDo) {
     const Result settings = cli({"--workdir", workdir(), "settings"});
     ASSERT_EQ(settings.status, 0);

@@ -73,6 +73,16 @@ TEST_F(BoundValues, WritingBackSelectsTheFirstComboEntryWithThatPrefix) {
     EXPECT_EQ(c.exchangeToView().userReadSize, "300");
 }
 
+TEST_F(BoundValues, TheStatusLineClampsItsPercent) {
+    c.setProgress("x", 150, kBlue, kGrey);
+    EXPECT_EQ(c.statusState().percent, 100);
+    c.setProgress("x", -5, kBlue, kGrey);
+    EXPECT_EQ(c.statusState().percent, 0);
+    c.setProgressTextColour(kRed);
+    EXPECT_EQ(rig.port.take(), (std::vector<std::string>{"status: x 100%", "status: x 0%"}));  // colour alone: no repaint
+    EXPECT_EQ(c.statusState().textColour, kRed);
+}
+
 TEST_F(BoundValues, StorageNamesMapToCodesCaseSensitively) {
     const std::pair<const char*, int> table[] = {{"moviNAND", 0}, {"eSD", 1}, {"eMMC", 2}, {"SIF", 3}, {"NAND", 4}};
     for (auto [name, code] : table) {

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
-cmake --build build-release
+cmake --build build-release --target imageburner-cli TreeBaler mergeimg
 cli=build-release/src/imageburner-cli
 state=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-recorder.XXXXXX")
 "$cli" sim init "$state" --force

@@ -53,11 +53,15 @@ bool CImageBurnerDlg::exchangeFromView(const DialogValues& view) {
         field = *value;
         return true;
     };
-    if (!number(view.bootSize, m_bootSize)) return false;
-    if (m_bootSize < 1 || m_bootSize > 128) {
+    std::uint32_t bootSize = 0;
+    if (!number(view.bootSize, bootSize)) return false;
+    // An out-of-range size is not kept: the operation that still starts must
+    // never send the recorder a boot size of 0 or beyond 512 MB.
+    if (bootSize < 1 || bootSize > 128) {
         messageBox("Enter an integer between 1 and 128.", MessageBoxKind::Application);
         return false;
     }
+    m_bootSize = bootSize;
     m_storageName = view.storageName;
     m_configUserArea = view.configUserArea;
     m_firmwareNumber = view.firmwareNumber;

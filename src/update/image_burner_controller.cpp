@@ -29,41 +29,44 @@ namespace {
 // Register access copies the view only after it has opened the recorder.
 bool copiesViewItself(Operation op) { return op == Operation::ReadRegister || op == Operation::WriteRegister; }
 
-// SD image creation touches no device and may run beside a device operation.
-bool usesDevice(Operation op) { return op != Operation::CreateSdImage; }
-
 }  // namespace
 
 std::uint32_t CImageBurnerDlg::run(Operation op, const DialogValues& view) {
+    if (!beginOperation()) return 0;
+    const std::uint32_t result = startedOperation(op, view);
+    m_busy = false;
+    return result;
+}
+
+void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
+    if (!beginOperation()) return;
+    std::lock_guard lock(m_workersMutex);
+    m_workers.emplace_back([this, op, view] {
+        startedOperation(op, view);
+        m_busy = false;
+    });
+}
+
+bool CImageBurnerDlg::beginOperation() {
+    // One operation at a time. Two on one handle would interleave their
+    // commands (a storage selection in the middle of a burn sends the rest to
+    // the wrong area), and every operation works on the controller's shared
+    // fields: even the SD image, which needs no recorder, sets m_isMoviNand,
+    // which a running burn uses to pick its area. Refused before the view is
+    // copied in, so a running operation's settings stay as they were.
+    bool idle = false;
+    if (m_busy.compare_exchange_strong(idle, true)) return true;
+    messageBox("Another operation is running. Wait until it has finished.");
+    return false;
+}
+
+std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues& view) {
     m_launchView = view;
     if (!copiesViewItself(op)) exchangeFromView(view);  // a validation message does not stop the operation
     return execute(op);
 }
 
-void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
-    m_launchView = view;
-    if (!copiesViewItself(op)) exchangeFromView(view);
-    std::lock_guard lock(m_workersMutex);
-    m_workers.emplace_back([this, op] { execute(op); });
-}
-
 std::uint32_t CImageBurnerDlg::execute(Operation op) {
-    if (!usesDevice(op)) return createSdImage();
-    // Two operations on one handle would interleave their commands (a storage
-    // selection in the middle of a burn sends the rest to the wrong area), so
-    // device operations run one at a time.
-    std::unique_lock device(m_deviceMutex, std::try_to_lock);
-    if (!device.owns_lock()) {
-        messageBox("Another operation is using the recorder. Wait until it has finished.");
-        return 0;
-    }
-    m_deviceBusy = true;
-    const std::uint32_t result = executeDeviceOperation(op);
-    m_deviceBusy = false;
-    return result;
-}
-
-std::uint32_t CImageBurnerDlg::executeDeviceOperation(Operation op) {
     switch (op) {
         case Operation::FullUpdate: return runFullUpdate();
         case Operation::Sync: return SyncDevice();
@@ -74,7 +77,7 @@ std::uint32_t CImageBurnerDlg::executeDeviceOperation(Operation op) {
         case Operation::ReadUserArea: return readBackArea(kUserArea);
         case Operation::ConfigureUserArea: return onConfigureUserArea();
         case Operation::RawWrite: return rawWrite();
-        case Operation::CreateSdImage: break;
+        case Operation::CreateSdImage: return createSdImage();
     }
     return 0;
 }

@@ -70,8 +70,8 @@ public:
     std::uint32_t run(Operation op, const DialogValues& view);
     // Copies the view in and starts the operation on a worker thread.
     void launch(Operation op, const DialogValues& view);
-    // Whether a device operation is running now.
-    bool deviceBusy() const { return m_deviceBusy.load(); }
+    // Whether an operation is running now.
+    bool busy() const { return m_busy.load(); }
 
     // ---- Helpers the operations share ------------------------------------
     std::uint32_t selectStorageType();
@@ -180,9 +180,11 @@ public:
     bool m_verifyBurns = false;
 
 private:
-    // Runs one operation body, keeping device operations one at a time.
+    // Claims the controller for one operation; false after the refusal message.
+    bool beginOperation();
+    // Copies the view in and runs the operation (the claim already held).
+    std::uint32_t startedOperation(Operation op, const DialogValues& view);
     std::uint32_t execute(Operation op);
-    std::uint32_t executeDeviceOperation(Operation op);
     // The opening shared by device operations: storage type, "ŁĄCZENIE...",
     // Open. false after showing the failure.
     struct Opening {
@@ -232,8 +234,7 @@ private:
     PcStorageCmd m_pcCmd;
     StatusLine m_status;
 
-    std::mutex m_deviceMutex;  // one device operation at a time
-    std::atomic<bool> m_deviceBusy{false};
+    std::atomic<bool> m_busy{false};  // one operation at a time
     std::mutex m_workersMutex;
     std::vector<std::thread> m_workers;
 };

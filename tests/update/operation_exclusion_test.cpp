@@ -1,6 +1,6 @@
-// Device operations never interleave on the recorder: while one runs, a
-// second is refused with a message and sends nothing; building an SD image
-// touches no device and runs beside it. Closing waits for running workers.
+// Operations never overlap: while one runs, a second is refused with a message
+// before it copies anything in or sends anything, the SD image (which needs no
+// recorder) included. Closing waits for running workers.
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -43,7 +43,7 @@ private:
     bool m_entered = false, m_released = false;
 };
 
-TEST(OperationExclusion, ASecondDeviceOperationIsRefusedWhileOneRuns) {
+TEST(OperationExclusion, ASecondOperationIsRefusedWhileOneRuns) {
     test::ScriptedVolumes volumes;
     volumes.volumes['D'] = test::recorderVolume(0x01, test::updaterIdentify());
     HeldRecorder held(volumes);
@@ -54,19 +54,22 @@ TEST(OperationExclusion, ASecondDeviceOperationIsRefusedWhileOneRuns) {
 
     c.launch(Operation::Sync, view);
     held.waitUntilEntered();
-    EXPECT_TRUE(c.deviceBusy());
-    EXPECT_EQ(c.run(Operation::WriteRegister, view), 0u);
+    EXPECT_TRUE(c.busy());
+    DialogValues other = view;
+    other.storageName = "SIF";
+    other.writeRegAddr = "0x10";
+    EXPECT_EQ(c.run(Operation::WriteRegister, other), 0u);
+    EXPECT_EQ(c.run(Operation::CreateSdImage, other), 0u);
     EXPECT_TRUE(volumes.sent.empty());
-    // The SD image needs no recorder and is not refused (it asks for its output file).
-    view.binPath = "";
-    EXPECT_EQ(c.run(Operation::CreateSdImage, view), 0u);
+    EXPECT_EQ(c.m_storageName, "eMMC");  // the running operation's settings are untouched
     held.release();
     rig->controller.reset();  // closing waits for the worker
 
     const auto lines = rig->port.lines();
     auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
-    EXPECT_TRUE(has("box Error Message: Another operation is using the recorder. Wait until it has finished."));
-    EXPECT_TRUE(has("choose save: "));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                         "box Error Message: Another operation is running. Wait until it has finished."),
+              2);
     EXPECT_TRUE(has("step: Device Sync. success !!"));
 }
 

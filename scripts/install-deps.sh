@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   libsgutils2-dev libudev-dev libcli11-dev
   dosfstools mtools
+  qemu-system-x86 busybox-static cpio
 )
 
 missing=()

@@ -1,0 +1,16 @@
+// The simulated recorder's USB identity. See usb_identity.h.
+#include "sim/gadget/usb_identity.h"
+
+namespace ib::sim::gadget {
+
+UsbIdentity usbIdentityOf(const RecorderModel& recorder) {
+    const InquiryIdentity inquiry = recorder.identity();
+    UsbIdentity identity;
+    identity.productId =
+        recorder.state().mode == RecorderMode::BootRom ? kBootRomProductId : kUpdaterProductId;
+    identity.manufacturer = inquiry.vendor;
+    identity.product = inquiry.product;
+    return identity;
+}
+
+}  // namespace ib::sim::gadget

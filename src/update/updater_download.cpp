@@ -47,16 +47,22 @@ std::uint32_t CImageBurnerDlg::DownloadUpdater(int retries) {
 
     if (!m_cmd->Download(sectors, image)) return 0;
     m_env.ui.transferProgress(image.size(), image.size());
-    if (!m_cmd->StartDownloaded()) return 0;
+    const bool started = m_cmd->StartDownloaded() != 0;
     m_cmd->Close();
+    // A recorder that restarts at once can leave the bus before the start
+    // command's call returns, and the call then fails although the updater
+    // runs (Linux reports the detaching disk). Only a recorder that still
+    // answers from its boot ROM has really refused to start.
+    if (!started && m_cmd->Open() && m_cmd->GetMode() == kModeBootRom) return 0;
     setProgress(text::kWaitForRecorder, 100, kGrey, kBlack);
 
+    // Synced means answering from the updater: a boot ROM that has not left
+    // the bus yet is waited for like an absent recorder, and one that never
+    // comes back is a failure, so callers never go on without the updater.
     for (int attempt = 0; attempt < retries; ++attempt) {
-        if (m_cmd->Open()) return 1;
+        if (m_cmd->Open() && m_cmd->GetMode() == kModeUpdater) return 1;
         m_env.clock.sleepMs(kReopenPauseMs);
     }
-    // A recorder that never came back has not been synced: report it, so that
-    // callers show their download error instead of going on without a device.
     return 0;
 }
 

@@ -170,3 +170,74 @@ TEST_F(Sync, ARecorderThatNeverComesBackIsAFailure) {
 
 }  // namespace
 }  // namespace ib
+
+namespace ib {
+namespace {
+
+// A boot ROM whose start command's call fails as the recorder drops off the
+// bus, or which refuses the start and stays: told apart by looking again.
+class StartRaces : public ::testing::Test {
+protected:
+    // `leaves`: the recorder goes away on the start command (and is back as
+    // updater after two looks); otherwise it refuses and stays in boot ROM.
+    void recorder(bool leaves, bool startCallFails, int bootRomStillAnswers = 0) {
+        volumes.volumes['D'] = test::recorderVolume(0x01, test::bootRomIdentify());
+        auto bootRom = volumes.volumes['D'].answer;
+        volumes.volumes['D'].answer = [=, this](const ScsiRequest& r) {
+            auto outcome = bootRom(r);
+            if (r.cdb.size() == 16 && r.cdb[3] == 0x03) {
+                outcome.completed = !startCallFails;
+                if (leaves) lookedAt = -bootRomStillAnswers;
+            }
+            return outcome;
+        };
+        rig.workdir.write("updater.bin", std::string(512, 'u'));
+    }
+    // Called on every open of D: after the start, the recorder answers from its
+    // boot ROM for a while, then is away for two looks, then runs the updater.
+    void look() {
+        if (lookedAt == kNotStarted) return;
+        if (++lookedAt == 1) volumes.volumes['D'].opens = false;
+        if (lookedAt == 3) volumes.volumes['D'] = test::recorderVolume(0x01, test::updaterIdentify());
+    }
+
+    static constexpr int kNotStarted = -1000;
+    int lookedAt = kNotStarted;
+    test::ScriptedVolumes volumes;
+    class Looking final : public VolumeProvider {
+    public:
+        explicit Looking(StartRaces& t) : m_t(t) {}
+        std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override {
+            if (letter == 'D') m_t.look();
+            return m_t.volumes.openVolume(letter, whyNot);
+        }
+        std::string volumeName(char letter) const override { return m_t.volumes.volumeName(letter); }
+
+    private:
+        StartRaces& m_t;
+    } looking{*this};
+    test::ControllerRig rig{looking};
+    DialogValues view;
+};
+
+TEST_F(StartRaces, AStartCallThatFailsAsTheRecorderLeavesStillSyncs) {
+    recorder(true, true);
+    EXPECT_EQ(rig.controller->run(Operation::Sync, view), 1u);
+    EXPECT_EQ(rig.controller->usbCmd().GetMode(), kModeUpdater);
+}
+
+TEST_F(StartRaces, ARefusedStartWithTheBootRomStillThereFailsAtOnce) {
+    recorder(false, true);
+    EXPECT_EQ(rig.controller->run(Operation::Sync, view), 0u);
+    EXPECT_EQ(rig.clock.totalSleptMs(), 0);
+}
+
+TEST_F(StartRaces, ABootRomThatHasNotLeftYetIsWaitedFor) {
+    recorder(true, false, 2);  // two looks still find the boot ROM
+    EXPECT_EQ(rig.controller->run(Operation::Sync, view), 1u);
+    EXPECT_EQ(rig.controller->usbCmd().GetMode(), kModeUpdater);
+    EXPECT_EQ(rig.clock.totalSleptMs(), 4 * 500);
+}
+
+}  // namespace
+}  // namespace ib

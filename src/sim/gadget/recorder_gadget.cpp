@@ -15,10 +15,11 @@ using namespace std::chrono_literals;
 
 constexpr auto kPresencePoll = 20ms;
 // The time the boot ROM takes to jump into the updater after its last status
-// wrapper. Leaving at once would also race the host: the sg driver fails an
-// SG_IO call whose command completed when the device is detaching by the time
-// the caller wakes up, so the host could see StartDownloaded fail.
-constexpr auto kLeaveDelay = 100ms;
+// wrapper. None: leaving at once is the hardest case for the host, whose
+// SG_IO call for the start command may then fail (the sg driver reports a
+// detaching device even when the command completed); the host must still
+// find the recorder coming back in its updater.
+constexpr auto kLeaveDelay = 0ms;
 constexpr auto kFailurePause = 10ms;
 constexpr auto kInterruptRepeat = 20ms;
 // Interrupts a thread blocked in FunctionFS I/O (its waits are interruptible).

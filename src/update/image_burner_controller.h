@@ -150,12 +150,12 @@ public:
     const std::filesystem::path& workingDirectory() const { return m_env.workingDirectory; }
     std::filesystem::path configurationPath() const { return m_env.workingDirectory / "DiskInfo.ini"; }
 
-    // Fields, in declaration order (see the field table of the design notes
-    // in each operation's comments for how each is used).
-    std::string m_iniPath;
-    GeneralStorageCmd* const m_cmd;
-    std::int32_t m_storageType = -1;
-    std::int32_t m_isMoviNand = 0;
+    // The settings the views edit and the operations read. Views change them
+    // only through exchangeFromView; tests and the CLI may read them.
+    std::string m_iniPath;               // the configuration file, as start-up found it
+    GeneralStorageCmd* const m_cmd;      // always m_usbCmd
+    std::int32_t m_storageType = -1;     // storage type code, set by selectStorageType()
+    std::int32_t m_isMoviNand = 0;       // 1 for moviNAND: its boot area is an area of its own
     std::uint32_t m_mbrSector = 0;
     std::atomic<std::int32_t> m_keepStatusOnRemoval{0};
     std::atomic<std::int32_t> m_deviceEventsEnabled{1};

@@ -1,21 +1,15 @@
 // "Read boot area" and "Read user area": a range of sectors copied from the
 // recorder into BootArea.bin or UserArea.bin in the working folder.
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "device/sector.h"
+#include "device/text_format.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
 
 namespace ib {
 namespace {
-
-std::string describe(const char* pattern, unsigned a, unsigned b) {
-    char text[200];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
 
 }  // namespace
 
@@ -39,7 +33,7 @@ std::uint32_t CImageBurnerDlg::readBackArea(std::uint8_t area) {
         return 0;
     }
     if (first > areaSectors) {
-        messageBox(describe("Error : sector %u lies beyond the end of the area (%u sectors) !", first, areaSectors));
+        messageBox(formatText("Error : sector %u lies beyond the end of the area (%u sectors) !", first, areaSectors));
         reselectUserArea();
         return 0;
     }
@@ -63,7 +57,7 @@ std::uint32_t CImageBurnerDlg::readBackArea(std::uint8_t area) {
         if (read) file.write(reinterpret_cast<const char*>(buffer.data()), n * kSectorSize);
         if (!read || !file) {
             reselectUserArea();
-            showStepMessage(describe("FAILED, read stopped at sector %u after %u sectors", address, address - first));
+            showStepMessage(formatText("FAILED, read stopped at sector %u after %u sectors", address, address - first));
             return 0;
         }
         address += n;

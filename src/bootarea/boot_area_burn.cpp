@@ -2,21 +2,16 @@
 // block storage, behind the index table sector on serial flash, with the
 // index table sector read, filled and written back.
 #include <algorithm>
-#include <cstdio>
 
 #include "device/sector.h"
+#include "device/text_format.h"
 #include "update/image_burner_controller.h"
+#include "userarea/image_file_writes.h"
 
 namespace ib {
 namespace {
 
 constexpr std::uint32_t kPieceBytes = 65536;
-
-std::string describe(const char* pattern, unsigned a, unsigned b) {
-    char text[200];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
 
 }  // namespace
 
@@ -34,9 +29,7 @@ bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSect
         if (static_cast<std::uint32_t>(member.file->gcount()) != fromFile) return false;
         if (beforePiece) beforePiece(done);
         if (image) {
-            image->seekp(static_cast<std::streamoff>(std::uint64_t{sector} * kSectorSize));
-            image->write(reinterpret_cast<const char*>(buffer.data()), piece);
-            if (!*image) return false;
+            if (!writeAt(*image, std::uint64_t{sector} * kSectorSize, std::span(buffer).first(piece))) return false;
         } else if (!m_cmd->WriteSectors(sector, piece / kSectorSize, buffer)) {
             return false;
         } else if (m_verifyBurns) {
@@ -58,7 +51,7 @@ bool CImageBurnerDlg::verifyBurn(std::span<const FirmwareMember> members, const 
             const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(digests.size() - done, kMaxReadSectors));
             const std::uint32_t first = member.written.firstSector + static_cast<std::uint32_t>(done);
             if (!m_cmd->ReadSectors(first, n, buffer)) {
-                messageBox(describe("Error : verify could not read sectors %u to %u back !", first, first + n - 1));
+                messageBox(formatText("Error : verify could not read sectors %u to %u back !", first, first + n - 1));
                 return false;
             }
             for (std::uint32_t i = 0; i < n; ++i) {
@@ -74,7 +67,7 @@ bool CImageBurnerDlg::verifyBurn(std::span<const FirmwareMember> members, const 
     IndexTableSector readBack;
     if (!m_cmd->ReadSectors(m_mbrSector, 1, readBack.bytes()) ||
         !std::equal(readBack.bytes().begin(), readBack.bytes().end(), table.bytes().begin())) {
-        messageBox(describe("Error : verify failed: the index table sector %u differs !", m_mbrSector, 0));
+        messageBox(formatText("Error : verify failed: the index table sector %u differs !", m_mbrSector));
         return false;
     }
     return true;
@@ -90,7 +83,7 @@ std::uint32_t CImageBurnerDlg::burnBlockStorage(std::uint32_t n) {
     // written over an image (or an image over it): refuse before writing anything.
     const std::uint64_t imageSectors = set->totalBytes() / kSectorSize;
     if (m_mbrSector >= 1 && m_mbrSector < 1 + imageSectors) {
-        messageBox(describe("Error : index table sector %u lies inside the firmware images (sectors 1 to %u) !",
+        messageBox(formatText("Error : index table sector %u lies inside the firmware images (sectors 1 to %u) !",
                             m_mbrSector, static_cast<unsigned>(imageSectors)));
         return 0;
     }
@@ -148,7 +141,7 @@ std::uint32_t CImageBurnerDlg::burnSerialFlashSet(std::uint32_t n, std::int32_t 
     const bool hasBootCode = n == 1 || n == 3;
     // The boot code runs from sector 0 and must end before the index table sector.
     if (hasBootCode && members[0].imageSectors() > m_mbrSector) {
-        messageBox(describe("Error : boot code (%u sectors) runs into the index table sector %u !",
+        messageBox(formatText("Error : boot code (%u sectors) runs into the index table sector %u !",
                             members[0].imageSectors(), m_mbrSector));
         return 0;
     }

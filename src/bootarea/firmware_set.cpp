@@ -2,29 +2,23 @@
 // image header rule, whole sectors and the running space check.
 #include "bootarea/firmware_set.h"
 
-#include <cstdio>
 
 #include "bootarea/private_profile.h"
 #include "device/image_header.h"
 #include "device/sector.h"
+#include "device/text_format.h"
 #include "update/image_burner_controller.h"
 
 namespace ib {
 namespace {
 
-std::string format(const char* pattern, long long a, long long b = 0) {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
-
 // The pre-filled name of the chooser that asks for member `i` of `n`.
 std::string memberPrompt(BurnKind kind, std::uint32_t n, std::uint32_t i, const std::string& previousPath) {
-    if (kind == BurnKind::BlockStorage) return format("open number %lld firmware", i);
+    if (kind == BurnKind::BlockStorage) return formatText("open number %u firmware", i);
     switch (n) {
         case 1: return "Open Bootcode";
-        case 2: return format("Open Bootloader and Firmware file %lld", i);
-        case 3: return format("Open number %lld firmware", i);
+        case 2: return formatText("Open Bootloader and Firmware file %u", i);
+        case 3: return formatText("Open number %u firmware", i);
         default: return previousPath;
     }
 }
@@ -84,10 +78,11 @@ std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, Bur
         // The set fits when its sectors plus the index table sector fit the area;
         // an area of 0 sectors holds nothing.
         if (areaSectors && (*areaSectors == 0 || runningTotal / kSectorSize > *areaSectors - 1)) {
-            const char* pattern = kind == BurnKind::BlockStorage ? "Code size(%lld) is larger than boot sapce (%lld) !"
-                                                                 : "Code size(%lld) is larger than boot space (%lld) !";
-            messageBox(format(pattern, static_cast<std::int32_t>(runningTotal),
-                              static_cast<std::int32_t>(*areaSectors)));
+            const auto total = static_cast<std::int32_t>(runningTotal);
+            const auto area = static_cast<std::int32_t>(*areaSectors);
+            messageBox(kind == BurnKind::BlockStorage
+                           ? formatText("Code size(%d) is larger than boot sapce (%d) !", total, area)
+                           : formatText("Code size(%d) is larger than boot space (%d) !", total, area));
             return std::nullopt;
         }
         set.members.push_back(std::move(member));

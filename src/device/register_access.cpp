@@ -1,8 +1,7 @@
 // Reading and writing single register bytes of the recorder, in whatever mode
 // it runs: "Read Register" and "Write Register".
-#include <cstdio>
-
 #include "device/parse_number.h"
+#include "device/text_format.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
 
@@ -37,9 +36,7 @@ std::uint32_t CImageBurnerDlg::ReadRegisterCommand() {
         refreshDevicePresence();
         return 0;
     }
-    char shown[8];
-    std::snprintf(shown, sizeof shown, "0x%x", static_cast<unsigned>(value));
-    m_readRegValue = shown;
+    m_readRegValue = formatText("0x%x", static_cast<unsigned>(value));
     m_env.ui.showValues(exchangeToView());
     showStepMessage("Read register done .....");
     return 1;

@@ -1,10 +1,10 @@
 // "Create SIF Bin": the whole firmware set and user area built into one image
 // file without a recorder, laid out as the serial-flash burn lays out the
 // device, then finished by the merge tool into the output file with a checksum.
-#include <cstdio>
 #include <vector>
 
 #include "device/sector.h"
+#include "device/text_format.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
 #include "userarea/image_file_writes.h"
@@ -53,10 +53,8 @@ std::uint32_t CImageBurnerDlg::buildSdImage(std::fstream& image) {
     const std::uint64_t tableOffset = std::uint64_t{m_mbrSector} * kSectorSize;
     const std::uint64_t bootCodeEnd = members[0].imageLength;
     if (n == 3 && bootCodeEnd > tableOffset) {
-        char text[160];
-        std::snprintf(text, sizeof text, "Error : boot code (%u bytes) runs into the index table sector %u !",
-                      members[0].imageLength, m_mbrSector);
-        messageBox(text);
+        messageBox(formatText("Error : boot code (%u bytes) runs into the index table sector %u !",
+                              members[0].imageLength, m_mbrSector));
         return 0;
     }
     std::vector<std::uint8_t> buffer(65536);

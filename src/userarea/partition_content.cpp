@@ -2,13 +2,13 @@
 // bitmap converted for the recorder, copied in 64 KiB pieces to the device or
 // into an SD image file.
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "device/sector.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
 #include "userarea/bitmap_conversion.h"
+#include "userarea/image_file_writes.h"
 #include "userarea/partition_plan_reader.h"
 
 namespace ib {
@@ -69,9 +69,7 @@ bool CImageBurnerDlg::copyContentFile(const std::filesystem::path& path, const P
         std::fill(buffer.begin() + chunk, buffer.begin() + sectors * kSectorSize, std::uint8_t{0xFF});
         setProgress(text, static_cast<int>(std::uint64_t{written} * 100 / length), kBlue, kWhite);
         if (image) {
-            image->seekp(static_cast<std::streamoff>(sector * kSectorSize));
-            image->write(reinterpret_cast<const char*>(buffer.data()), sectors * kSectorSize);
-            if (!*image) {
+            if (!writeAt(*image, sector * kSectorSize, std::span(buffer).first(sectors * kSectorSize))) {
                 messageBox("Error : cannot write the image file (disk full?)");
                 return false;
             }

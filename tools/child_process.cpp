@@ -1,6 +1,8 @@
 // Child processes through posix_spawn with captured output. See child_process.h.
 #include "tools/child_process.h"
 
+#include "platform/linux/spawn_file_actions.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,28 +19,12 @@ namespace {
 
 constexpr std::size_t kKeptOutputBytes = 64 * 1024;
 
-// posix_spawn file actions released on every path.
-class SpawnActions {
-public:
-    SpawnActions() { m_ready = posix_spawn_file_actions_init(&m_actions) == 0; }
-    ~SpawnActions() {
-        if (m_ready) posix_spawn_file_actions_destroy(&m_actions);
-    }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-
-    // Standard input from /dev/null; standard output and error into `outputFd`.
-    bool wire(int outputFd) {
-        return m_ready && posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
-               posix_spawn_file_actions_adddup2(&m_actions, outputFd, 1) == 0 &&
-               posix_spawn_file_actions_adddup2(&m_actions, outputFd, 2) == 0;
-    }
-    const posix_spawn_file_actions_t* get() const { return &m_actions; }
-
-private:
-    posix_spawn_file_actions_t m_actions{};
-    bool m_ready = false;
-};
+// Standard input from /dev/null; standard output and error into `outputFd`.
+bool wireOutput(platform::SpawnFileActions& actions, int outputFd) {
+    return actions.ready() && posix_spawn_file_actions_addopen(actions.get(), 0, "/dev/null", O_RDONLY, 0) == 0 &&
+           posix_spawn_file_actions_adddup2(actions.get(), outputFd, 1) == 0 &&
+           posix_spawn_file_actions_adddup2(actions.get(), outputFd, 2) == 0;
+}
 
 // Both ends of a pipe, closed when they go out of scope unless closed earlier.
 struct Pipe {
@@ -115,8 +101,8 @@ ChildOutcome runChild(const std::vector<std::string>& argv,
                       const std::vector<std::string>& extraEnvironment) {
     ChildOutcome outcome;
     Pipe output;
-    SpawnActions actions;
-    if (argv.empty() || output.ends[0] < 0 || !actions.wire(output.ends[1])) return outcome;
+    platform::SpawnFileActions actions;
+    if (argv.empty() || output.ends[0] < 0 || !wireOutput(actions, output.ends[1])) return outcome;
 
     const std::vector<std::string> environment = childEnvironment(extraEnvironment);
     pid_t child = 0;

@@ -6,31 +6,12 @@
 
 #include <cerrno>
 
+#include "platform/linux/spawn_file_actions.h"
+
 extern char** environ;
 
 namespace ib::platform {
 namespace {
-
-// posix_spawn file actions that are released on every path.
-class SpawnActions {
-public:
-    SpawnActions() { m_ready = posix_spawn_file_actions_init(&m_actions) == 0; }
-    ~SpawnActions() {
-        if (m_ready) posix_spawn_file_actions_destroy(&m_actions);
-    }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-
-    bool changeDirectory(const std::filesystem::path& directory) {
-        return m_ready && posix_spawn_file_actions_addchdir_np(&m_actions, directory.c_str()) == 0;
-    }
-    bool ready() const { return m_ready; }
-    const posix_spawn_file_actions_t* get() const { return &m_actions; }
-
-private:
-    posix_spawn_file_actions_t m_actions{};
-    bool m_ready = false;
-};
 
 int waitForExit(pid_t child) {
     int status = 0;
@@ -44,9 +25,10 @@ int waitForExit(pid_t child) {
 
 int PosixProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                             const std::filesystem::path& workingDirectory) {
-    SpawnActions actions;
+    SpawnFileActions actions;
     if (!actions.ready()) return -1;
-    if (!workingDirectory.empty() && !actions.changeDirectory(workingDirectory)) return -1;
+    if (!workingDirectory.empty() && posix_spawn_file_actions_addchdir_np(actions.get(), workingDirectory.c_str()) != 0)
+        return -1;
 
     // Absolute, because the child resolves a relative path after its chdir.
     std::error_code error;

@@ -139,8 +139,10 @@ std::uint32_t CImageBurnerDlg::burnSerialFlashSet(std::uint32_t n, std::int32_t 
     if (!set) return 0;
     auto& members = set->members;
     const bool hasBootCode = n == 1 || n == 3;
-    // The boot code runs from sector 0 and must end before the index table sector.
-    if (hasBootCode && members[0].imageSectors() > m_mbrSector) {
+    // Beside a bootloader and firmware, the boot code runs from sector 0 and must
+    // end before the index table sector, which is rewritten behind it. Alone it
+    // is all there is: the table is read but never written back.
+    if (n == 3 && members[0].imageSectors() > m_mbrSector) {
         messageBox(formatText("Error : boot code (%u sectors) runs into the index table sector %u !",
                             members[0].imageSectors(), m_mbrSector));
         return 0;

@@ -5,6 +5,7 @@
 
 #include "bootarea/index_table_sector.h"
 #include "support/sim_rig.h"
+#include "update/status_texts.h"
 
 namespace ib {
 namespace {
@@ -12,7 +13,17 @@ namespace {
 using test::patternBytes;
 using Bytes = std::vector<std::uint8_t>;
 
+using Codes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::string>;
+
 Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// Vendor codes the recorder received after the first `skip`.
+Codes codesAfter(test::SimRig& rig, std::size_t skip) {
+    Codes codes = rig.vendorCodes();
+    codes.erase(codes.begin(), codes.begin() + static_cast<std::ptrdiff_t>(skip));
+    return codes;
+}
 
 Bytes padded(std::string content, std::size_t sectors) {
     Bytes b = bytesOf(content);
@@ -146,27 +157,40 @@ TEST_F(BlockStorageBurn, AnIndexTableSectorAmongTheImagesIsRefusedBeforeWriting)
     EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{2, 0}).empty());
 }
 
+TEST_F(BlockStorageBurn, AnUnreadableIndexTableSectorStopsBeforeAnyImage) {
+    s.write("a.bin", "a");
+    configure("eMMC", {"a.bin"}, 1);
+    ASSERT_TRUE(c.usbCmd().Open());
+    const auto before = s.vendorCodes().size();
+    s.sim->failNthCommand(VendorCode::ReadSectors, 1);
+    EXPECT_EQ(c.burnBlockStorage(1), 0u);
+    EXPECT_EQ(s.seen(), (Lines{"box Error Message: Index table read fail !"}));
+    EXPECT_EQ(codesAfter(s, before), (Codes{0x06, 0x07}));
+}
+
 class SerialFlashBurn : public BlockStorageBurn {
 protected:
-    void writeMembers(std::size_t n) {
+    void writeMembers(std::size_t n, std::uint32_t mbrSector = 8) {
         std::vector<std::string> names;
         for (std::size_t i = 0; i < n; ++i) {
             names.push_back("m" + std::to_string(i) + ".bin");
             s.write(names.back(), patternBytes(700 + 100 * i, static_cast<unsigned>(i + 10)));
         }
         configure("SIF", names, static_cast<std::uint32_t>(n));
-        c.m_mbrSector = 8;
+        c.m_mbrSector = mbrSector;
         ASSERT_TRUE(c.usbCmd().Open());
     }
     std::string member(std::size_t i) { return patternBytes(700 + 100 * i, static_cast<unsigned>(i + 10)); }
 };
 
-TEST_F(SerialFlashBurn, OneMemberIsTheBootCodeAlone) {
-    writeMembers(1);
-    const auto tableBefore = s.area(3, 0, 8, 1);
+TEST_F(SerialFlashBurn, OneMemberIsTheBootCodeAloneAtTheDefaultTableSector) {
+    ASSERT_EQ(c.m_mbrSector, 0u);
+    writeMembers(1, c.m_mbrSector);
+    const auto before = s.vendorCodes().size();
     ASSERT_EQ(c.burnSerialFlash(1, 1), 1u);
     EXPECT_EQ(s.area(3, 0, 0, 2), padded(member(0), 2));
-    EXPECT_EQ(s.area(3, 0, 8, 1), tableBefore);  // read, never rewritten
+    // Select, read the table, write the boot code; the table is never written back.
+    EXPECT_EQ(codesAfter(s, before), (Codes{0x06, 0x07, 0x08}));
     EXPECT_EQ(s.seen(), (std::vector<std::string>{"buttons: on"}));
 }
 
@@ -234,6 +258,64 @@ TEST_F(SerialFlashBurn, RelativeNamesFallBackToTheFirmwareFolder) {
     EXPECT_EQ(s.seen(), (std::vector<std::string>{"box: Cannot Open /opt/qubfw/k7x/not-here.bin", "buttons: on"}));
     EXPECT_EQ(c.firmwarePath(BurnKind::SerialFlash, "/abs/x.bin"), "/abs/x.bin");
     EXPECT_EQ(c.firmwarePath(BurnKind::BlockStorage, "rel.bin"), s.workdir() / "rel.bin");
+}
+
+// Three members (2 sectors each) with the table at sector 8: every way the
+// serial-flash burn can stop, in its own words and after the commands it got to.
+TEST(SerialFlashBurnFailures, EachStopIsToldAfterTheCommandsItGotTo) {
+    struct Case {
+        const char* story;
+        std::uint32_t areaSectors;
+        VendorCode failing;
+        std::uint32_t nth;  // 0: nothing fails
+        std::int32_t configureUserArea;
+        Lines told;
+        Codes sent;
+    };
+    const Case cases[] = {
+        {"selection", 64, VendorCode::SelectStorage, 1, 0, {"step: Select Storage fail ...", "buttons: on"}, {0x06}},
+        {"space", 6, VendorCode::SelectStorage, 0, 0,
+         {"box Error Message: Code size(3072) is larger than boot space (6) !", "buttons: on"}, {0x06}},
+        {"table read", 64, VendorCode::ReadSectors, 1, 0,
+         {"box Error Message: Index table read fail !", "buttons: on"}, {0x06, 0x07}},
+        {"boot code", 64, VendorCode::WriteSectors, 1, 0,
+         {"step: Write BootCode Sector Error...", "buttons: on"}, {0x06, 0x07, 0x08}},
+        {"bootloader", 64, VendorCode::WriteSectors, 2, 0,
+         {"step: Write Bootloader/FW Sector Error...", "buttons: on"}, {0x06, 0x07, 0x08, 0x08}},
+        {"firmware", 64, VendorCode::WriteSectors, 3, 0,
+         {"step: Write Bootloader/FW Sector Error...", "buttons: on"}, {0x06, 0x07, 0x08, 0x08, 0x08}},
+        {"table write", 64, VendorCode::WriteSectors, 4, 0,
+         {"step: Update MBR Fail...", "buttons: on"}, {0x06, 0x07, 0x08, 0x08, 0x08, 0x08}},
+        {"user area", 64, VendorCode::SelectStorage, 2, 1,
+         {"box Error Message: Error 0x0a: configure user area error !",
+          test::statusLine(text::kRecorderReady, 0), "buttons: on", "buttons: on"},
+         {0x06, 0x07, 0x08, 0x08, 0x08, 0x08, 0x06}},
+    };
+    for (const auto& k : cases) {
+        sim::AreaSizes sizes = sim::defaultAreaSizes();
+        sizes[3][0] = k.areaSectors;
+        test::SimRig s({.areaSectors = sizes});
+        std::string ini = "[DEFAULT_FW]\nnumber=3\n";
+        for (unsigned i = 0; i < 3; ++i) {
+            const std::string name = "m" + std::to_string(i) + ".bin";
+            s.write(name, patternBytes(700 + 100 * i, i));
+            ini += "file" + std::to_string(i) + "=" + name + "\n";
+        }
+        s.write("DiskInfo.ini", ini);
+        CImageBurnerDlg& c = *s.controller;
+        c.m_storageName = "SIF";
+        ASSERT_TRUE(c.selectStorageType());
+        c.m_mbrSector = 8;
+        ASSERT_TRUE(c.usbCmd().Open());
+        const auto before = s.vendorCodes().size();
+        if (k.nth) s.sim->failNthCommand(k.failing, k.nth);
+
+        EXPECT_EQ(c.burnSerialFlash(3, k.configureUserArea), 0u) << k.story;
+        Lines told = s.seen();
+        std::erase_if(told, [](const std::string& l) { return l.rfind("status: /", 0) == 0; });  // member progress
+        EXPECT_EQ(told, k.told) << k.story;
+        EXPECT_EQ(codesAfter(s, before), k.sent) << k.story;
+    }
 }
 
 }  // namespace

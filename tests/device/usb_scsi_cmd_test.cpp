@@ -187,6 +187,25 @@ TEST(UsbScsiCmdOpen, ReadsTheIdentifyReplyAsTheRecorderMeansIt) {
     }
 }
 
+TEST(UsbScsiCmdOpen, EveryIdentifyGoesOutWithAFreshReplyAreaStarting0x33) {
+    ScriptedVolumes volumes;
+    volumes.volumes['D'] = recorderVolume(0x01, Bytes(16, 0x77));  // rejected, leaves its bytes behind
+    volumes.volumes['E'] = recorderVolume(0x01, updaterIdentify());
+    std::vector<Bytes> areasHandedOver;
+    for (char letter : {'D', 'E'}) {
+        auto recorder = volumes.volumes[letter].answer;
+        volumes.volumes[letter].answer = [&areasHandedOver, recorder](const ScsiRequest& r) {
+            if (r.cdb.size() == 16 && r.cdb[3] == 0x01) areasHandedOver.emplace_back(r.data.begin(), r.data.end());
+            return recorder(r);
+        };
+    }
+    UsbScsiCmd cmd(volumes);
+    ASSERT_EQ(cmd.Open(), 1u);
+    Bytes preset(16, 0);
+    preset[0] = 0x33;
+    EXPECT_EQ(areasHandedOver, (std::vector<Bytes>{preset, preset}));
+}
+
 TEST(UsbScsiCmdOpen, NothingFoundLeavesModeZeroAndNoHandle) {
     ScriptedVolumes volumes;
     volumes.volumes['D'] = ScriptedVolume{false, {}};

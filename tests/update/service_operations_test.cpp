@@ -73,6 +73,15 @@ TEST_F(Registers, AFailedReadKeepsTheShownValue) {
     EXPECT_EQ(s.seen()[2], "box Error Message: Error 0x010: Read register fail!");
 }
 
+TEST_F(Registers, AFailedWriteIsToldAfterTheOneWriteCommand) {
+    s.sim->failNthCommand(VendorCode::WriteRegister, 1);
+    EXPECT_EQ(s.run(Operation::WriteRegister), 0u);
+    EXPECT_EQ(s.seen(), (Lines{statusLine(text::kConnecting, 0), "step: Start to write register .....",
+                               "box Error Message: Error 0x011: Write register fail!",
+                               statusLine(text::kRecorderReady, 0), "buttons: on"}));
+    EXPECT_EQ(s.vendorCodes(), (std::vector<std::uint8_t>{0x01, 0x05}));
+}
+
 class ReadBack : public ::testing::Test {
 protected:
     ReadBack() {
@@ -186,12 +195,17 @@ TEST_F(RawWrite, AnEmptyOrTinyFile) {
 }
 
 TEST_F(RawWrite, AnyFailedWriteEndsInFailed) {
-    s.write("flash.bin", patternBytes(5000, 7));  // the failure hits the last, partial piece
-    s.view.rawPath = (s.workdir() / "flash.bin").string();
-    s.sim->failNthCommand(VendorCode::WriteSectors, 2);
-    EXPECT_EQ(s.run(Operation::RawWrite), 0u);
-    const auto seen = s.seen();
-    EXPECT_EQ(seen[seen.size() - 2], "status: FAILED 100%");
+    // The failure hits the last, partial piece: of 2 sectors for 5000 bytes, of
+    // under one sector for 4196 bytes, where the sectors written reach the
+    // whole sectors of the file all the same.
+    for (std::size_t length : {5000u, 4196u}) {
+        s.write("flash.bin", patternBytes(length, 7));
+        s.view.rawPath = (s.workdir() / "flash.bin").string();
+        s.sim->failNthCommand(VendorCode::WriteSectors, 2);
+        EXPECT_EQ(s.run(Operation::RawWrite), 0u) << length;
+        const auto seen = s.seen();
+        EXPECT_EQ(seen[seen.size() - 2], "status: FAILED 100%") << length;
+    }
 }
 
 TEST_F(RawWrite, AnEmptyPathAsksAndRemembersTheChoice) {
@@ -219,6 +233,46 @@ TEST(LowLevelFormat, FormatsInBothModesAndNamesNand) {
         EXPECT_EQ(seen.back(), "step: QUB_LowLevelFormat for NAND done .....");
         EXPECT_EQ(s.sim->state().counters.lowLevelFormats, 1u);
         EXPECT_EQ(s.clock.totalSleptMs() >= 2000, true);
+    }
+}
+
+TEST(LowLevelFormat, EachStopIsToldAfterTheCommandsItGotTo) {
+    struct Case {
+        const char* story;
+        sim::RecorderMode mode;
+        std::string storage;
+        bool openFindsNothing;
+        std::uint32_t formatFailsAt;  // 0: the format succeeds
+        Lines told;
+        std::vector<std::uint8_t> sent;
+    };
+    const std::string ready = statusLine(text::kRecorderReady, 0);
+    const Case cases[] = {
+        {"unknown storage", sim::RecorderMode::Updater, "emmc", false, 0,
+         {"box Error Message: Error 0x01: UI parameter error !", "buttons: on"}, {}},
+        {"no recorder", sim::RecorderMode::Updater, "eMMC", true, 0,
+         {statusLine(text::kConnecting, 0), "box Error Message: Error 0x02: No QUB device !", ready, "buttons: on"},
+         {}},
+        {"no updater", sim::RecorderMode::BootRom, "eMMC", false, 0,
+         {statusLine(text::kConnecting, 0), "step: download the updater.bin .....", "choose open: ",
+          "box Error Message: Error 0x03: Download updater.bin error !", ready, "buttons: on"},
+         {0x01}},
+        {"format refused", sim::RecorderMode::Updater, "eMMC", false, 1,
+         {statusLine(text::kConnecting, 0), "step: QUB_LowLevelFormat for NAND",
+          "box Error Message: Error : QUB_LowLevelFormaterror !", ready, "buttons: on"},
+         {0x01, 0x0D}},
+    };
+    for (const auto& k : cases) {
+        test::SimRig s({.mode = k.mode});
+        s.view.storageName = k.storage;
+        sim::Faults faults;
+        faults.openFindsNothing = k.openFindsNothing;
+        s.sim->setFaults(faults);
+        if (k.formatFailsAt) s.sim->failNthCommand(VendorCode::LowLevelFormat, k.formatFailsAt);
+        EXPECT_EQ(s.run(Operation::LowLevelFormat), 0u) << k.story;
+        EXPECT_EQ(s.seen(), k.told) << k.story;
+        EXPECT_EQ(s.vendorCodes(), k.sent) << k.story;
+        EXPECT_EQ(s.sim->state().counters.lowLevelFormats, 0u) << k.story;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bootarea/index_table_sector.h"
+#include "device/text_format.h"
 #include "support/sim_rig.h"
 #include "update/status_texts.h"
 
@@ -35,6 +36,13 @@ protected:
         for (auto& l : s.seen())
             if (l.rfind("box", 0) == 0) b.push_back(l);
         return b;
+    }
+    // The commands the recorder logged from the last failed one on.
+    Lines fromTheLastFailure() {
+        const Lines log = s.sim->commandLog();
+        const auto failed =
+            std::find_if(log.rbegin(), log.rend(), [](const std::string& l) { return l.ends_with(" fail"); });
+        return failed == log.rend() ? Lines{} : Lines(std::prev(failed.base()), log.end());
     }
 
     test::SimRig s;
@@ -169,19 +177,33 @@ TEST_F(FullUpdate, UserAreaFailures) {
                             "[User_Area_Partition]\nPartitionNumber=1\nSDKeepCodeSize=64\n"
                             "[Part_0]\nSize=8\nType=RAW\nRawFileName=r\n");
     s.write("r", "raw");
-    // Writes: two images, the table, eMMC's copy; then the partition setting's table write.
-    s.sim->failNthCommand(VendorCode::WriteSectors, 5);
-    EXPECT_EQ(update(), 0u);
-    EXPECT_EQ(boxes(), (Lines{"box Error Message: Error 0x10: Update 1st sector partition setting error !"}));
-
-    s.sim->failNthCommand(VendorCode::FormatUserArea, 1);
-    EXPECT_EQ(update(), 0u);
-    EXPECT_EQ(boxes(), (Lines{"box Error Message: Error 0x0c: format user area error !"}));
-
-    s.sim->failNthCommand(VendorCode::WriteSectors, 6);  // the content of the partition
-    EXPECT_EQ(update(), 0u);
-    EXPECT_EQ(boxes(), (Lines{"box Error Message: Error 0x0a: configure user area error !"}));
-    EXPECT_EQ(lastCode(), kEndSession);
+    // What follows the failed command: the user area selected again (eMMC,
+    // area 0) except after a refused format, then the closing command.
+    const std::string reselect = "fa556606020000000000000000000000 in 4 ok";
+    const std::string endSession = "fa5566dd000000000000000000000000 none 0 ok";
+    struct Case {
+        VendorCode failing;
+        std::uint32_t nth;
+        const char* box;
+        Lines afterTheFailure;
+    };
+    const Case cases[] = {
+        // Writes: two images, the table, eMMC's copy; then the partition setting's table write.
+        {VendorCode::WriteSectors, 5, "Error 0x10: Update 1st sector partition setting error !",
+         {reselect, endSession}},
+        {VendorCode::FormatUserArea, 1, "Error 0x0c: format user area error !", {endSession}},
+        {VendorCode::WriteSectors, 6, "Error 0x0a: configure user area error !",  // the partition's content
+         {reselect, endSession}},
+    };
+    for (const auto& k : cases) {
+        s.sim->failNthCommand(k.failing, k.nth);
+        EXPECT_EQ(update(), 0u) << k.box;
+        EXPECT_EQ(boxes(), (Lines{std::string("box Error Message: ") + k.box}));
+        const Lines tail = fromTheLastFailure();
+        ASSERT_FALSE(tail.empty()) << k.box;
+        EXPECT_EQ(tail[0].substr(6, 2), formatText("%02x", static_cast<unsigned>(k.failing))) << k.box;
+        EXPECT_EQ(Lines(tail.begin() + 1, tail.end()), k.afterTheFailure) << k.box;
+    }
 }
 
 TEST_F(FullUpdate, SerialFlashShowsItsVerdict) {

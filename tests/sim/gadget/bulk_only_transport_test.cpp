@@ -8,7 +8,7 @@
 
 #include "sim/gadget/bot_wrappers.h"
 #include "sim/gadget/bulk_only_transport.h"
-#include "sim_test_support.h"
+#include "sim/sim_test_support.h"
 
 namespace ib::sim::gadget {
 namespace {

@@ -6,7 +6,7 @@
 #include "sim/gadget/functionfs_descriptors.h"
 #include "sim/gadget/gadget_options.h"
 #include "sim/gadget/misbehaviour_plan.h"
-#include "sim_test_support.h"
+#include "sim/sim_test_support.h"
 
 namespace ib::sim::gadget {
 namespace {

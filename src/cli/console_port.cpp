@@ -52,6 +52,19 @@ void ConsolePort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     m_lastLine.clear();
 }
 
+void ConsolePort::setControlEnabled(ControlId control, bool enabled) {
+    std::lock_guard lock(m_mutex);
+    if (enabled)
+        m_disabledControls.erase(control);
+    else
+        m_disabledControls.insert(control);
+}
+
+bool ConsolePort::controlEnabled(ControlId control) {
+    std::lock_guard lock(m_mutex);
+    return !m_disabledControls.contains(control);
+}
+
 std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& request) {
     std::lock_guard lock(m_mutex);
     endBar();

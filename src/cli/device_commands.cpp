@@ -33,8 +33,8 @@ std::string hexBytes(std::span<const std::uint8_t> bytes) {
 template <typename Body>
 void inSession(CommandContext& c, Body body) {
     CliSession session(c.options, c.out, c.err);
-    if (!session.start()) {
-        c.exitCode = 1;
+    if (const int failed = session.start(); failed != 0) {
+        c.exitCode = failed;
         return;
     }
     c.exitCode = body(session);

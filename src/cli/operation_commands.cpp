@@ -13,8 +13,8 @@ namespace {
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
     CliSession session(c.options, c.out, c.err);
-    if (!session.start()) {
-        c.exitCode = 1;
+    if (const int failed = session.start(); failed != 0) {
+        c.exitCode = failed;
         return;
     }
     if (adjust) adjust(session.view());

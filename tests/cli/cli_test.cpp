@@ -176,5 +176,22 @@ TEST_F(Cli, DetectTellsWhyEachVolumeWasOrWasNotTaken) {
     EXPECT_NE(r.out.find("FindRecorder = 2"), std::string::npos);
 }
 
+TEST_F(Cli, FreezeUiRefusesTheOptionsOfTheControlsItLocks) {
+    work.write("DiskInfo.ini", "[UI_SETTING]\nFreezeUI=1\nMedia=3\n");
+    const std::vector<std::pair<std::string, std::string>> locked{
+        {"--storage", "eMMC"}, {"--firmware-number", "3"}, {"--configure-user-area", "0"}};
+    for (const auto& [option, value] : locked) {
+        const Result r = cli({"--workdir", workdir(), option, value, "settings"});
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_EQ(r.err, option + ": refused, FreezeUI in " + (work / "DiskInfo.ini").string() +
+                             " locks this setting to the configured value\n");
+    }
+    // The controls the configuration leaves free keep their options.
+    const Result free = cli({"--workdir", workdir(), "--configure-boot-area", "1", "settings"});
+    EXPECT_EQ(free.status, 0) << free.err;
+    const std::string presets = "storage = SIF\nfirmware_number = 2\nconfigure_user_area = 1\nconfigure_boot_area = 1\n";
+    EXPECT_NE(free.out.find(presets), std::string::npos) << free.out;
+}
+
 }  // namespace
 }  // namespace ib

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "cli/typed_path.h"
 #include "platform/helper_tool_location.h"
 #include "platform/physical_drive_path.h"
 #include "platform/platform_services.h"
@@ -20,8 +21,9 @@ CliSession::~CliSession() = default;
 
 int CliSession::start() {
     const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
-    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal,
-                                           std::deque<std::string>(m_options.picks.begin(), m_options.picks.end()));
+    std::deque<std::string> picks;
+    for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
+    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks));
     m_services = std::make_unique<platform::PlatformServices>(platform::makePlatformServices());
     if (!m_options.simDir.empty()) {
         std::string error;

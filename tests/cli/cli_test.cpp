@@ -193,5 +193,30 @@ TEST_F(Cli, FreezeUiRefusesTheOptionsOfTheControlsItLocks) {
     EXPECT_NE(free.out.find(presets), std::string::npos) << free.out;
 }
 
+// The shell's current folder for the commands run while it lives.
+class ShellFolder {
+public:
+    explicit ShellFolder(const fs::path& folder) : m_previous(fs::current_path()) { fs::current_path(folder); }
+    ~ShellFolder() { fs::current_path(m_previous); }
+
+private:
+    fs::path m_previous;
+};
+
+TEST_F(Cli, PathsTypedOnTheCommandLineAreTheShellsNotTheWorkingFolders) {
+    const ShellFolder shell(home.path());
+    const std::string sif = (work / "sif").string();
+    const Result typed = cli({"--workdir", sif, "create-sd-image", "typed.bin"});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    const Result picked = cli({"--workdir", sif, "--pick", "picked.bin", "create-sd-image"});
+    EXPECT_EQ(picked.status, 0) << picked.err;
+    for (const char* name : {"typed.bin", "picked.bin"}) {
+        EXPECT_TRUE(fs::exists(fs::current_path() / name)) << name;
+        EXPECT_FALSE(fs::exists(work / "sif" / name)) << name;
+    }
+    // The remembered path stays right when the next run starts elsewhere.
+    EXPECT_EQ(picked.err, "chooser (Save Bin File): " + (fs::current_path() / "picked.bin").string() + "\n");
+}
+
 }  // namespace
 }  // namespace ib

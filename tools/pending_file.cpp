@@ -23,6 +23,16 @@ mode_t currentUmask() {
     return mask;
 }
 
+// The rename of commit() would put a plain file in the place of a device node, a
+// FIFO or a folder (a symlink's target decides); such an output is refused at once,
+// before anything is written.
+void refuseToReplaceNonRegularFile(const std::filesystem::path& finalPath) {
+    struct stat existing {};
+    if (stat(finalPath.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        throw ToolFailure(quoted(finalPath) + " exists and is not a regular file; it is left as it is");
+    }
+}
+
 }  // namespace
 
 PendingFile::PendingFile(const std::filesystem::path& finalPath) {
@@ -30,6 +40,7 @@ PendingFile::PendingFile(const std::filesystem::path& finalPath) {
         throw ToolFailure(quoted(finalPath) + " does not name a file");
     }
     m_finalPath = std::filesystem::absolute(finalPath);
+    refuseToReplaceNonRegularFile(m_finalPath);
     const std::string name = m_finalPath.filename().string().substr(0, kMaxNameInTemporary);
     std::string pattern = (m_finalPath.parent_path() / ("." + name + ".XXXXXX")).string();
     m_fd = mkostemp(pattern.data(), O_CLOEXEC);

@@ -14,7 +14,8 @@ namespace ib::tools {
 class PendingFile {
 public:
     // Creates the temporary file in the folder of `finalPath`, with the permissions a
-    // new file would get there. Throws ToolFailure when it cannot be created.
+    // new file would get there. Throws ToolFailure when it cannot be created, or when
+    // `finalPath` exists and is not a regular file (a device, a FIFO, a folder).
     explicit PendingFile(const std::filesystem::path& finalPath);
     // Removes the temporary file unless commit() has succeeded.
     ~PendingFile();

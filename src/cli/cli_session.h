@@ -36,9 +36,12 @@ public:
     CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
     ~CliSession();
 
-    // Builds the environment and the controller and runs the start-up; false
-    // (with a message) when the device backend could not be opened.
-    bool start();
+    // Builds the environment and the controller and runs the start-up. Returns
+    // 0 when the session is ready, else the exit status the run ends with (the
+    // reason is on standard error): 1 when the device backend could not be
+    // opened, 2 when an option sets a control the configuration locks, as the
+    // dialog locks it (FreezeUI).
+    [[nodiscard]] int start();
     CImageBurnerDlg& controller() { return *m_controller; }
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }
@@ -46,6 +49,9 @@ public:
     std::ostream& out() { return m_out; }
 
 private:
+    // The option that would change a control the start-up disabled, or null.
+    const char* lockedOptionGiven();
+
     GlobalOptions m_options;
     std::ostream& m_out;
     std::ostream& m_err;

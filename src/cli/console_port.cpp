@@ -7,8 +7,13 @@
 namespace ib::cli {
 namespace {
 
-std::string withoutTrailingNewlines(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+// Message texts often end in a line break of their own ("...Lost Bin File\n"), which the
+// line printed for the box already gives. Blanks before it belong to the text.
+std::string withoutClosingLineBreak(std::string text) {
+    if (text.ends_with("\r\n"))
+        text.resize(text.size() - 2);
+    else if (text.ends_with('\n'))
+        text.pop_back();
     return text;
 }
 
@@ -43,8 +48,21 @@ void ConsolePort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     std::lock_guard lock(m_mutex);
     endBar();
     const std::string caption = captionOf(kind);
-    m_err << (caption.empty() ? "" : caption + ": ") << withoutTrailingNewlines(text) << '\n' << std::flush;
+    m_err << (caption.empty() ? "" : caption + ": ") << withoutClosingLineBreak(text) << '\n' << std::flush;
     m_lastLine.clear();
+}
+
+void ConsolePort::setControlEnabled(ControlId control, bool enabled) {
+    std::lock_guard lock(m_mutex);
+    if (enabled)
+        m_disabledControls.erase(control);
+    else
+        m_disabledControls.insert(control);
+}
+
+bool ConsolePort::controlEnabled(ControlId control) {
+    std::lock_guard lock(m_mutex);
+    return !m_disabledControls.contains(control);
 }
 
 std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& request) {

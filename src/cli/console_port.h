@@ -8,6 +8,7 @@
 #include <deque>
 #include <iosfwd>
 #include <mutex>
+#include <set>
 #include <string>
 
 #include "update/user_interface_port.h"
@@ -23,10 +24,14 @@ public:
     void showStepMessage(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool) override {}
-    void setControlEnabled(ControlId, bool) override {}
+    void setControlEnabled(ControlId control, bool enabled) override;
     void showValues(const DialogValues&) override {}
     std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
     void transferProgress(std::uint64_t done, std::uint64_t total) override;
+
+    // Whether the dialog would let the user change this control; the start-up
+    // locks some of them when the configuration freezes the user interface.
+    bool controlEnabled(ControlId control);
 
 private:
     void printLine(const std::string& text);
@@ -38,6 +43,7 @@ private:
     std::deque<std::string> m_picks;
     std::mutex m_mutex;
     std::string m_lastLine;
+    std::set<ControlId> m_disabledControls;
     bool m_barShown = false;
     std::uint64_t m_barTotal = 0;
     std::chrono::steady_clock::time_point m_barStart;

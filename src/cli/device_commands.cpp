@@ -1,40 +1,22 @@
 // Commands that look at or prepare the recorder: probe, detect, sync, settings.
 #include <CLI/CLI.hpp>
-#include <cstdio>
 #include <ostream>
 
 #include "bootarea/private_profile.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/scanned_letters.h"
 #include "device/recorder_discovery.h"
 
 namespace ib::cli {
 namespace {
 
-const char* modeName(std::int32_t mode) {
-    switch (mode) {
-        case kModeBootRom: return "boot ROM";
-        case kModeUpdater: return "updater";
-        default: return "none";
-    }
-}
-
-std::string hexBytes(std::span<const std::uint8_t> bytes) {
-    std::string out;
-    char b[4];
-    for (auto v : bytes) {
-        std::snprintf(b, sizeof b, out.empty() ? "%02x" : " %02x", v);
-        out += b;
-    }
-    return out;
-}
-
 // Runs `body` in a started session; a session that cannot start is a failure.
 template <typename Body>
 void inSession(CommandContext& c, Body body) {
     CliSession session(c.options, c.out, c.err);
-    if (!session.start()) {
-        c.exitCode = 1;
+    if (const int failed = session.start(); failed != 0) {
+        c.exitCode = failed;
         return;
     }
     c.exitCode = body(session);
@@ -50,28 +32,6 @@ int probe(CliSession& s) {
     s.out() << "Recorder at " << letter << ": (" << s.backend().volumes().volumeName(letter) << "), mode "
             << cmd.GetMode() << " (" << modeName(cmd.GetMode()) << ")\n";
     return 0;
-}
-
-void describeVolume(std::ostream& out, const VolumeScanReport& r, const std::string& name) {
-    out << "  " << r.letter << ": ";
-    if (!r.opened) {
-        out << name << " does not open" << (r.whyNotOpened.empty() ? "" : ": " + r.whyNotOpened) << '\n';
-        return;
-    }
-    out << name << ": ";
-    if (!r.inquiryOk) {
-        out << "INQUIRY failed, skipped\n";
-        return;
-    }
-    char format[48];
-    std::snprintf(format, sizeof format, "INQUIRY format 0x%02x", r.inquiryFormat);
-    out << format;
-    if (!r.identifySent) {
-        out << ", not 0x01: skipped\n";
-        return;
-    }
-    out << ", Identify " << (r.identifyOk ? "ok" : "failed") << " [" << hexBytes(r.identifyReply) << "]";
-    out << (r.mode ? std::string(" -> accepted, ") + modeName(r.mode) + " mode" : std::string(" -> rejected")) << '\n';
 }
 
 int detect(CliSession& s) {
@@ -91,16 +51,13 @@ int detect(CliSession& s) {
 
     out << "Candidate volumes:\n";
     auto& cmd = s.controller().usbCmd();
-    bool any = false;
+    std::vector<ScannedLetter> letters;
     cmd.setScanObserver([&](const VolumeScanReport& r) {
-        const std::string name = s.backend().volumes().volumeName(r.letter);
-        if (name.empty() && r.whyNotOpened.empty()) return;
-        any = true;
-        describeVolume(out, r, name);
+        letters.push_back({r, s.backend().volumes().volumeName(r.letter)});
     });
     const bool found = cmd.Open() != 0;
     cmd.setScanObserver({});
-    if (!any) out << "  none\n";
+    describeScannedLetters(out, letters, list.available);
     out << (found ? "Recorder found." : "No recorder answered the vendor identification.") << '\n';
     return found ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/typed_path.h"
 
 namespace ib::cli {
 namespace {
@@ -13,8 +14,8 @@ namespace {
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
     CliSession session(c.options, c.out, c.err);
-    if (!session.start()) {
-        c.exitCode = 1;
+    if (const int failed = session.start(); failed != 0) {
+        c.exitCode = failed;
         return;
     }
     if (adjust) adjust(session.view());
@@ -69,7 +70,7 @@ void addOperationCommands(CLI::App& app, CommandContext& c) {
     raw->callback([&c, &path, raw] {
         const bool given = raw->count("FILE") > 0;
         runOperation(c, Operation::RawWrite, [&path, given](DialogValues& v) {
-            if (given) v.rawPath = path;
+            if (given) v.rawPath = fromShell(path);
         });
     });
     auto* sd = app.add_subcommand("create-sd-image", "Build the SD image of the firmware set and user area");
@@ -77,7 +78,7 @@ void addOperationCommands(CLI::App& app, CommandContext& c) {
     sd->callback([&c, &path, sd] {
         const bool given = sd->count("OUTPUT") > 0;
         runOperation(c, Operation::CreateSdImage, [&path, given](DialogValues& v) {
-            if (given) v.binPath = path;
+            if (given) v.binPath = fromShell(path);
         });
     });
 }

@@ -91,7 +91,8 @@ void addPlanCommand(CLI::App& app, CommandContext& c) {
     command->add_option("--capacity", capacity, "User-area capacity in sectors (default: ask the recorder)");
     command->callback([&c, &capacity] {
         CliSession session(c.options, c.out, c.err);
-        c.exitCode = session.start() ? plan(session, capacity) : 1;
+        const int failed = session.start();
+        c.exitCode = failed != 0 ? failed : plan(session, capacity);
     });
 }
 

@@ -14,12 +14,26 @@ namespace {
 
 constexpr const char* kIntermediateName = "SD_RoadVTemp.bin";
 
+// The merge tool renames its new file over the output, which would swap a
+// device node, a FIFO or a folder for a plain file. A path that does not exist
+// yet, or that cannot be examined, is left to the tool.
+bool replaceableByImage(const std::filesystem::path& output) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(output, ec);
+    return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+}
+
 }  // namespace
 
 std::uint32_t CImageBurnerDlg::createSdImage() {
     if (m_binPathEdit.empty()) browseBinFile();
     if (m_binPathEdit.empty()) {
         messageBox("Error : Lost Bin File\n");
+        return 0;
+    }
+    // Relative to the working folder, where the merge tool runs.
+    if (const auto output = workingDirectory() / m_binPathEdit; !replaceableByImage(output)) {
+        messageBox("Error : " + output.string() + " exists and is not a regular file: choose another SD image file !");
         return 0;
     }
     m_isMoviNand = 0;

@@ -176,5 +176,47 @@ TEST_F(Cli, DetectTellsWhyEachVolumeWasOrWasNotTaken) {
     EXPECT_NE(r.out.find("FindRecorder = 2"), std::string::npos);
 }
 
+TEST_F(Cli, FreezeUiRefusesTheOptionsOfTheControlsItLocks) {
+    work.write("DiskInfo.ini", "[UI_SETTING]\nFreezeUI=1\nMedia=3\n");
+    const std::vector<std::pair<std::string, std::string>> locked{
+        {"--storage", "eMMC"}, {"--firmware-number", "3"}, {"--configure-user-area", "0"}};
+    for (const auto& [option, value] : locked) {
+        const Result r = cli({"--workdir", workdir(), option, value, "settings"});
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_EQ(r.err, option + ": refused, FreezeUI in " + (work / "DiskInfo.ini").string() +
+                             " locks this setting to the configured value\n");
+    }
+    // The controls the configuration leaves free keep their options.
+    const Result free = cli({"--workdir", workdir(), "--configure-boot-area", "1", "settings"});
+    EXPECT_EQ(free.status, 0) << free.err;
+    const std::string presets = "storage = SIF\nfirmware_number = 2\nconfigure_user_area = 1\nconfigure_boot_area = 1\n";
+    EXPECT_NE(free.out.find(presets), std::string::npos) << free.out;
+}
+
+// The shell's current folder for the commands run while it lives.
+class ShellFolder {
+public:
+    explicit ShellFolder(const fs::path& folder) : m_previous(fs::current_path()) { fs::current_path(folder); }
+    ~ShellFolder() { fs::current_path(m_previous); }
+
+private:
+    fs::path m_previous;
+};
+
+TEST_F(Cli, PathsTypedOnTheCommandLineAreTheShellsNotTheWorkingFolders) {
+    const ShellFolder shell(home.path());
+    const std::string sif = (work / "sif").string();
+    const Result typed = cli({"--workdir", sif, "create-sd-image", "typed.bin"});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    const Result picked = cli({"--workdir", sif, "--pick", "picked.bin", "create-sd-image"});
+    EXPECT_EQ(picked.status, 0) << picked.err;
+    for (const char* name : {"typed.bin", "picked.bin"}) {
+        EXPECT_TRUE(fs::exists(fs::current_path() / name)) << name;
+        EXPECT_FALSE(fs::exists(work / "sif" / name)) << name;
+    }
+    // The remembered path stays right when the next run starts elsewhere.
+    EXPECT_EQ(picked.err, "chooser (Save Bin File): " + (fs::current_path() / "picked.bin").string() + "\n");
+}
+
 }  // namespace
 }  // namespace ib

@@ -1,6 +1,7 @@
 // mergeimg copies the intermediate SD image byte for byte, writes a checksum file that
 // md5sum accepts, computes MD5 as RFC 1321 defines it, and never leaves a partial output.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <utility>
 
@@ -105,6 +106,23 @@ TEST_F(MergeImgTest, FailuresReportAndLeaveNoOutputAndKeepAnOlderOne) {
     fs::create_directory(scratch.path() / "taken");
     EXPECT_NE(merge(scratch.path() / "input.bin", scratch.path() / "taken").exitStatus, 0);
     EXPECT_TRUE(fs::is_directory(scratch.path() / "taken"));
+}
+
+TEST_F(MergeImgTest, AnOutputThatIsNotARegularFileIsNeverReplaced) {
+    writeFile(scratch.path() / "input.bin", "intermediate");
+    const fs::path fifo = scratch.path() / "pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path link = scratch.path() / "link to pipe";
+    fs::create_symlink(fifo, link);
+    for (const fs::path& target : {fifo, link}) {
+        SCOPED_TRACE(target.string());
+        const ProcessResult result = merge(scratch.path() / "input.bin", target);
+        EXPECT_NE(result.exitStatus, 0);
+        EXPECT_NE(result.err.find("is not a regular file"), std::string::npos) << result.err;
+        EXPECT_FALSE(fs::exists(target.string() + ".md5"));
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
 }
 
 TEST_F(MergeImgTest, WrongArgumentCountPrintsUsage) {

@@ -1,0 +1,30 @@
+// The console's message boxes: one line each on standard error, the text as the
+// operation wrote it apart from its own closing line break.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/console_port.h"
+
+namespace ib {
+namespace {
+
+TEST(ConsolePort, AMessageBoxLosesOnlyItsClosingLineBreak) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Error 0x20: Please burn-in firmware first a.bin \n",
+         "Error Message: Error 0x20: Please burn-in firmware first a.bin \n"},
+        {"Error : Lost Bin File\r\n", "Error Message: Error : Lost Bin File\n"},
+        {"two breaks\n\n", "Error Message: two breaks\n\n"},
+        {"trailing blanks  ", "Error Message: trailing blanks  \n"},
+    };
+    for (const auto& [text, printed] : cases) {
+        std::ostringstream out, err;
+        cli::ConsolePort port(out, err, false, {});
+        port.showMessageBox(MessageBoxKind::Error, text);
+        EXPECT_EQ(err.str(), printed) << text;
+        EXPECT_EQ(out.str(), "");
+    }
+}
+
+}  // namespace
+}  // namespace ib

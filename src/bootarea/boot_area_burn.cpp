@@ -6,7 +6,6 @@
 #include "device/sector.h"
 #include "device/text_format.h"
 #include "update/image_burner_controller.h"
-#include "userarea/image_file_writes.h"
 
 namespace ib {
 namespace {
@@ -16,25 +15,22 @@ constexpr std::uint32_t kPieceBytes = 65536;
 }  // namespace
 
 bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                                 const std::function<void(std::uint32_t done)>& beforePiece, std::fstream* image) {
-    std::uint32_t sector = firstSector;
-    std::uint32_t fileBytesLeft = member.fileImageBytes;
+                                 const std::function<void(std::uint64_t done)>& showPiece, std::fstream* image) {
+    std::uint64_t sector = firstSector;
+    std::uint64_t fileBytesLeft = member.fileImageBytes;
     member.written = {firstSector, {}};
-    for (std::uint32_t done = 0; done < member.imageLength;) {
-        const std::uint32_t piece = std::min(member.imageLength - done, kPieceBytes);
-        const std::uint32_t fromFile = std::min(piece, fileBytesLeft);
+    for (std::uint64_t done = 0; done < member.imageLength;) {
+        const auto piece = static_cast<std::uint32_t>(std::min<std::uint64_t>(member.imageLength - done, kPieceBytes));
+        const auto fromFile = static_cast<std::uint32_t>(std::min<std::uint64_t>(piece, fileBytesLeft));
         // The tail of the last sector lies beyond the file; it is filled, never stale.
         std::fill(buffer.begin() + fromFile, buffer.begin() + piece, std::uint8_t{0xFF});
         member.file->read(reinterpret_cast<char*>(buffer.data()), fromFile);
         if (static_cast<std::uint32_t>(member.file->gcount()) != fromFile) return false;
-        if (beforePiece) beforePiece(done);
-        if (image) {
-            if (!writeAt(*image, std::uint64_t{sector} * kSectorSize, std::span(buffer).first(piece))) return false;
-        } else if (!m_cmd->WriteSectors(sector, piece / kSectorSize, buffer)) {
-            return false;
-        } else if (m_verifyBurns) {
-            member.written.record(std::span(buffer).first(piece));
-        }
+        const auto progress = [&] {
+            if (showPiece) showPiece(done);
+        };
+        if (!writePiece(sector, std::span(buffer).first(piece), image, progress)) return false;
+        if (!image && m_verifyBurns) member.written.record(std::span(buffer).first(piece));
         fileBytesLeft -= fromFile;
         done += piece;
         sector += piece / kSectorSize;
@@ -169,7 +165,7 @@ std::uint32_t CImageBurnerDlg::burnSerialFlashSet(std::uint32_t n, std::int32_t 
         IndexTableEntry entry = table.entry(e);
         if (!m_isMoviNand) table.setEntry(e, entry.startSector, entry.sectorCount,
                                           entry.attributes | kNotMoviNandAttributeBit);
-        const auto showPiece = [&](std::uint32_t done) {
+        const auto showPiece = [&](std::uint64_t done) {
             setProgressTextColour(kBlack);
             setProgress(images[e]->path, static_cast<int>((written + done) * 100 / total), kTiledPattern, kWhite);
         };

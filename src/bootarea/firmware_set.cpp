@@ -5,12 +5,16 @@
 
 #include "bootarea/private_profile.h"
 #include "device/image_header.h"
+#include "device/input_file.h"
 #include "device/sector.h"
 #include "device/text_format.h"
 #include "update/image_burner_controller.h"
 
 namespace ib {
 namespace {
+
+// The sector count field of an index table entry is 32 bits wide.
+constexpr std::uint64_t kLargestEntrySectors = 0xFFFFFFFF;
 
 // The pre-filled name of the chooser that asks for member `i` of `n`.
 std::string memberPrompt(BurnKind kind, std::uint32_t n, std::uint32_t i, const std::string& previousPath) {
@@ -61,28 +65,30 @@ std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, Bur
             if (!chosen) return std::nullopt;
             member.path = *chosen;
         }
-        member.file = std::make_unique<std::ifstream>(member.path, std::ios::binary);
-        if (!*member.file || std::filesystem::is_directory(member.path)) {
+        auto opened = openInputFile(member.path);
+        if (!opened) {
             if (kind == BurnKind::SerialFlash) messageBox("Cannot Open " + member.path, MessageBoxKind::Application);
             return std::nullopt;
         }
-        member.file->seekg(0, std::ios::end);
-        const auto fileLength = static_cast<std::uint64_t>(member.file->tellg());
-        member.file->seekg(0);
+        member.file = std::make_unique<std::ifstream>(std::move(opened->stream));
         const bool header = HasImageHeader(*member.file);
         member.imageOffset = header ? kImageHeaderSize : 0;
         member.file->seekg(member.imageOffset);
-        member.fileImageBytes = imageLength(fileLength, header);
-        member.imageLength = static_cast<std::uint32_t>(sectorsFor(member.fileImageBytes) * kSectorSize);
+        member.fileImageBytes = imageLength(opened->length, header);
+        member.imageLength = sectorsFor(member.fileImageBytes) * kSectorSize;
+        if (member.imageLength / kSectorSize > kLargestEntrySectors) {
+            messageBox(formatText("Error : %s (%llu bytes) has more sectors than an index table entry can count !",
+                                  member.path.c_str(), static_cast<unsigned long long>(member.fileImageBytes)));
+            return std::nullopt;
+        }
         runningTotal += member.imageLength;
         // The set fits when its sectors plus the index table sector fit the area;
         // an area of 0 sectors holds nothing.
         if (areaSectors && (*areaSectors == 0 || runningTotal / kSectorSize > *areaSectors - 1)) {
-            const auto total = static_cast<std::int32_t>(runningTotal);
-            const auto area = static_cast<std::int32_t>(*areaSectors);
+            const auto total = static_cast<unsigned long long>(runningTotal);
             messageBox(kind == BurnKind::BlockStorage
-                           ? formatText("Code size(%d) is larger than boot sapce (%d) !", total, area)
-                           : formatText("Code size(%d) is larger than boot space (%d) !", total, area));
+                           ? formatText("Code size(%llu) is larger than boot sapce (%u) !", total, *areaSectors)
+                           : formatText("Code size(%llu) is larger than boot space (%u) !", total, *areaSectors));
             return std::nullopt;
         }
         set.members.push_back(std::move(member));

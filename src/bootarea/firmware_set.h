@@ -20,10 +20,11 @@ struct FirmwareMember {
     std::string path;  // also what the status line shows while it is written
     std::unique_ptr<std::ifstream> file;  // positioned at the image offset
     std::uint32_t imageOffset = 0;        // 18 with an image header, else 0
-    std::uint32_t fileImageBytes = 0;     // bytes of image in the file
-    std::uint32_t imageLength = 0;        // rounded up to a multiple of 512
+    std::uint64_t fileImageBytes = 0;     // bytes of image in the file
+    std::uint64_t imageLength = 0;        // rounded up to a multiple of 512
     WrittenImage written;                 // what went to the recorder, when burns are verified
-    std::uint32_t imageSectors() const { return imageLength / 512; }
+    // Exact: loadFirmwareSet refuses a member whose count does not fit an index table entry.
+    std::uint32_t imageSectors() const { return static_cast<std::uint32_t>(imageLength / 512); }
 };
 
 struct FirmwareSet {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "device/input_file.h"
 #include "device/sector.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
@@ -35,20 +36,19 @@ std::uint32_t CImageBurnerDlg::rawWrite() {
         showStepMessage("Select Storage fail ...");
         return 0;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (path.empty() || !file || std::filesystem::is_directory(path)) {
+    auto opened = openInputFile(path);
+    if (!opened) {
         setProgress("Open File Error!", 100, kRed, kWhite);
         return 0;
     }
-    file.seekg(0, std::ios::end);
-    const auto fileLength = static_cast<std::uint64_t>(file.tellg());
-    file.seekg(0);
-    const auto expected = static_cast<std::uint32_t>(fileLength / kSectorSize);
+    std::ifstream& file = opened->stream;
+    const std::uint64_t fileLength = opened->length;
+    const std::uint64_t expected = fileLength / kSectorSize;
     setProgressTextColour(kBlack);
     enableOperationButtons(false);
 
     std::vector<std::uint8_t> buffer(kPieceBytes);
-    std::uint32_t address = 0;
+    std::uint64_t address = 0;
     bool failed = false;
     for (std::size_t n = kPieceBytes; n == kPieceBytes;) {
         file.read(reinterpret_cast<char*>(buffer.data()), kPieceBytes);
@@ -57,16 +57,16 @@ std::uint32_t CImageBurnerDlg::rawWrite() {
         const auto sectors = static_cast<std::uint32_t>(sectorsFor(n));
         std::fill(buffer.begin() + static_cast<std::ptrdiff_t>(n), buffer.begin() + sectors * kSectorSize,
                   std::uint8_t{0xFF});
-        if (!m_cmd->WriteSectors(address, sectors, buffer)) {
+        // The flash's size is a 32-bit sector count: it refuses a write long before the address could wrap.
+        if (!m_cmd->WriteSectors(static_cast<std::uint32_t>(address), sectors, buffer)) {
             failed = true;
             break;
         }
         address += sectors;
         // A file shorter than one sector has nothing to divide by: its one piece is all of it.
-        const std::uint64_t percent = expected ? std::uint64_t{address} * 100 / expected : 100;
+        const std::uint64_t percent = expected ? address * 100 / expected : 100;
         setProgress("Write RAW...", static_cast<int>(std::min<std::uint64_t>(percent, 1000)), kBlue, kGrey);
-        m_env.ui.transferProgress(std::min<std::uint64_t>(std::uint64_t{address} * kSectorSize, fileLength),
-                                  fileLength);
+        m_env.ui.transferProgress(std::min<std::uint64_t>(address * kSectorSize, fileLength), fileLength);
     }
     // Any failed write fails the run, also one in the last, partial piece.
     if (failed || address < expected)

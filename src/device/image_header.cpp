@@ -11,10 +11,9 @@ bool HasImageHeader(std::istream& file) {
     return got >= 10 && head[8] == 0x01 && head[9] == 0x00;
 }
 
-std::uint32_t imageLength(std::uint64_t fileLength, bool hasHeader) {
-    const auto length = static_cast<std::uint32_t>(fileLength);
-    if (!hasHeader) return length;
-    return length < kImageHeaderSize ? 0 : length - kImageHeaderSize;
+std::uint64_t imageLength(std::uint64_t fileLength, bool hasHeader) {
+    if (!hasHeader) return fileLength;
+    return fileLength < kImageHeaderSize ? 0 : fileLength - kImageHeaderSize;
 }
 
 }  // namespace ib

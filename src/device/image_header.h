@@ -14,7 +14,8 @@ inline constexpr std::uint32_t kImageHeaderSize = 18;
 bool HasImageHeader(std::istream& file);
 
 // Bytes of image after the header: with a header the file length minus 18
-// (0 when shorter), else the whole length; unsigned 32-bit.
-std::uint32_t imageLength(std::uint64_t fileLength, bool hasHeader);
+// (0 when shorter), else the whole length. 64-bit: a file of 4 GiB or more
+// keeps its length.
+std::uint64_t imageLength(std::uint64_t fileLength, bool hasHeader);
 
 }  // namespace ib

@@ -118,9 +118,10 @@ public:
     std::uint32_t packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
                                   const std::filesystem::path& folderPath);
     // Reads the plan from "DiskInfo.ini", resolves the rest partition against
-    // `capacity` (none: the SD image), checks it (a refusal is shown as a step
-    // message) and places it into `sector`, running `content` per record. The
-    // device operations, the SD image and the dry run all go through here.
+    // `capacity` (none: the SD image), checks it and its content files' sizes
+    // (a refusal is shown as a step message) and places it into `sector`,
+    // running `content` per record. The device operations, the SD image and
+    // the dry run all go through here.
     bool placeUserAreaPlan(PlanLayout layout, std::optional<std::uint32_t> capacity, IndexTableSector& sector,
                            const std::function<bool(const PartitionRecord&, std::uint32_t, std::uint32_t)>& content);
     // The user area written into an SD image file instead of the device.
@@ -193,12 +194,17 @@ private:
     };
     bool openRecorder(const Opening& how);
     // Writes one member's image from `firstSector` on in 64 KiB pieces, to the
-    // device or, given `image`, into that file. `beforePiece` runs before each
-    // piece with the bytes of this image written so far. Bytes of the last
-    // sector past the file's end are 0xFF. false when the file ended early or
-    // a write failed.
+    // device or, given `image`, into that file. `showPiece` gets, for each
+    // piece, the bytes of this image written before it (see writePiece for
+    // when). Bytes of the last sector past the file's end are 0xFF. false when
+    // the file ended early or a write failed.
     bool writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                    const std::function<void(std::uint32_t done)>& beforePiece = {}, std::fstream* image = nullptr);
+                    const std::function<void(std::uint64_t done)>& showPiece = {}, std::fstream* image = nullptr);
+    // Writes whole sectors from `firstSector` on to the device or, given
+    // `image`, into that file. `showProgress` runs before a device write and
+    // after a file write. false when the write failed.
+    [[nodiscard]] bool writePiece(std::uint64_t firstSector, std::span<const std::uint8_t> sectors,
+                                  std::fstream* image, const std::function<void()>& showProgress);
     // Content of one placed record: to the device (`image` null) or into an image file.
     bool writePartitionContent(const PartitionRecord& record, std::uint32_t startSector, std::fstream* image);
     // Copies one content file to the device or the image from `startSector` on.

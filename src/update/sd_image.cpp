@@ -67,8 +67,8 @@ std::uint32_t CImageBurnerDlg::buildSdImage(std::fstream& image) {
     const std::uint64_t tableOffset = std::uint64_t{m_mbrSector} * kSectorSize;
     const std::uint64_t bootCodeEnd = members[0].imageLength;
     if (n == 3 && bootCodeEnd > tableOffset) {
-        messageBox(formatText("Error : boot code (%u bytes) runs into the index table sector %u !",
-                              members[0].imageLength, m_mbrSector));
+        messageBox(formatText("Error : boot code (%llu bytes) runs into the index table sector %u !",
+                              static_cast<unsigned long long>(members[0].imageLength), m_mbrSector));
         return 0;
     }
     std::vector<std::uint8_t> buffer(65536);
@@ -84,7 +84,7 @@ std::uint32_t CImageBurnerDlg::buildSdImage(std::fstream& image) {
     std::uint64_t written = 0;
     for (std::size_t e = 0; e < 2; ++e) {
         sector.setEntry(e, starts[e], images[e]->imageSectors(), kFirmwareAttributes | kNotMoviNandAttributeBit);
-        const auto showPiece = [&](std::uint32_t done) {
+        const auto showPiece = [&](std::uint64_t done) {
             setProgressTextColour(kBlack);
             setProgress(images[e]->path, static_cast<int>((written + done) * 100 / total), kTiledPattern, kWhite);
         };

@@ -1,9 +1,10 @@
 // Loading the updater into a recorder that still runs its boot ROM, and the
 // "Sync. Device" operation built on it.
-#include <fstream>
+#include <algorithm>
 #include <vector>
 
 #include "device/image_header.h"
+#include "device/input_file.h"
 #include "device/sector.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
@@ -12,6 +13,8 @@ namespace ib {
 namespace {
 
 constexpr std::int64_t kReopenPauseMs = 500;
+// The pieces in which the updater is read and sent: one download command each.
+constexpr std::uint32_t kDownloadPieceSectors = 64;
 
 FileChooserRequest updaterChooser() {
     FileChooserRequest r;
@@ -22,31 +25,43 @@ FileChooserRequest updaterChooser() {
     return r;
 }
 
+// "updater.bin" of the working folder or, when that does not open, the file the user picks.
+std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirectory, UserInterfacePort& ui) {
+    if (auto file = openInputFile(workingDirectory / "updater.bin")) return file;
+    const auto chosen = ui.chooseFile(updaterChooser());
+    if (!chosen) return std::nullopt;
+    return openInputFile(*chosen);
+}
+
+// Sends the image after the header in pieces of 64 sectors, each read just
+// before it goes out, so memory never depends on the file's length. The last
+// sector's bytes past the image are 0. false for an empty image (the boot ROM
+// would have nothing to start), a short read or a refused command.
+bool downloadImage(InputFile& file, GeneralStorageCmd& cmd, UserInterfacePort& ui) {
+    const bool header = HasImageHeader(file.stream);
+    file.stream.seekg(header ? kImageHeaderSize : 0);
+    const std::uint64_t length = imageLength(file.length, header);
+    if (length == 0) return false;
+    std::vector<std::uint8_t> piece(kDownloadPieceSectors * kSectorSize);
+    for (std::uint64_t sent = 0; sent < length;) {
+        const auto bytes = static_cast<std::size_t>(std::min<std::uint64_t>(length - sent, piece.size()));
+        file.stream.read(reinterpret_cast<char*>(piece.data()), static_cast<std::streamsize>(bytes));
+        if (static_cast<std::size_t>(file.stream.gcount()) < bytes) return false;
+        std::fill(piece.begin() + static_cast<std::ptrdiff_t>(bytes), piece.end(), std::uint8_t{0});
+        const auto sectors = static_cast<std::uint32_t>(sectorsFor(bytes));
+        if (!cmd.Download(sectors, std::span(piece).first(sectors * kSectorSize))) return false;
+        sent += bytes;
+        ui.transferProgress(sent, length);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::uint32_t CImageBurnerDlg::DownloadUpdater(int retries) {
-    std::ifstream file(m_env.workingDirectory / "updater.bin", std::ios::binary);
-    if (!file) {
-        const auto chosen = m_env.ui.chooseFile(updaterChooser());
-        if (!chosen) return 0;
-        file.open(*chosen, std::ios::binary);
-        if (!file) return 0;
-    }
-    file.seekg(0, std::ios::end);
-    const auto fileLength = static_cast<std::uint64_t>(file.tellg());
-    file.seekg(0);
-    const bool header = HasImageHeader(file);
-    file.seekg(header ? kImageHeaderSize : 0);
-    const std::uint32_t length = imageLength(fileLength, header);
-
-    const auto sectors = static_cast<std::uint32_t>(sectorsFor(length));
-    std::vector<std::uint8_t> image(std::size_t{sectors} * kSectorSize, 0);
-    file.read(reinterpret_cast<char*>(image.data()), length);
-    if (static_cast<std::uint64_t>(file.gcount()) < length) return 0;
-    file.close();
-
-    if (!m_cmd->Download(sectors, image)) return 0;
-    m_env.ui.transferProgress(image.size(), image.size());
+    auto file = openUpdater(m_env.workingDirectory, m_env.ui);
+    if (!file || !downloadImage(*file, *m_cmd, m_env.ui)) return 0;
+    file->stream.close();
     const bool started = m_cmd->StartDownloaded() != 0;
     m_cmd->Close();
     // A recorder that restarts at once can leave the bus before the start

@@ -4,11 +4,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "device/input_file.h"
 #include "device/sector.h"
 #include "update/image_burner_controller.h"
 #include "update/status_texts.h"
 #include "userarea/bitmap_conversion.h"
-#include "userarea/image_file_writes.h"
+#include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
 
 namespace ib {
@@ -49,32 +50,31 @@ bool CImageBurnerDlg::writePartitionContent(const PartitionRecord& record, std::
 
 bool CImageBurnerDlg::copyContentFile(const std::filesystem::path& path, const PartitionRecord& record,
                                       std::uint32_t startSector, std::fstream* image) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path)) return true;  // a missing file is skipped
-    file.seekg(0, std::ios::end);
-    std::uint32_t length = static_cast<std::uint32_t>(static_cast<std::uint64_t>(file.tellg()));
-    file.seekg(0);
-    // A file longer than its partition is cut at the partition's end.
-    if (sectorsFor(length) > record.sizeSectors) length = record.sizeSectors * kSectorSize;
+    auto file = openInputFile(path);
+    if (!file) return true;  // a file that does not open is skipped
+    const std::uint64_t length = file->length;
+    // Cut at the partition's end the content would be broken, so it is refused whole
+    // (the plan check refused named files already; this catches files made while writing).
+    if (!contentFits(length, record.sizeSectors)) {
+        showStepMessage(contentTooLongMessage(path, length, record.sizeSectors));
+        return false;
+    }
     const char* text = record.kind == PartitionKind::Fat ? text::kUserSettings1 : text::kUserSettings2;
 
     std::vector<std::uint8_t> buffer(kChunkBytes);
     std::uint64_t sector = startSector;
-    for (std::uint32_t written = 0; written < length;) {
-        const std::uint32_t chunk = std::min(length - written, kChunkBytes);
-        file.read(reinterpret_cast<char*>(buffer.data()), chunk);
-        if (static_cast<std::uint32_t>(file.gcount()) < chunk) return true;  // a shorter file: the rest is skipped
+    for (std::uint64_t written = 0; written < length;) {
+        const auto chunk = static_cast<std::uint32_t>(std::min<std::uint64_t>(length - written, kChunkBytes));
+        file->stream.read(reinterpret_cast<char*>(buffer.data()), chunk);
+        // A file that turns out shorter than its length: the rest is skipped.
+        if (static_cast<std::uint32_t>(file->stream.gcount()) < chunk) return true;
         const auto sectors = static_cast<std::uint32_t>(sectorsFor(chunk));
         // The last sector's bytes past the file's end are 0xFF, as between partitions.
         std::fill(buffer.begin() + chunk, buffer.begin() + sectors * kSectorSize, std::uint8_t{0xFF});
-        setProgress(text, static_cast<int>(std::uint64_t{written} * 100 / length), kBlue, kWhite);
-        if (image) {
-            if (!writeAt(*image, sector * kSectorSize, std::span(buffer).first(sectors * kSectorSize))) {
-                messageBox("Error : cannot write the image file (disk full?)");
-                return false;
-            }
-        } else if (!m_cmd->WriteSectors(static_cast<std::uint32_t>(sector), sectors, buffer)) {
-            // Content that did not reach the recorder must not end in success.
+        const auto progress = [&] { setProgress(text, static_cast<int>(written * 100 / length), kBlue, kWhite); };
+        if (!writePiece(sector, std::span(buffer).first(sectors * kSectorSize), image, progress)) {
+            // Content that did not reach the recorder or the file must not end in success.
+            if (image) messageBox("Error : cannot write the image file (disk full?)");
             return false;
         }
         written += chunk;

@@ -3,6 +3,7 @@
 // copy of the sector in "UserAreaFirstSector".
 #include "bootarea/index_table_sector.h"
 #include "update/image_burner_controller.h"
+#include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
 #include "userarea/plan_placement.h"
 #include "userarea/plan_validation.h"
@@ -48,6 +49,10 @@ bool CImageBurnerDlg::placeUserAreaPlan(PlanLayout layout, std::optional<std::ui
     if (capacity) resolveRestPartition(plan, *capacity);
     if (const PlanVerdict verdict = checkPlan(plan, sector, m_mbrSector); !verdict.ok()) {
         showStepMessage(describePlanVerdict(verdict));
+        return false;
+    }
+    if (const auto tooLong = findContentTooLong(plan, workingDirectory())) {
+        showStepMessage(*tooLong);
         return false;
     }
     return placePlan(plan, sector, m_mbrSector, content);

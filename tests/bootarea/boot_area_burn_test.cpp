@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bootarea/index_table_sector.h"
+#include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
 #include "update/status_texts.h"
 
@@ -145,6 +146,24 @@ TEST_F(BlockStorageBurn, TheSpaceCheckCountsTheIndexTableSector) {
               (std::vector<std::string>{"box Error Message: Code size(5632) is larger than boot sapce (11) !"}));
 }
 
+TEST_F(BlockStorageBurn, MembersOfFourGigabytesAndMoreKeepTheirFullSize) {
+    // eMMC area 0 of the simulated recorder: 7,700,480 sectors, less than 4 GiB.
+    struct Case {
+        std::uint64_t fileBytes;
+        const char* shownSize;
+    };
+    for (const Case big : {Case{(std::uint64_t{1} << 32) + 1000, "4294968320"}, Case{0xFFFFFFFF, "4294967296"},
+                           Case{4000047616, "4000047616"}}) {
+        std::filesystem::resize_file(s.rig->workdir.write("big.bin", ""), big.fileBytes);  // sparse
+        configure("eMMC", {"big.bin"}, 1);
+        ASSERT_TRUE(c.usbCmd().Open());
+        EXPECT_EQ(c.burnBlockStorage(1), 0u) << big.fileBytes;
+        EXPECT_EQ(s.seen(), (std::vector<std::string>{"box Error Message: Code size(" + std::string(big.shownSize) +
+                                                      ") is larger than boot sapce (7700480) !"}));
+        EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{2, 0}).empty()) << big.fileBytes;
+    }
+}
+
 TEST_F(BlockStorageBurn, AnIndexTableSectorAmongTheImagesIsRefusedBeforeWriting) {
     s.write("a.bin", std::string(4 * 512, 'a'));
     configure("eMMC", {"a.bin"}, 1);
@@ -247,6 +266,16 @@ TEST_F(SerialFlashBurn, ABootCodeRunningIntoTheIndexTableIsRefused) {
     EXPECT_EQ(s.seen()[0],
               "box Error Message: Error : boot code (9 sectors) runs into the index table sector 8 !");
     EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{3, 0}).empty());
+}
+
+TEST_F(SerialFlashBurn, AMemberThatIsNotARegularFileDoesNotOpen) {
+    writeMembers(2);
+    std::filesystem::remove(s.workdir() / "m1.bin");
+    test::FifoSentinel pipe(s.workdir() / "m1.bin");
+    EXPECT_EQ(c.burnSerialFlash(2, 0), 0u);
+    EXPECT_EQ(s.seen(), (std::vector<std::string>{"box: Cannot Open " + (s.workdir() / "m1.bin").string(),
+                                                  "buttons: on"}));
+    EXPECT_FALSE(pipe.wasOpened());
 }
 
 TEST_F(SerialFlashBurn, RelativeNamesFallBackToTheFirmwareFolder) {

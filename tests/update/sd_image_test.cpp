@@ -131,6 +131,44 @@ TEST_F(SdImage, ABootCodeRunningIntoTheIndexTableIsRefused) {
     EXPECT_EQ(std::filesystem::file_size(intermediate()), 0u);
 }
 
+TEST_F(SdImage, AMemberWhoseSectorsAnEntryCannotCountIsRefused) {
+    std::filesystem::resize_file(s.rig->workdir.write("m2.bin", ""), std::uint64_t{1} << 41);  // sparse, 2^32 sectors
+    configure(2);
+    EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
+    EXPECT_EQ(s.seen()[0], "box Error Message: Error : " + (s.workdir() / "m2.bin").string() +
+                               " (2199023255552 bytes) has more sectors than an index table entry can count !");
+    EXPECT_EQ(std::filesystem::file_size(intermediate()), 0u);
+}
+
+TEST_F(SdImage, ProgressIsShownOnceEachPieceIsInTheFile) {
+    s.write("m1.bin", std::string(65536, 'b'));
+    s.write("m2.bin", std::string(131072, 'f'));
+    configure(2, "[User_Area_Partition]\nPartitionNumber=0\n");
+    const std::string bootloader = (s.workdir() / "m1.bin").string(), firmware = (s.workdir() / "m2.bin").string();
+    ASSERT_EQ(s.run(Operation::CreateSdImage), 1u);
+    Lines progress;
+    for (const auto& line : s.seen())
+        if (line.find(".bin ") != std::string::npos) progress.push_back(line);
+    EXPECT_EQ(progress, (Lines{"status: " + bootloader + " 0%", "status: " + firmware + " 33%",
+                               "status: " + firmware + " 66%"}));
+
+    // On a full disk the first piece never lands: nothing is shown for it.
+    std::filesystem::create_symlink("/dev/full", intermediate());
+    EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
+    EXPECT_EQ(s.seen(), (Lines{"box Error Message: Error : cannot write " + bootloader + " into the image",
+                               test::statusLine(text::kProcessFailed, 100)}));
+}
+
+TEST_F(SdImage, UserAreaProgressIsShownOnceEachPieceIsInTheFile) {
+    s.write("part.bin", std::string(4096, 'p'));
+    s.write("DiskInfo.ini", "[User_Area_Partition]\nPartitionNumber=1\n"
+                            "[Part_0]\nSize=8\nType=RAW\nRawFileName=part.bin\n");
+    std::fstream full("/dev/full", std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(full.is_open());
+    EXPECT_EQ(s.controller->writeUserAreaImage(IndexTableSector::filledWith(0xFF), full), 0u);
+    EXPECT_EQ(s.seen(), (Lines{"box Error Message: Error : cannot write the image file (disk full?)"}));
+}
+
 TEST_F(SdImage, ACancelledMemberChooserShowsTheFailure) {
     s.write("DiskInfo.ini", "[DEFAULT_FW]\nnumber=0\n");
     s.view.firmwareNumber = "2";

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "device/parse_number.h"
+#include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
 #include "update/status_texts.h"
 
@@ -220,6 +221,18 @@ TEST_F(RawWrite, AnEmptyPathAsksAndRemembersTheChoice) {
     s.rig->port.answers.clear();
     EXPECT_EQ(s.run(Operation::RawWrite), 0u);
     EXPECT_EQ(s.controller->statusState().text, "Open File Error!");
+}
+
+TEST_F(RawWrite, AFileThatIsNotRegularDoesNotOpen) {
+    test::FifoSentinel pipe(s.workdir() / "pipe.bin");
+    std::filesystem::create_directory(s.workdir() / "folder.bin");
+    for (const char* name : {"pipe.bin", "folder.bin"}) {
+        s.view.rawPath = (s.workdir() / name).string();
+        EXPECT_EQ(s.run(Operation::RawWrite), 0u) << name;
+        EXPECT_EQ(s.controller->statusState().text, "Open File Error!") << name;
+    }
+    EXPECT_TRUE(writes().empty());
+    EXPECT_FALSE(pipe.wasOpened());
 }
 
 TEST(LowLevelFormat, FormatsInBothModesAndNamesNand) {

@@ -2,7 +2,11 @@
 // restarts into the updater; what goes over the wire and what the user sees.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <optional>
+
 #include "support/fake_environment.h"
+#include "support/fifo_sentinel.h"
 #include "support/scripted_volumes.h"
 #include "update/status_texts.h"
 
@@ -156,6 +160,47 @@ TEST_F(Sync, AChosenUpdaterIsUsed) {
     rig.port.answers.push_back((rig.tmpdir / "elsewhere.bin").string());
     EXPECT_EQ(sync(), 1u);
     EXPECT_EQ(downloaded(), Bytes(512, 'x'));
+}
+
+TEST_F(Sync, AnUpdaterThatIsNotARegularFileIsAskedFor) {
+    rig.tmpdir.write("chosen.bin", std::string(512, 'c'));
+    const auto updater = rig.workdir / "updater.bin";
+    for (const bool pipe : {false, true}) {
+        bootRomRecorder(1);
+        volumes.sent.clear();
+        std::filesystem::remove_all(updater);
+        std::optional<test::FifoSentinel> sentinel;
+        if (pipe)
+            sentinel.emplace(updater);
+        else
+            std::filesystem::create_directory(updater);
+        rig.port.answers = {(rig.tmpdir / "chosen.bin").string()};
+        EXPECT_EQ(sync(), 1u) << (pipe ? "named pipe" : "folder");
+        EXPECT_TRUE(rig.port.answers.empty()) << "the chooser was asked";
+        EXPECT_EQ(downloaded(), Bytes(512, 'c'));
+        EXPECT_FALSE(sentinel && sentinel->wasOpened());
+    }
+}
+
+TEST_F(Sync, TheUpdaterIsReadOnePieceAtATimeAsItGoesOut) {
+    bootRomRecorder(1);
+    const auto updater = rig.workdir.write("updater.bin", std::string(2 * 32768, 'a'));
+    // The file's second piece changes once the first has gone out: only a
+    // download that reads each piece as it sends it carries the new bytes.
+    auto bootRom = volumes.volumes['D'].answer;
+    volumes.volumes['D'].answer = [updater, bootRom](const ScsiRequest& r) {
+        if (r.cdb.size() == 16 && r.cdb[3] == 0x02) {
+            std::fstream file(updater, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekp(32768);
+            file << std::string(32768, 'b');
+        }
+        return bootRom(r);
+    };
+    EXPECT_EQ(sync(), 1u);
+    EXPECT_EQ(downloadChunks(), (std::vector<int>{64, 64}));
+    Bytes expected(32768, 'a');
+    expected.resize(65536, 'b');
+    EXPECT_EQ(downloaded(), expected);
 }
 
 TEST_F(Sync, ARecorderThatNeverComesBackIsAFailure) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "bootarea/index_table_sector.h"
+#include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
 #include "update/status_texts.h"
 
@@ -92,13 +93,48 @@ protected:
     }
 };
 
-TEST_F(MoviNandContent, ARawFileIsCutAtItsPartitionsEnd) {
-    s.write("big.bin", patternBytes(1000, 3));
-    plan("[Part_0]\nSize=1\nType=RAW\nRawFileName=big.bin\n", 1);
+TEST(ContentLongerThanItsPartition, IsRefusedBeforeAnythingIsWritten) {
+    struct Case {
+        std::uint64_t fileBytes;
+        std::uint32_t partitionSectors;
+        const char* sizes;
+    };
+    for (const Case big : {Case{1000, 1, "(1000 bytes) is larger than its partition (1 sectors, 512 bytes) !"},
+                           Case{(std::uint64_t{1} << 32) + 512, 8388608,
+                                "(4294967808 bytes) is larger than its partition (8388608 sectors, 4294967296 "
+                                "bytes) !"}}) {
+        test::SimRig s({.areaSectors = sim::uniformAreaSizes(9'000'000, 16'384)});
+        std::filesystem::resize_file(s.rig->workdir.write("big.bin", patternBytes(1000, 3)), big.fileBytes);
+        s.write("DiskInfo.ini", "[User_Area_Partition]\nPartitionNumber=1\n[Part_0]\nSize=" +
+                                    std::to_string(big.partitionSectors) + "\nType=RAW\nRawFileName=big.bin\n");
+        s.controller->m_storageName = "moviNAND";
+        ASSERT_TRUE(s.controller->selectStorageType());
+        ASSERT_TRUE(s.controller->usbCmd().Open());
+        EXPECT_EQ(s.controller->configureUserArea(), 0u);
+        EXPECT_EQ(s.seen(), (Lines{"step: Error : " + (s.workdir() / "big.bin").string() + " " + big.sizes}));
+        EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{0, 0}).empty()) << big.fileBytes;
+    }
+}
+
+TEST_F(MoviNandContent, APackedImageLongerThanItsPartitionIsNotWritten) {
+    s.rig->processes.behaviour = [this](const test::RecordingProcesses::Call&) {
+        s.write("fs.img", std::string(1000, 'F'));
+        return 0;
+    };
+    plan("[Part_0]\nSize=1\nType=FAT\nRawFileName=fs.img\nDirPath=files\n", 1);
+    EXPECT_EQ(c.configureUserArea(), 0u);
+    EXPECT_EQ(s.seen(), (Lines{"step: Error : " + (s.workdir() / "fs.img").string() +
+                               " (1000 bytes) is larger than its partition (1 sectors, 512 bytes) !"}));
+    EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{0, 0}).empty());
+}
+
+TEST_F(MoviNandContent, ContentThatIsNotARegularFileIsSkippedUnopened) {
+    test::FifoSentinel pipe(s.workdir() / "pipe.bin");
+    plan("[Part_0]\nSize=16\nType=RAW\nRawFileName=pipe.bin\n", 1);
     ASSERT_EQ(c.configureUserArea(), 1u);
-    const std::string big = patternBytes(1000, 3);
-    EXPECT_EQ(s.area(0, 0, 1, 1), Bytes(big.begin(), big.begin() + 512));
-    EXPECT_EQ(s.area(0, 0, 2, 1), Bytes(512, 0));
+    EXPECT_EQ(IndexTableSector::fromBytes(s.area(0, 0, 0, 1)).entry(0).sectorCount, 16u);
+    EXPECT_EQ(s.area(0, 0, 1, 1), Bytes(512, 0));
+    EXPECT_FALSE(pipe.wasOpened());
 }
 
 TEST_F(MoviNandContent, AFatRecordIsPackedByTheToolWithItsArguments) {

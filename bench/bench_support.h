@@ -29,6 +29,7 @@ public:
     std::optional<std::string> chooseFile(const FileChooserRequest&) override { return std::nullopt; }
     void transferProgress(std::uint64_t, std::uint64_t) override { ++progressEvents; }
     void showValues(const DialogValues&) override {}
+    void operationFinished(Operation, std::uint32_t) override {}
 
     std::uint64_t statusUpdates = 0;
     std::uint64_t progressEvents = 0;

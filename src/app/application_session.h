@@ -2,8 +2,10 @@
 // reaches, assembled in one place for every face (the command line, the
 // window, the benchmarks, the test rig), and the controller built on it.
 //
+//   SessionOptions options;
+//   options.workingDirectory = dir;
 //   std::string error;
-//   auto session = ApplicationSession::open(port, {.workingDirectory = dir}, error);
+//   auto session = ApplicationSession::open(port, options, error);
 //   if (!session) { /* error says why */ }
 //   DialogValues view;
 //   session->controller->startUp(view);

@@ -15,6 +15,17 @@ bool everySeamGiven(const SessionOverrides& given) {
     return given.volumes && given.devices && given.deviceEvents && given.profile && given.processes;
 }
 
+// The given temporary folder, else the program's; nullopt with `error` set
+// when the system names none.
+std::optional<std::filesystem::path> temporaryDirectoryFor(const SessionOverrides& given, std::string& error) {
+    if (given.temporaryDirectory) return given.temporaryDirectory;
+    std::error_code noFolder;
+    std::filesystem::path folder = temporaryFolder(noFolder);
+    if (!noFolder) return folder;
+    error = "No temporary folder (set TMPDIR to one): " + noFolder.message();
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& port, const SessionOptions& options,
@@ -30,17 +41,8 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     sim::Simulator* simulator = session->m_simulator.get();
     platform::PlatformServices* system = session->m_services ? &*session->m_services : nullptr;
 
-    std::filesystem::path temporaryDirectory;
-    if (given.temporaryDirectory) {
-        temporaryDirectory = *given.temporaryDirectory;
-    } else {
-        std::error_code noFolder;
-        temporaryDirectory = temporaryFolder(noFolder);
-        if (noFolder) {
-            error = "No temporary folder (set TMPDIR to one): " + noFolder.message();
-            return nullptr;
-        }
-    }
+    std::optional<std::filesystem::path> temporaryDirectory = temporaryDirectoryFor(given, error);
+    if (!temporaryDirectory) return nullptr;
 
     // A double wins, then the simulated recorder, then the machine's own.
     VolumeProvider& volumes = given.volumes ? *given.volumes : simulator ? simulator->volumes() : *system->volumes;
@@ -68,7 +70,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         given.processes ? *given.processes : *system->processes,
         std::move(locateTool),
         workdir,
-        std::move(temporaryDirectory),
+        std::move(*temporaryDirectory),
         std::move(physicalDrives),
     });
     return session;

@@ -1,8 +1,6 @@
 // Shared benchmark pieces. See bench_support.h.
 #include "bench_support.h"
 
-#include "platform/helper_tool_location.h"
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -10,34 +8,41 @@
 #include <fstream>
 #include <vector>
 
+#include "app/temporary_folder.h"
+
 namespace ib::bench {
 
 void QuietPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", captionOf(kind), text.c_str());
 }
 
-std::string MemoryProfile::read(const std::string& section, const std::string& key) {
-    auto it = m_values.find(section + "/" + key);
-    return it == m_values.end() ? "" : it->second;
+namespace {
+
+// The simulated recorder, the clock and the folders given; the system's process runner.
+app::SessionOptions benchOptions(sim::Simulator& recorder, Clock& clock, ProfileStore& profile,
+                                 const std::filesystem::path& workdir, const std::filesystem::path& tmpdir) {
+    app::SessionOptions options;
+    options.workingDirectory = workdir;
+    app::SessionOverrides& given = options.overrides;
+    given.volumes = &recorder.volumes();
+    given.devices = &recorder.enumerator();
+    given.deviceEvents = &recorder.events();
+    given.clock = &clock;
+    given.profile = &profile;
+    given.temporaryDirectory = tmpdir;
+    given.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
+    return options;
 }
 
-bool MemoryProfile::write(const std::string& section, const std::string& key, const std::string& value) {
-    m_values[section + "/" + key] = value;
-    return true;
-}
+}  // namespace
 
 BenchController::BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
                                  const std::filesystem::path& tmpdir)
-    : services(platform::makePlatformServices()) {
-    controller = std::make_unique<CImageBurnerDlg>(ControllerEnvironment{
-        port, recorder.volumes(), recorder.enumerator(), recorder.events(), clock, profile, *services.processes,
-        [workdir](const std::string& name) { return platform::findHelperTool(name, workdir).value_or(workdir / name); },
-        workdir, tmpdir, [](std::uint8_t) { return std::optional<std::string>{}; }});
-}
+    : session(app::ApplicationSession::open(port, benchOptions(recorder, clock, profile, workdir, tmpdir))),
+      controller(session->controller) {}
 
 ScratchFolder::ScratchFolder(const std::string& name) {
-    const char* tmp = std::getenv("TMPDIR");
-    m_path = std::filesystem::path(tmp && *tmp ? tmp : "/tmp") / (name + "-" + std::to_string(::getpid()));
+    m_path = app::temporaryFolder() / (name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);
 }

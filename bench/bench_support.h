@@ -1,17 +1,18 @@
-// What the benchmarks share: a quiet user-interface port, an in-memory
-// profile, a scratch folder, files of a given size, and the figures they print.
+// What the benchmarks share: a quiet user-interface port, a controller on the
+// application session, a scratch folder, files of a given size, and the
+// figures they print.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <map>
+#include <memory>
 #include <string>
 
-#include "platform/platform_services.h"
+#include "app/application_session.h"
+#include "app/memory_profile.h"
 #include "sim/simulator.h"
 #include "update/image_burner_controller.h"
-#include "update/profile_store.h"
 #include "update/user_interface_port.h"
 
 namespace ib::bench {
@@ -28,18 +29,10 @@ public:
     std::optional<std::string> chooseFile(const FileChooserRequest&) override { return std::nullopt; }
     void transferProgress(std::uint64_t, std::uint64_t) override { ++progressEvents; }
     void showValues(const DialogValues&) override {}
+    void operationFinished(Operation, std::uint32_t) override {}
 
     std::uint64_t statusUpdates = 0;
     std::uint64_t progressEvents = 0;
-};
-
-class MemoryProfile final : public ProfileStore {
-public:
-    std::string read(const std::string& section, const std::string& key) override;
-    bool write(const std::string& section, const std::string& key, const std::string& value) override;
-
-private:
-    std::map<std::string, std::string> m_values;
 };
 
 // A controller on a working folder, talking to a simulated recorder, with the
@@ -48,12 +41,12 @@ struct BenchController {
     BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
                     const std::filesystem::path& tmpdir);
     QuietPort port;
-    MemoryProfile profile;
-    platform::PlatformServices services;
-    std::unique_ptr<CImageBurnerDlg> controller;
+    app::MemoryProfile profile;
+    std::unique_ptr<app::ApplicationSession> session;
+    std::unique_ptr<CImageBurnerDlg>& controller;
 };
 
-// A fresh folder under TMPDIR (or /tmp), removed with the object.
+// A fresh folder under the temporary folder, removed with the object.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& name);

@@ -8,9 +8,6 @@
 #include <ostream>
 
 #include "cli/typed_path.h"
-#include "platform/helper_tool_location.h"
-#include "platform/physical_drive_path.h"
-#include "platform/platform_services.h"
 
 namespace ib::cli {
 
@@ -24,40 +21,20 @@ int CliSession::start() {
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
     m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks));
-    m_services = std::make_unique<platform::PlatformServices>(platform::makePlatformServices());
-    if (!m_options.simDir.empty()) {
-        std::string error;
-        m_backend = openSimulatorBackend(m_options.simDir, m_clock, error);
-        if (!m_backend) {
-            m_err << error << '\n';
-            return 1;
-        }
-    } else {
-        m_backend = openSystemBackend(*m_services);
+    app::SessionOptions session;
+    session.workingDirectory = m_options.workdir;
+    session.simulatorFolder = m_options.simDir;
+    std::string error;
+    m_application = app::ApplicationSession::open(*m_port, session, error);
+    if (!m_application) {
+        m_err << error << '\n';
+        return 1;
     }
-
-    const std::filesystem::path workdir = std::filesystem::absolute(m_options.workdir).lexically_normal();
-    const char* tmp = std::getenv("TMPDIR");
-    ControllerEnvironment env{
-        *m_port,
-        m_backend->volumes(),
-        m_backend->devices(),
-        m_backend->deviceEvents(),
-        m_clock,
-        *m_services->profile,
-        *m_services->processes,
-        [workdir](const std::string& name) {
-            return platform::findHelperTool(name, workdir).value_or(workdir / name);
-        },
-        workdir,
-        tmp && *tmp ? std::filesystem::path(tmp) : std::filesystem::path("/tmp"),
-        [](std::uint8_t n) { return platform::physicalDrivePath(n, platform::defaultPhysicalDrivePrefix()); },
-    };
-    m_controller = std::make_unique<CImageBurnerDlg>(std::move(env));
-    m_controller->startUp(m_view);
-    m_controller->m_verifyBurns = m_options.verify;
+    CImageBurnerDlg& controller = *m_application->controller;
+    controller.startUp(m_view);
+    controller.m_verifyBurns = m_options.verify;
     if (const char* locked = lockedOptionGiven()) {
-        m_err << locked << ": refused, FreezeUI in " << m_controller->m_iniPath
+        m_err << locked << ": refused, FreezeUI in " << controller.m_iniPath
               << " locks this setting to the configured value\n";
         return 2;
     }

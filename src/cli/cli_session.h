@@ -1,5 +1,5 @@
-// One run of imageburner-cli: the global options, the environment built from
-// them, the controller, and the view values the options set.
+// One run of imageburner-cli: the global options, the application session
+// built from them, and the view values the options set.
 #pragma once
 
 #include <iosfwd>
@@ -8,13 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/application_session.h"
 #include "cli/console_port.h"
-#include "cli/device_backend.h"
 #include "update/image_burner_controller.h"
-
-namespace ib::platform {
-struct PlatformServices;
-}
 
 namespace ib::cli {
 
@@ -38,14 +34,14 @@ public:
 
     // Builds the environment and the controller and runs the start-up. Returns
     // 0 when the session is ready, else the exit status the run ends with (the
-    // reason is on standard error): 1 when the device backend could not be
-    // opened, 2 when an option sets a control the configuration locks, as the
+    // reason is on standard error): 1 when the simulator folder holds no
+    // recorder or there is no temporary folder, 2 when an option sets a control the configuration locks, as the
     // dialog locks it (FreezeUI).
     [[nodiscard]] int start();
-    CImageBurnerDlg& controller() { return *m_controller; }
+    CImageBurnerDlg& controller() { return *m_application->controller; }
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }
-    DeviceBackend& backend() { return *m_backend; }
+    app::ApplicationSession& application() { return *m_application; }
     std::ostream& out() { return m_out; }
 
 private:
@@ -55,11 +51,8 @@ private:
     GlobalOptions m_options;
     std::ostream& m_out;
     std::ostream& m_err;
-    SystemClock m_clock;
-    std::unique_ptr<ConsolePort> m_port;
-    std::unique_ptr<platform::PlatformServices> m_services;  // outlives the backend that borrows it
-    std::unique_ptr<DeviceBackend> m_backend;
-    std::unique_ptr<CImageBurnerDlg> m_controller;
+    std::unique_ptr<ConsolePort> m_port;  // outlives the application that reports to it
+    std::unique_ptr<app::ApplicationSession> m_application;
     DialogValues m_view;
 };
 

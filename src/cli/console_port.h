@@ -28,6 +28,8 @@ public:
     void showValues(const DialogValues&) override {}
     std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
     void transferProgress(std::uint64_t done, std::uint64_t total) override;
+    // The exit status comes from the operation's result; nothing to show.
+    void operationFinished(Operation, std::uint32_t) override {}
 
     // Whether the dialog would let the user change this control; the start-up
     // locks some of them when the configuration freezes the user interface.

@@ -29,14 +29,14 @@ int probe(CliSession& s) {
         return 1;
     }
     const char letter = cmd.openLetter();
-    s.out() << "Recorder at " << letter << ": (" << s.backend().volumes().volumeName(letter) << "), mode "
+    s.out() << "Recorder at " << letter << ": (" << s.application().volumes().volumeName(letter) << "), mode "
             << cmd.GetMode() << " (" << modeName(cmd.GetMode()) << ")\n";
     return 0;
 }
 
 int detect(CliSession& s) {
     auto& out = s.out();
-    const UsbStorageList list = s.backend().devices().presentDevices();
+    const UsbStorageList list = s.application().devices().presentDevices();
     out << "USB storage devices" << (list.available ? "" : " (enumeration unavailable)") << ":\n";
     if (list.instanceIds.empty()) out << "  none\n";
     for (const auto& id : list.instanceIds) {
@@ -47,13 +47,13 @@ int detect(CliSession& s) {
         const int match = MatchDeviceName(*id);
         out << "  " << *id << (match >= 0 ? "  <- recorder ID " + std::string(kRecorderIds[match]) : "") << '\n';
     }
-    out << "FindRecorder = " << FindRecorder(s.backend().devices(), {}) << '\n';
+    out << "FindRecorder = " << FindRecorder(s.application().devices(), {}) << '\n';
 
     out << "Candidate volumes:\n";
     auto& cmd = s.controller().usbCmd();
     std::vector<ScannedLetter> letters;
     cmd.setScanObserver([&](const VolumeScanReport& r) {
-        letters.push_back({r, s.backend().volumes().volumeName(r.letter)});
+        letters.push_back({r, s.application().volumes().volumeName(r.letter)});
     });
     const bool found = cmd.Open() != 0;
     cmd.setScanObserver({});

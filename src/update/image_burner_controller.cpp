@@ -2,6 +2,8 @@
 // See image_burner_controller.h.
 #include "update/image_burner_controller.h"
 
+#include <system_error>
+
 #include "device/recorder_discovery.h"
 #include "update/status_texts.h"
 
@@ -16,12 +18,12 @@ CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
 
 CImageBurnerDlg::~CImageBurnerDlg() {
     m_env.deviceEvents.stop();
-    std::vector<std::thread> workers;
+    std::vector<Worker> workers;
     {
         std::lock_guard lock(m_workersMutex);
         workers.swap(m_workers);
     }
-    for (auto& worker : workers) worker.join();
+    for (auto& worker : workers) worker.thread.join();
 }
 
 namespace {
@@ -32,38 +34,80 @@ bool copiesViewItself(Operation op) { return op == Operation::ReadRegister || op
 }  // namespace
 
 std::uint32_t CImageBurnerDlg::run(Operation op, const DialogValues& view) {
-    if (!beginOperation()) return 0;
-    const std::uint32_t result = startedOperation(op, view);
-    m_busy = false;
-    return result;
+    std::optional<BusyClaim> claim = beginOperation();
+    if (!claim) return 0;  // refused: no operation started, so none is reported as finished
+    return finishOperation(std::move(*claim), op, view);
 }
 
 void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
-    if (!beginOperation()) return;
-    std::lock_guard lock(m_workersMutex);
-    m_workers.emplace_back([this, op, view] {
-        startedOperation(op, view);
-        m_busy = false;
-    });
+    std::optional<BusyClaim> claim = beginOperation();
+    if (!claim) return;  // refused: no operation started, so none is reported as finished
+    std::unique_lock lock(m_workersMutex);
+    joinFinishedWorkers();
+    m_workers.reserve(m_workers.size() + 1);  // so that keeping a started thread cannot fail
+    Worker worker;
+    try {
+        worker.thread = std::thread([this, op, view, held = std::move(*claim), done = worker.done]() mutable {
+            finishOperation(std::move(held), op, view);
+            *done = true;
+        });
+    } catch (const std::system_error& error) {
+        // The claim went with the thread that never ran. The start was granted,
+        // so the view hears that it ended.
+        lock.unlock();
+        messageBox(std::string("Error: the operation could not start: ") + error.what());
+        m_env.ui.operationFinished(op, 0);
+        return;
+    }
+    m_workers.push_back(std::move(worker));
 }
 
-bool CImageBurnerDlg::beginOperation() {
+std::optional<BusyClaim> CImageBurnerDlg::beginOperation() {
     // One operation at a time. Two on one handle would interleave their
     // commands (a storage selection in the middle of a burn sends the rest to
     // the wrong area), and every operation works on the controller's shared
     // fields: even the SD image, which needs no recorder, sets m_isMoviNand,
     // which a running burn uses to pick its area. Refused before the view is
     // copied in, so a running operation's settings stay as they were.
-    bool idle = false;
-    if (m_busy.compare_exchange_strong(idle, true)) return true;
-    messageBox("Another operation is running. Wait until it has finished.");
-    return false;
+    std::optional<BusyClaim> claim = BusyClaim::tryClaim(m_busy);
+    if (!claim) messageBox("Another operation is running. Wait until it has finished.");
+    return claim;
+}
+
+std::uint32_t CImageBurnerDlg::finishOperation(BusyClaim claim, Operation op, const DialogValues& view) {
+    const std::uint32_t result = startedOperation(op, view);
+    claim.release();  // free before the report, so that a view may start the next operation from it
+    m_env.ui.operationFinished(op, result);
+    return result;
 }
 
 std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues& view) {
-    m_launchView = view;
-    if (!copiesViewItself(op)) exchangeFromView(view);  // a validation message does not stop the operation
-    return execute(op);
+    // An exception must not leave a worker thread (that would end the
+    // program) nor skip the report, so it ends the operation like any failure.
+    std::string failure;
+    try {
+        m_launchView = view;
+        if (!copiesViewItself(op)) exchangeFromView(view);  // a validation message does not stop the operation
+        return execute(op);
+    } catch (const std::exception& error) {
+        failure = error.what();
+    } catch (...) {
+        failure = "unknown failure";
+    }
+    messageBox("Error: " + failure);
+    refreshDevicePresence();
+    return 0;
+}
+
+void CImageBurnerDlg::joinFinishedWorkers() {
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (*it->done) {
+            it->thread.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 std::uint32_t CImageBurnerDlg::execute(Operation op) {

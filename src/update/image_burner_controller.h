@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <mutex>
 #include <string>
@@ -18,25 +19,13 @@
 #include "device/pc_storage_cmd.h"
 #include "userarea/partition_plan.h"
 #include "device/usb_scsi_cmd.h"
+#include "update/busy_claim.h"
 #include "update/controller_environment.h"
 #include "update/dialog_values.h"
+#include "update/operation.h"
 #include "update/status_line.h"
 
 namespace ib {
-
-// The operations a view can start.
-enum class Operation {
-    FullUpdate,
-    Sync,
-    LowLevelFormat,
-    CreateSdImage,
-    ReadRegister,
-    WriteRegister,
-    ReadBootArea,
-    ReadUserArea,
-    ConfigureUserArea,
-    RawWrite,
-};
 
 class CImageBurnerDlg {
 public:
@@ -65,6 +54,10 @@ public:
     DialogValues m_launchView;
 
     // ---- Running operations ---------------------------------------------
+    // One at a time: while one runs, a start is refused with a message (run
+    // returns 0) and nothing is reported. Every operation that starts ends
+    // with the port's operationFinished and its result; one that throws ends
+    // with a message box and result 0.
     // Copies the view in, then runs the operation on the calling thread and
     // returns its result (1 success, 0 failure).
     std::uint32_t run(Operation op, const DialogValues& view);
@@ -181,10 +174,22 @@ public:
     bool m_verifyBurns = false;
 
 private:
-    // Claims the controller for one operation; false after the refusal message.
-    bool beginOperation();
-    // Copies the view in and runs the operation (the claim already held).
+    // A worker thread and whether it has finished everything it does, its
+    // report included, so that it can be joined without waiting.
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
+    };
+
+    // Claims the controller for one operation; nullopt after the refusal message.
+    std::optional<BusyClaim> beginOperation();
+    // Runs a claimed operation, gives the claim back and reports the result.
+    std::uint32_t finishOperation(BusyClaim claim, Operation op, const DialogValues& view);
+    // Copies the view in and runs the operation; an exception ends it with a
+    // message box and result 0.
     std::uint32_t startedOperation(Operation op, const DialogValues& view);
+    // Joins the workers that are done (never the calling one: it is not done).
+    void joinFinishedWorkers();
     std::uint32_t execute(Operation op);
     // The opening shared by device operations: storage type, "ŁĄCZENIE...",
     // Open. false after showing the failure.
@@ -240,9 +245,9 @@ private:
     PcStorageCmd m_pcCmd;
     StatusLine m_status;
 
-    std::atomic<bool> m_busy{false};  // one operation at a time
+    std::atomic<bool> m_busy{false};  // one operation at a time, held through a BusyClaim
     std::mutex m_workersMutex;
-    std::vector<std::thread> m_workers;
+    std::vector<Worker> m_workers;
 };
 
 }  // namespace ib

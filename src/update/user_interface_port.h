@@ -9,6 +9,7 @@
 #include <string>
 
 #include "update/dialog_values.h"
+#include "update/operation.h"
 
 namespace ib {
 
@@ -91,6 +92,11 @@ public:
     // Bytes moved by a bulk transfer so far (progress bars with speed and
     // time left); the status texts are unaffected.
     virtual void transferProgress(std::uint64_t done, std::uint64_t total) = 0;
+    // An operation has ended with this result (1 success, 0 failure, also for
+    // one stopped by an exception). Sent once for every operation that
+    // started, from the thread that ran it, after the controller is free for
+    // the next one; a start refused while another runs sends nothing.
+    virtual void operationFinished(Operation op, std::uint32_t result) = 0;
 };
 
 }  // namespace ib

@@ -14,16 +14,6 @@ void FakeDeviceEvents::fire(std::uint32_t type, const std::string& interfaceName
     if (sink) sink(DeviceEvent{type, kDeviceTypeInterface, interfaceName});
 }
 
-std::string MemoryProfile::read(const std::string& section, const std::string& key) {
-    auto it = values.find(section + "/" + key);
-    return it == values.end() ? "" : it->second;
-}
-
-bool MemoryProfile::write(const std::string& section, const std::string& key, const std::string& value) {
-    values[section + "/" + key] = value;
-    return true;
-}
-
 int RecordingProcesses::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                             const std::filesystem::path& workingDirectory) {
     calls.push_back({program, arguments, workingDirectory});
@@ -32,21 +22,25 @@ int RecordingProcesses::run(const std::filesystem::path& program, const std::vec
 
 ControllerRig::ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices, DeviceEventSource* events,
                              ManualClock* sharedClock)
-    : clock(sharedClock ? *sharedClock : ownClock) {
-    ControllerEnvironment env{
-        port,
-        volumes,
-        devices ? *devices : fakeDevices,
-        events ? *events : fakeEvents,
-        clock,
-        profile,
-        processes,
-        [this](const std::string& name) { return workdir.path() / name; },
-        workdir.path(),
-        tmpdir.path(),
-        [](std::uint8_t) { return std::optional<std::string>{}; },
-    };
-    controller = std::make_unique<CImageBurnerDlg>(std::move(env));
+    : clock(sharedClock ? *sharedClock : ownClock),
+      session(app::ApplicationSession::open(port, withDoubles(volumes, devices, events))),
+      controller(session->controller) {}
+
+app::SessionOptions ControllerRig::withDoubles(VolumeProvider& volumes, UsbStorageEnumerator* devices,
+                                              DeviceEventSource* events) {
+    app::SessionOptions options;
+    options.workingDirectory = workdir.path();
+    app::SessionOverrides& doubles = options.overrides;
+    doubles.volumes = &volumes;
+    doubles.devices = devices ? devices : &fakeDevices;
+    doubles.deviceEvents = events ? events : &fakeEvents;
+    doubles.clock = &clock;
+    doubles.profile = &profile;
+    doubles.processes = &processes;
+    doubles.locateTool = [this](const std::string& name) { return workdir.path() / name; };
+    doubles.temporaryDirectory = tmpdir.path();
+    doubles.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
+    return options;
 }
 
 }  // namespace ib::test

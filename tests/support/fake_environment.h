@@ -6,11 +6,12 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/application_session.h"
+#include "app/memory_profile.h"
 #include "device/clock.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
@@ -35,13 +36,6 @@ public:
     void fire(std::uint32_t type, const std::string& interfaceName) const;
 };
 
-class MemoryProfile final : public ProfileStore {
-public:
-    std::map<std::string, std::string> values;  // "section/key"
-    std::string read(const std::string& section, const std::string& key) override;
-    bool write(const std::string& section, const std::string& key, const std::string& value) override;
-};
-
 class RecordingProcesses final : public ProcessRunner {
 public:
     struct Call {
@@ -56,7 +50,8 @@ public:
             const std::filesystem::path& workingDirectory) override;
 };
 
-// A controller on a temporary working folder, talking to `volumes`.
+// A controller on a temporary working folder, talking to `volumes`: the
+// application session with every outside part replaced by a double.
 class ControllerRig {
 public:
     explicit ControllerRig(VolumeProvider& volumes, UsbStorageEnumerator* devices = nullptr,
@@ -67,12 +62,18 @@ public:
     FakeDeviceEvents fakeEvents;
     ManualClock ownClock;
     ManualClock& clock;
-    MemoryProfile profile;
+    app::MemoryProfile profile;
     RecordingProcesses processes;
     TempFolder workdir;
     TempFolder tmpdir;
-    std::unique_ptr<CImageBurnerDlg> controller;
+    std::unique_ptr<app::ApplicationSession> session;
+    std::unique_ptr<CImageBurnerDlg>& controller;  // the session's; reset() closes it early
     DialogValues view;
+
+private:
+    // Every outside part of the session replaced by the rig's doubles.
+    app::SessionOptions withDoubles(VolumeProvider& volumes, UsbStorageEnumerator* devices,
+                                    DeviceEventSource* events);
 };
 
 }  // namespace ib::test

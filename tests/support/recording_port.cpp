@@ -1,6 +1,7 @@
 // Recording port. See recording_port.h.
 #include "support/recording_port.h"
 
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -50,6 +51,18 @@ void RecordingPort::showValues(const DialogValues& values) {
     std::lock_guard lock(m_mutex);
     shownValues = values;
     m_lines.push_back("values shown");
+}
+
+void RecordingPort::operationFinished(Operation op, std::uint32_t result) {
+    std::lock_guard lock(m_mutex);
+    m_finished.push_back({op, result});
+    m_finishedChanged.notify_all();
+}
+
+std::vector<RecordingPort::Finished> RecordingPort::finished(std::size_t count) {
+    std::unique_lock lock(m_mutex);
+    m_finishedChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_finished.size() >= count; });
+    return m_finished;
 }
 
 std::vector<std::string> RecordingPort::take() {

@@ -3,6 +3,7 @@
 // from a queue; an empty queue means the user cancelled.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -23,6 +24,17 @@ public:
     void transferProgress(std::uint64_t done, std::uint64_t total) override;
     // Recorded as "values shown"; the values are kept in `shownValues`.
     void showValues(const DialogValues& values) override;
+    // Kept apart in `finished` (not among the lines, which assert what a user sees).
+    void operationFinished(Operation op, std::uint32_t result) override;
+
+    struct Finished {
+        Operation op;
+        std::uint32_t result;
+        bool operator==(const Finished&) const = default;
+    };
+    // The operations finished so far, once there are `count` of them (or
+    // fewer, after waiting ten seconds in vain).
+    std::vector<Finished> finished(std::size_t count);
 
     // Everything seen so far, and clears it.
     std::vector<std::string> take();
@@ -38,6 +50,8 @@ private:
     void add(std::string line);
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
+    std::condition_variable m_finishedChanged;
+    std::vector<Finished> m_finished;
 };
 
 // "status: TEXT 0%" (with colours: "status: TEXT 0% done=707070 rest=707070 text=00ff00").

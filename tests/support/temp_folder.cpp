@@ -7,11 +7,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/temporary_folder.h"
+
 namespace ib::test {
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
-    m_path = std::filesystem::temp_directory_path() /
+    m_path = app::temporaryFolder() /
              ("ib-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);

@@ -1,4 +1,4 @@
-// A uniquely named folder under the system's temporary directory for one
+// A uniquely named folder under the program's temporary folder for one
 // test, removed with everything in it when the test ends.
 #pragma once
 

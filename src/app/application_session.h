@@ -1,0 +1,92 @@
+// One run of the program: everything outside the engine that the controller
+// reaches, assembled in one place for every face (the command line, the
+// window, the benchmarks, the test rig), and the controller built on it.
+//
+//   SessionOptions options;
+//   options.workingDirectory = dir;
+//   std::string error;
+//   auto session = ApplicationSession::open(port, options, error);
+//   if (!session) { /* error says why */ }
+//   DialogValues view;
+//   session->controller->startUp(view);
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "device/clock.h"
+#include "device/pass_through.h"
+#include "device/pc_storage_cmd.h"
+#include "device/usb_storage_enumeration.h"
+#include "platform/platform_services.h"
+#include "update/image_burner_controller.h"
+#include "update/process_runner.h"
+#include "update/profile_store.h"
+#include "update/user_interface_port.h"
+
+namespace ib::sim {
+class Simulator;
+}
+
+namespace ib::app {
+
+// What a benchmark or a test puts in place of the session's own parts. Each
+// one left unset is made by the session; the doubles must outlive it.
+struct SessionOverrides {
+    VolumeProvider* volumes = nullptr;
+    UsbStorageEnumerator* devices = nullptr;
+    DeviceEventSource* deviceEvents = nullptr;
+    Clock* clock = nullptr;
+    ProfileStore* profile = nullptr;
+    ProcessRunner* processes = nullptr;
+    std::function<std::filesystem::path(const std::string& name)> locateTool;
+    std::optional<std::filesystem::path> temporaryDirectory;
+    PcStorageCmd::DrivePathNamer physicalDrives;
+};
+
+struct SessionOptions {
+    // The folder of DiskInfo.ini and the firmware files, made absolute.
+    std::filesystem::path workingDirectory = ".";
+    // The state folder of a simulated recorder to talk to; empty: the
+    // machine's own USB devices.
+    std::filesystem::path simulatorFolder;
+    SessionOverrides overrides;
+};
+
+class ApplicationSession {
+public:
+    // The session with its controller (not started up yet), talking to `port`,
+    // which must outlive it. Null with `error` set when the simulator folder
+    // holds no recorder or there is no temporary folder.
+    static std::unique_ptr<ApplicationSession> open(UserInterfacePort& port, const SessionOptions& options,
+                                                    std::string& error);
+    // The same for callers that cannot go on without one (benchmarks, test
+    // rigs): throws std::runtime_error with the reason.
+    static std::unique_ptr<ApplicationSession> open(UserInterfacePort& port, const SessionOptions& options);
+    ~ApplicationSession();
+    ApplicationSession(const ApplicationSession&) = delete;
+    ApplicationSession& operator=(const ApplicationSession&) = delete;
+
+    // The volumes and the USB device list the controller was given.
+    VolumeProvider& volumes() const { return *m_volumes; }
+    UsbStorageEnumerator& devices() const { return *m_devices; }
+
+    // Built last and destroyed first, as it uses everything else here. A face
+    // may reset it to close the controller early (stopping notifications and
+    // waiting for running workers) while the rest stays.
+    std::unique_ptr<CImageBurnerDlg> controller;
+
+private:
+    ApplicationSession() = default;
+
+    SystemClock m_systemClock;
+    std::optional<platform::PlatformServices> m_services;
+    std::unique_ptr<sim::Simulator> m_simulator;
+    VolumeProvider* m_volumes = nullptr;
+    UsbStorageEnumerator* m_devices = nullptr;
+};
+
+}  // namespace ib::app

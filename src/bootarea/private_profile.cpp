@@ -7,8 +7,16 @@
 #include <fstream>
 #include <iterator>
 
+#include "bootarea/code_page_1252.h"
+
 namespace ib {
 namespace {
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A line ends at LF, at CR LF, and at a lone CR.
+std::string_view firstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -70,23 +78,32 @@ ProfileLine classifyProfileLine(std::string_view line) {
 
 std::optional<PrivateProfile> PrivateProfile::load(const std::filesystem::path& path) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(std::filesystem::status(path, error))) return std::nullopt;
     std::ifstream file(path, std::ios::binary);
     if (!file) return std::nullopt;
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (file.bad()) return std::nullopt;
-    return parse(text);
+    return parse(bytes);
 }
 
-PrivateProfile PrivateProfile::parse(std::string_view text) {
+PrivateProfile PrivateProfile::parse(std::string_view bytes) {
+    // A file with the UTF-16 LE mark is Unicode text; any other file is taken
+    // byte for byte, a UTF-8 mark included.
+    const std::string decoded = bytes.starts_with(kUtf16LeMark)
+                                    ? utf16LeToCodePage1252(bytes.substr(kUtf16LeMark.size()))
+                                    : std::string(bytes);
+    std::string_view text = decoded;
     PrivateProfile profile;
-    // Keys before the first section belong to none and are never found. The
-    // text is taken byte for byte: no byte-order mark or other encoding is decoded.
+    if (text.starts_with(kUtf8Mark)) {
+        const ProfileLine hidden = classifyProfileLine(firstLine(text.substr(kUtf8Mark.size())));
+        if (hidden.kind == ProfileLine::Kind::Section) profile.m_sectionHiddenByMark = hidden.name;
+    }
+    // Keys before the first section belong to none and are never found.
     Section* current = nullptr;
     while (!text.empty()) {
-        const auto end = text.find('\n');
-        const ProfileLine line = classifyProfileLine(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::string_view lineText = firstLine(text);
+        const ProfileLine line = classifyProfileLine(lineText);
+        text.remove_prefix(std::min(lineText.size() + 1, text.size()));
         if (line.kind == ProfileLine::Kind::Section) {
             current = &profile.m_sections.emplace_back(Section{line.name, {}});
         } else if (line.kind == ProfileLine::Kind::Key && current) {

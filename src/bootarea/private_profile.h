@@ -3,7 +3,8 @@
 // key win, blanks around names and values dropped, one pair of matching quotes
 // removed, strings cut to capacity - 1 characters, integers as the leading
 // decimal number wrapping to unsigned, absent key or empty value -> default,
-// lines starting with ';' are comments.
+// lines starting with ';' are comments, a line ends at LF, CR or CR LF, and a
+// file that starts with the UTF-16 LE byte-order mark is read as Unicode text.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +18,12 @@ namespace ib {
 
 class PrivateProfile {
 public:
-    // Reads the whole file now. nullopt when it does not open for reading.
+    // Reads the whole file now. nullopt when it does not open for reading, and
+    // when it is not a regular file (or a link to one): a named pipe or a device
+    // would block the reader or never end.
     static std::optional<PrivateProfile> load(const std::filesystem::path& path);
-    // Parses text already in memory (tests, and callers that hold the bytes).
-    static PrivateProfile parse(std::string_view text);
+    // Parses a file's bytes already in memory (tests, and callers that hold them).
+    static PrivateProfile parse(std::string_view bytes);
     // An empty profile: every read yields its default (a missing file).
     PrivateProfile() = default;
 
@@ -34,6 +37,10 @@ public:
                            std::size_t capacity) const;
     // Whether a section of that name exists (a missing one yields only defaults).
     bool hasSection(std::string_view section) const;
+    // The section whose header stands right behind a UTF-8 byte-order mark at
+    // the file's start. Like Windows, the reader takes the mark as part of that
+    // line, so the header is not recognised and the section's keys are not read.
+    const std::optional<std::string>& sectionHiddenByByteOrderMark() const { return m_sectionHiddenByMark; }
 
 private:
     struct Entry {
@@ -47,6 +54,7 @@ private:
     const std::string* find(std::string_view section, std::string_view key) const;
 
     std::vector<Section> m_sections;
+    std::optional<std::string> m_sectionHiddenByMark;
 };
 
 // One line of a profile file as the reader sees it; shared with the code that

@@ -44,6 +44,12 @@ void ConsolePort::showStepMessage(const std::string& text) {
     printLine(text);
 }
 
+void ConsolePort::showWarning(const std::string& text) {
+    std::lock_guard lock(m_mutex);
+    endBar();
+    m_err << "Warning: " << text << '\n' << std::flush;
+}
+
 void ConsolePort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     std::lock_guard lock(m_mutex);
     endBar();

@@ -1,7 +1,8 @@
 // The command line's face of the user-interface port: status texts and step
 // messages on standard output (one per line, or a live progress bar on a
 // terminal), message boxes on standard error as "<caption>: <text>", file
-// choosers answered by the --pick paths in order.
+// choosers answered by the --pick paths in order. Warnings go to standard error
+// as "Warning: <text>".
 #pragma once
 
 #include <chrono>
@@ -22,6 +23,7 @@ public:
 
     void renderStatus(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
+    void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool) override {}
     void setControlEnabled(ControlId control, bool enabled) override;

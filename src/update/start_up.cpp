@@ -15,6 +15,14 @@ std::string listEntry(std::uint32_t index, const char* const (&entries)[N]) {
     return index < N ? entries[index] : "";
 }
 
+// Files saved by editors that put a UTF-8 byte-order mark first lose their first
+// section, as on Windows (configurations written for it rely on that reading);
+// the user is told which section is lost.
+std::string hiddenSectionWarning(const std::string& iniPath, const std::string& section) {
+    return iniPath + " starts with a UTF-8 byte-order mark: section [" + section +
+           "] is not read and its keys take their defaults. Save the file without the mark.";
+}
+
 }  // namespace
 
 bool CImageBurnerDlg::startUp(DialogValues& view) {
@@ -41,6 +49,9 @@ bool CImageBurnerDlg::startUp(DialogValues& view) {
     m_keepStatusOnRemoval = 0;
     m_status.attach();
     refreshDevicePresence();
+    // After the presence check, whose status repaint would hide a step message at once.
+    if (const auto& hidden = ini.sectionHiddenByByteOrderMark())
+        m_env.ui.showWarning(hiddenSectionWarning(m_iniPath, *hidden));
 
     if (auto raw = m_env.profile.read(kProfileSection, "raw_path"); !raw.empty()) view.rawPath = raw;
     if (auto bin = m_env.profile.read(kProfileSection, "bin_path"); !bin.empty()) view.binPath = bin;

@@ -79,6 +79,11 @@ public:
     // A short step message written as the status control's own text; it shows
     // until the status line is repainted.
     virtual void showStepMessage(const std::string& text) = 0;
+    // A step message that warns: the work goes on, but the user should know
+    // (a configuration that is read otherwise than it looks). Shown like a step
+    // message unless a face has a place of its own for it (the command line
+    // prints it on standard error).
+    virtual void showWarning(const std::string& text) { showStepMessage(text); }
     // A modal message box; returns when the user has closed it.
     virtual void showMessageBox(MessageBoxKind kind, const std::string& text) = 0;
     // The eight operation buttons, all together.

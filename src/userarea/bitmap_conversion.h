@@ -1,10 +1,10 @@
 // Converts a RAW partition's bitmap into the form the recorder shows at power-on:
-// rows stored top row first and 16-bit pixels turned from 5-5-5 into 5-6-5. The
-// result goes to "qubpoweron.bmp" in the temporary folder and replaces the content file.
+// rows stored top row first and 16-bit pixels in 5-6-5. The result goes to
+// "qubpoweron.bmp" in the temporary folder and replaces the content file.
 #pragma once
 
 #include <filesystem>
-#include <optional>
+#include <string>
 #include <string_view>
 
 namespace ib {
@@ -17,12 +17,24 @@ bool isBitmapName(std::string_view fileName);
 // The folder for the device bitmap: TMPDIR when set and not empty, else /tmp.
 std::filesystem::path deviceBitmapFolder();
 
-// Writes temporaryFolder/qubpoweron.bmp from `source` and returns its path.
-// No path when the source does not open, is not a bitmap whose
-// headers and rows lie inside the file (info header of 12 to 44 bytes, bit count
-// 1, 4, 8, 16, 24 or 32, positive width, a row no longer than the file), or the
-// output cannot be written; a failed output is removed.
-std::optional<std::filesystem::path> prepareBitmap(const std::filesystem::path& source,
-                                                   const std::filesystem::path& temporaryFolder);
+enum class BitmapOutcome {
+    Written,        // the device bitmap is in `output`
+    SourceMissing,  // the source does not open (or is no regular file): the content is skipped
+    Failed,         // the source cannot be converted or the output not written; `problem` says why
+};
+
+struct PreparedBitmap {
+    BitmapOutcome outcome = BitmapOutcome::Failed;
+    std::filesystem::path output;
+    std::string problem;
+};
+
+// Writes temporaryFolder/qubpoweron.bmp from `source`. The recorder shows only
+// 16-bit pixels, so only a 16-bit bottom-up bitmap converts: uncompressed
+// (5-5-5), or with bit-field masks of 5-6-5 (kept) or 5-5-5 (converted), with
+// an info header of 12 to 44 bytes or one of the longer ones (52, 56, 108, 124)
+// and every row inside the file. A failed output is removed.
+[[nodiscard]] PreparedBitmap prepareBitmap(const std::filesystem::path& source,
+                                           const std::filesystem::path& temporaryFolder);
 
 }  // namespace ib

@@ -41,9 +41,14 @@ bool CImageBurnerDlg::writePartitionContent(const PartitionRecord& record, std::
         }
     }
     if (record.kind == PartitionKind::Raw && isBitmapName(record.fileName)) {
-        const auto bitmap = prepareBitmap(content, m_env.temporaryDirectory);
-        if (!bitmap) return true;  // no device bitmap: the content is skipped
-        content = *bitmap;
+        const PreparedBitmap bitmap = prepareBitmap(content, m_env.temporaryDirectory);
+        if (bitmap.outcome == BitmapOutcome::SourceMissing) return true;  // skipped like any content that does not open
+        if (bitmap.outcome == BitmapOutcome::Failed) {
+            // The old logo would stay on the recorder: never report that as written.
+            messageBox("Error : cannot convert bitmap " + content.string() + ": " + bitmap.problem);
+            return false;
+        }
+        content = bitmap.output;
     }
     return copyContentFile(content, record, startSector, image);
 }

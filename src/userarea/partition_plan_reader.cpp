@@ -59,11 +59,7 @@ PartitionRecord readRecord(const PrivateProfile& profile, const std::string& sec
 
 }  // namespace
 
-bool checkPlanFile(const std::filesystem::path& configPath) {
-    std::error_code error;
-    return !std::filesystem::is_directory(configPath, error) &&
-           std::ifstream(configPath, std::ios::binary).is_open();
-}
+bool checkPlanFile(const std::filesystem::path& configPath) { return PrivateProfile::load(configPath).has_value(); }
 
 std::string planFileOpenError(const std::filesystem::path& configPath) {
     return "Error 0x14: can't open " + configPath.string() + " \n";

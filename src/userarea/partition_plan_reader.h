@@ -11,7 +11,8 @@
 
 namespace ib {
 
-// Whether the configuration file opens for reading (it is closed again at once).
+// Whether the configuration file opens for reading, by the reader's own rules
+// (a named pipe or a folder does not open).
 bool checkPlanFile(const std::filesystem::path& configPath);
 // The message a caller shows when checkPlanFile fails.
 std::string planFileOpenError(const std::filesystem::path& configPath);

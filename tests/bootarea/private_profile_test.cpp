@@ -1,16 +1,33 @@
 // "DiskInfo.ini" reading: each case is a small file on disk read back through
 // readProfileString / readProfileInt, the way every operation reads it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <future>
 
 #include "bootarea/private_profile.h"
 #include "support/temp_folder.h"
+#include "userarea/partition_plan_reader.h"
 
 namespace ib {
 namespace {
 
+// A file as Notepad saves it in "Unicode": the UTF-16 LE byte-order mark, then the text.
+std::string unicodeFile(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
 struct StringCase {
     const char* story;
-    const char* file;
+    std::string file;
     const char* section;
     const char* key;
     std::size_t capacity;
@@ -42,6 +59,14 @@ TEST(PrivateProfileStrings, FollowTheWindowsRulesForNamesBlanksQuotesAndCapacity
         {"only the first '=' splits", "[A]\nk=a=b\n", "A", "k", 100, "a=b"},
         {"CRLF line ends", "[A]\r\nk=v\r\nj=w", "A", "k", 100, "v"},
         {"header without ']'", "[A\nk=v\n", "A", "k", 100, "v"},
+        {"a lone CR ends a line", "[A]\rk=v\rj=w", "A", "k", 100, "v"},
+        {"a CR ends the value", "[A]\nk=a\rb\n", "A", "k", 100, "a"},
+        {"the text after that CR is a line of its own", "[A]\nk=a\rb=c\n", "A", "b", 100, "c"},
+        {"a UTF-8 mark hides the first header", "\xEF\xBB\xBF[A]\nk=v\n", "A", "k", 100, "dflt"},
+        {"UTF-16 LE read as code page 1252", unicodeFile(u"[A]\r\nk=caf\u00E9 \u20AC5\r\n"), "A", "k", 100,
+         "caf\xE9 \x80" "5"},
+        {"characters outside code page 1252 read as '?'", unicodeFile(u"[A]\nk=\u0141\u00F3d\u017A \U0001F600!"),
+         "A", "k", 100, "?\xF3" "d? ?!"},
     };
     test::TempFolder folder;
     for (const StringCase& c : cases) {
@@ -93,6 +118,42 @@ TEST(PrivateProfileFiles, MissingFileGivesDefaultsAndEditsShowAtTheNextRead) {
     const PrivateProfile parsed = PrivateProfile::parse("[Part_0]\nSize=1\n");
     EXPECT_TRUE(parsed.hasSection("PART_0"));
     EXPECT_FALSE(parsed.hasSection("Part_1"));
+}
+
+// Whether `opens` reports the named pipe as opening; nullopt when it blocked.
+// Opening a pipe for reading waits for a writer, so a writer that comes and
+// goes releases a blocked reader and the test fails instead of hanging.
+std::optional<bool> opensWithoutBlocking(const std::filesystem::path& pipe, const std::function<bool()>& opens) {
+    using namespace std::chrono_literals;
+    auto done = std::async(std::launch::async, opens);
+    if (done.wait_for(5s) == std::future_status::ready) return done.get();
+    std::ofstream{pipe}.close();
+    done.wait();
+    return std::nullopt;
+}
+
+TEST(PrivateProfileFiles, OnlyARegularFileOrALinkToOneIsRead) {
+    test::TempFolder folder;
+    const auto pipe = folder / "DiskInfo.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(opensWithoutBlocking(pipe, [&] { return PrivateProfile::load(pipe).has_value(); }), false)
+        << "a named pipe is a file that does not open";
+    EXPECT_EQ(opensWithoutBlocking(pipe, [&] { return checkPlanFile(pipe); }), false)
+        << "the user-area operations see it the same way";
+
+    const auto device = folder / "device.ini";
+    std::filesystem::create_symlink("/dev/null", device);
+    EXPECT_FALSE(PrivateProfile::load(device).has_value()) << "a link to a device";
+    const auto link = folder / "link.ini";
+    std::filesystem::create_symlink(folder.write("real.ini", "[A]\nk=v\n"), link);
+    EXPECT_EQ(readProfileString(link, "A", "k", "", 100), "v") << "a link to a regular file";
+}
+
+TEST(PrivateProfileFiles, AUtf8MarkHidesOnlyASectionHeaderRightBehindIt) {
+    EXPECT_EQ(PrivateProfile::parse("\xEF\xBB\xBF [UI_SETTING]\r\nMedia=3\r\n").sectionHiddenByByteOrderMark(),
+              "UI_SETTING");
+    EXPECT_FALSE(PrivateProfile::parse("\xEF\xBB\xBF;notes\n[A]\n").sectionHiddenByByteOrderMark());
+    EXPECT_FALSE(PrivateProfile::parse("[A]\n\xEF\xBB\xBF[B]\n").sectionHiddenByByteOrderMark());
 }
 
 }  // namespace

@@ -115,6 +115,15 @@ TEST_F(Cli, MessageBoxesGoToStandardErrorAndFailuresExitWithOne) {
     EXPECT_EQ(bad.err, "Enter an integer between 1 and 128.\n");
 }
 
+TEST_F(Cli, AConfigurationWhoseFirstSectionIsHiddenByAUtf8MarkIsReportedOnStandardError) {
+    const auto ini = work.write("DiskInfo.ini", "\xEF\xBB\xBF[UI_SETTING]\nNumberOfFirmware=3\n");
+    const Result r = cli({"--workdir", workdir(), "settings"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Warning: " + ini.string() +
+                         " starts with a UTF-8 byte-order mark: section [UI_SETTING] is not read and its keys take "
+                         "their defaults. Save the file without the mark.\n");
+}
+
 TEST_F(Cli, UsageErrorsExitWithTwo) {
     EXPECT_EQ(cli({}).status, 2);
     EXPECT_EQ(cli({"no-such-command"}).status, 2);

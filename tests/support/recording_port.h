@@ -17,6 +17,7 @@ class RecordingPort final : public UserInterfacePort {
 public:
     void renderStatus(const StatusState& s) override;
     void showStepMessage(const std::string& text) override { add("step: " + text); }
+    void showWarning(const std::string& text) override { add("warning: " + text); }
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool enabled) override { add(enabled ? "buttons: on" : "buttons: off"); }
     void setControlEnabled(ControlId control, bool enabled) override;

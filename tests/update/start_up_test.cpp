@@ -57,6 +57,17 @@ TEST_F(StartUp, FreezeLocksTheEightControlsBeforeThePresenceCheck) {
                      test::statusLine(text::kRecorderReady, 0), "buttons: on"}));
 }
 
+TEST_F(StartUp, AUtf8MarkThatHidesTheFirstSectionIsReported) {
+    rig.workdir.write("DiskInfo.ini", "\xEF\xBB\xBF[UI_SETTING]\r\nNumberOfFirmware=3\r\n");
+    ASSERT_TRUE(c.startUp(view));
+    EXPECT_EQ(view.firmwareNumber, "2") << "the section stays unread, as on Windows";
+    EXPECT_EQ(rig.port.take(),
+              (Lines{test::statusLine(text::kRecorderNotFound, 0), "buttons: off",
+                     "warning: " + c.m_iniPath +
+                         " starts with a UTF-8 byte-order mark: section [UI_SETTING] is not read and its keys "
+                         "take their defaults. Save the file without the mark."}));
+}
+
 TEST_F(StartUp, RememberedPathsAreRestored) {
     rig.profile.values["QUBImageBurner/raw_path"] = "/images/flash.bin";
     ASSERT_TRUE(c.startUp(view));

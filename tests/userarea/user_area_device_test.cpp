@@ -166,6 +166,20 @@ TEST_F(MoviNandContent, AFailingToolStopsBeforeTheTableIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(s.workdir() / "UserAreaFirstSector"));
 }
 
+TEST_F(MoviNandContent, ABitmapThatCannotBeConvertedFailsTheOperationBeforeTheTableIsWritten) {
+    // A 24-bit bitmap of one pixel: file header, 40-byte info header, one 4-byte row.
+    Bytes logo(58, 0);
+    logo[0] = 'B', logo[1] = 'M', logo[10] = 54, logo[14] = 40, logo[18] = 1, logo[22] = 1, logo[26] = 1;
+    logo[28] = 24;
+    s.write("logo.bmp", std::string(logo.begin(), logo.end()));
+    const auto path = s.workdir() / "logo.bmp";
+    plan("[Part_0]\nSize=4\nType=RAW\nRawFileName=logo.bmp\n", 1);
+    EXPECT_EQ(c.configureUserArea(), 0u);
+    EXPECT_EQ(s.seen(), (Lines{"box Error Message: Error : cannot convert bitmap " + path.string() +
+                               ": not a 16-bit bitmap (24 bits per pixel)"}));
+    EXPECT_EQ(s.area(0, 0, 0, 1), Bytes(512, 0));
+}
+
 TEST_F(MoviNandContent, AMissingFatImageWithoutFolderLeavesTheEntryOnly) {
     plan("[Part_0]\nSize=16\nType=FAT\nRawFileName=absent.img\n", 1);
     ASSERT_EQ(c.configureUserArea(), 1u);

@@ -3,7 +3,7 @@
 #include "bootarea/firmware_set.h"
 
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "device/image_header.h"
 #include "device/input_file.h"
 #include "device/sector.h"
@@ -38,7 +38,7 @@ std::uint64_t FirmwareSet::totalBytes() const {
 std::filesystem::path CImageBurnerDlg::firmwarePath(BurnKind kind, const std::string& name) const {
     // An absolute name stays as it is; a relative one is the working folder's.
     const auto inWorkdir = workingDirectory() / name;
-    if (kind == BurnKind::BlockStorage || (!name.empty() && name.front() == '/')) return inWorkdir;
+    if (kind == BurnKind::BlockStorage || std::filesystem::path(name).is_absolute()) return inWorkdir;
     std::error_code ec;
     if (std::filesystem::exists(inWorkdir, ec)) return inWorkdir;
     return std::filesystem::path(kSerialFlashFallbackFolder) / name;

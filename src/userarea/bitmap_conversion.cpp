@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "device/vendor_command.h"
 
 namespace ib {

@@ -2,7 +2,7 @@
 // readProfileString / readProfileInt, the way every operation reads it.
 #include <gtest/gtest.h>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "support/temp_folder.h"
 
 namespace ib {

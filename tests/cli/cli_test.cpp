@@ -9,7 +9,7 @@
 
 #include "cli/cli.h"
 #include "support/fake_environment.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {

@@ -78,9 +78,9 @@ std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uin
         member.fileImageBytes = imageLength(opened->length, header);
         member.imageLength = sectorsFor(member.fileImageBytes) * kSectorSize;
         if (member.imageLength / kSectorSize > kLargestEntrySectors) {
-            ctx.report.messageBox(formatText("Error : %s (%llu bytes) has more sectors than an index table entry can count !",
-                                             member.path.c_str(),
-                                             static_cast<unsigned long long>(member.fileImageBytes)));
+            ctx.report.messageBox(
+                formatText("Error : %s (%llu bytes) has more sectors than an index table entry can count !",
+                           member.path.c_str(), static_cast<unsigned long long>(member.fileImageBytes)));
             return std::nullopt;
         }
         runningTotal += member.imageLength;
@@ -88,9 +88,10 @@ std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uin
         // an area of 0 sectors holds nothing.
         if (areaSectors && (*areaSectors == 0 || runningTotal / kSectorSize > *areaSectors - 1)) {
             const auto total = static_cast<unsigned long long>(runningTotal);
-            ctx.report.messageBox(kind == BurnKind::BlockStorage
-                                      ? formatText("Code size(%llu) is larger than boot sapce (%u) !", total, *areaSectors)
-                                      : formatText("Code size(%llu) is larger than boot space (%u) !", total, *areaSectors));
+            ctx.report.messageBox(formatText(kind == BurnKind::BlockStorage
+                                                 ? "Code size(%llu) is larger than boot sapce (%u) !"
+                                                 : "Code size(%llu) is larger than boot space (%u) !",
+                                             total, *areaSectors));
             return std::nullopt;
         }
         set.members.push_back(std::move(member));

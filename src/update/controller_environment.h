@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "device/pc_storage_cmd.h"
+#include "operation/operation_context.h"
 #include "seams/clock.h"
 #include "seams/pass_through.h"
 #include "seams/process_runner.h"
@@ -25,8 +26,7 @@ struct ControllerEnvironment {
     Clock& clock;
     ProfileStore& profile;
     ProcessRunner& processes;
-    // Finds a helper tool by name: the working folder's own first, else the installed one.
-    std::function<std::filesystem::path(const std::string& name)> locateTool;
+    ToolLocator locateTool;
     std::filesystem::path workingDirectory;
     std::filesystem::path temporaryDirectory;
     PcStorageCmd::DrivePathNamer physicalDrives;

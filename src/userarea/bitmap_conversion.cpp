@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <span>
 #include <vector>
@@ -122,11 +121,6 @@ bool copyRowsBottomUp(std::ifstream& in, std::ofstream& out, const BitmapLayout&
 
 bool isBitmapName(std::string_view fileName) {
     return fileName.size() >= 4 && sameProfileName(fileName.substr(fileName.size() - 4), ".bmp");
-}
-
-std::filesystem::path deviceBitmapFolder() {
-    const char* folder = std::getenv("TMPDIR");
-    return (folder && *folder) ? std::filesystem::path(folder) : std::filesystem::path("/tmp");
 }
 
 std::optional<std::filesystem::path> prepareBitmap(const std::filesystem::path& source,

@@ -14,9 +14,6 @@ inline constexpr std::string_view kDeviceBitmapName = "qubpoweron.bmp";
 // True when the name's last four characters are ".bmp" in any letter case.
 bool isBitmapName(std::string_view fileName);
 
-// The folder for the device bitmap: TMPDIR when set and not empty, else /tmp.
-std::filesystem::path deviceBitmapFolder();
-
 // Writes temporaryFolder/qubpoweron.bmp from `source` and returns its path.
 // No path when the source does not open, is not a bitmap whose
 // headers and rows lie inside the file (info header of 12 to 44 bytes, bit count

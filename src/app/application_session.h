@@ -17,14 +17,14 @@
 #include <optional>
 #include <string>
 
-#include "device/clock.h"
-#include "device/pass_through.h"
 #include "device/pc_storage_cmd.h"
-#include "device/usb_storage_enumeration.h"
 #include "platform/platform_services.h"
+#include "seams/clock.h"
+#include "seams/pass_through.h"
+#include "seams/process_runner.h"
+#include "seams/profile_store.h"
+#include "seams/usb_storage_enumeration.h"
 #include "update/image_burner_controller.h"
-#include "update/process_runner.h"
-#include "update/profile_store.h"
 #include "update/user_interface_port.h"
 
 namespace ib::sim {

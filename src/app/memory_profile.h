@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "update/profile_store.h"
+#include "seams/profile_store.h"
 
 namespace ib::app {
 

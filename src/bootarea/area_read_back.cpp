@@ -1,72 +1,71 @@
-// "Read boot area" and "Read user area": a range of sectors copied from the
-// recorder into BootArea.bin or UserArea.bin in the working folder.
+// Reading a range of an area back into a file. See area_read_back.h.
+#include "bootarea/area_read_back.h"
+
 #include <algorithm>
+#include <fstream>
 #include <vector>
 
 #include "device/sector.h"
 #include "device/text_format.h"
-#include "update/image_burner_controller.h"
-#include "update/status_texts.h"
+#include "operation/recorder_opening.h"
 
 namespace ib {
-namespace {
 
-}  // namespace
-
-std::uint32_t CImageBurnerDlg::readBackArea(std::uint8_t area) {
+std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     const bool boot = area == kBootArea;
-    std::uint32_t& first = boot ? m_bootReadAddr : m_userReadAddr;
-    std::uint32_t& count = boot ? m_bootReadSize : m_userReadSize;
-    const auto output = workingDirectory() / (boot ? "BootArea.bin" : "UserArea.bin");
+    const ReadBackRange range = boot ? ctx.settings.bootRead : ctx.settings.userRead;
+    const std::uint32_t first = range.first;
+    std::uint32_t count = range.count;
+    const auto output = ctx.settings.workingDirectory / (boot ? "BootArea.bin" : "UserArea.bin");
 
-    if (!openRecorder({.reenableButtonsOnUiError = false, .uiErrorText = "UI parameter error !"})) return 0;
-    if (m_cmd->GetMode() == kModeBootRom) {
-        messageBox("Error 0x03: Please Sync Device first !");
-        refreshDevicePresence();
+    if (!openRecorder(ctx, {.reenableButtonsOnUiError = false, .uiErrorText = "UI parameter error !"})) return 0;
+    if (ctx.cmd.GetMode() == kModeBootRom) {
+        ctx.report.messageBoxThenPresence("Error 0x03: Please Sync Device first !");
         return 0;
     }
-    showStepMessage("Start to read back sector .....");
+    ctx.report.showStepMessage("Start to read back sector .....");
     std::uint32_t areaSectors = 0;
-    if (!m_cmd->SelectStorage(m_storageType, area, areaSectors)) {
-        messageBox("Error 0x09: switch boot partition error !");
-        refreshDevicePresence();
+    if (!ctx.cmd.SelectStorage(storageCode(ctx.settings.storage.value()), area, areaSectors)) {
+        ctx.report.messageBoxThenPresence("Error 0x09: switch boot partition error !");
         return 0;
     }
     if (first > areaSectors) {
-        messageBox(formatText("Error : sector %u lies beyond the end of the area (%u sectors) !", first, areaSectors));
-        reselectUserArea();
+        ctx.report.messageBox(
+            formatText("Error : sector %u lies beyond the end of the area (%u sectors) !", first, areaSectors));
+        reselectUserArea(ctx);
         return 0;
     }
     // Computed in 64 bits: first + count may pass the 32-bit range.
     if (std::uint64_t{first} + count > areaSectors) {
         count = areaSectors - first;
-        m_env.ui.showValues(exchangeToView());
+        ctx.report.shortenReadBack(area, count);
     }
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     if (!file) {
-        messageBox("open test.bin fail !");
-        reselectUserArea();
-        refreshDevicePresence();
+        ctx.report.messageBox("open test.bin fail !");
+        reselectUserArea(ctx);
+        ctx.report.refreshDevicePresence();
         return 0;
     }
     std::vector<std::uint8_t> buffer(kMaxTransferBytes);
     std::uint32_t address = first;
     for (std::uint32_t remaining = count; remaining > 0;) {
         const std::uint32_t n = std::min(remaining, kMaxReadSectors);
-        const bool read = m_cmd->ReadSectors(address, n, buffer) != 0;
+        const bool read = ctx.cmd.ReadSectors(address, n, buffer) != 0;
         if (read) file.write(reinterpret_cast<const char*>(buffer.data()), n * kSectorSize);
         if (!read || !file) {
-            reselectUserArea();
-            showStepMessage(formatText("FAILED, read stopped at sector %u after %u sectors", address, address - first));
+            reselectUserArea(ctx);
+            ctx.report.showStepMessage(
+                formatText("FAILED, read stopped at sector %u after %u sectors", address, address - first));
             return 0;
         }
         address += n;
         remaining -= n;
-        m_env.ui.transferProgress(std::uint64_t{address - first} * kSectorSize, std::uint64_t{count} * kSectorSize);
+        ctx.report.transferProgress(std::uint64_t{address - first} * kSectorSize, std::uint64_t{count} * kSectorSize);
     }
     file.close();
-    reselectUserArea();
-    showStepMessage("OK, Read to " + output.string());
+    reselectUserArea(ctx);
+    ctx.report.showStepMessage("OK, Read to " + output.string());
     return 1;
 }
 

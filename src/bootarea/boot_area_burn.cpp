@@ -1,194 +1,168 @@
-// Burning the firmware set into the boot area: back to back from sector 1 on
-// block storage, behind the index table sector on serial flash, with the
-// index table sector read, filled and written back.
-#include <algorithm>
+// Burning the firmware set into the boot area. See boot_area_burn.h.
+#include "bootarea/boot_area_burn.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "bootarea/firmware_image_write.h"
+#include "bootarea/firmware_set.h"
+#include "bootarea/index_table_sector.h"
+#include "bootarea/serial_flash_layout.h"
 #include "device/sector.h"
 #include "device/text_format.h"
-#include "update/image_burner_controller.h"
 
 namespace ib {
 namespace {
 
-constexpr std::uint32_t kPieceBytes = 65536;
-
-}  // namespace
-
-bool CImageBurnerDlg::writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                                 const std::function<void(std::uint64_t done)>& showPiece, std::fstream* image) {
-    std::uint64_t sector = firstSector;
-    std::uint64_t fileBytesLeft = member.fileImageBytes;
-    member.written = {firstSector, {}};
-    for (std::uint64_t done = 0; done < member.imageLength;) {
-        const auto piece = static_cast<std::uint32_t>(std::min<std::uint64_t>(member.imageLength - done, kPieceBytes));
-        const auto fromFile = static_cast<std::uint32_t>(std::min<std::uint64_t>(piece, fileBytesLeft));
-        // The tail of the last sector lies beyond the file; it is filled, never stale.
-        std::fill(buffer.begin() + fromFile, buffer.begin() + piece, std::uint8_t{0xFF});
-        member.file->read(reinterpret_cast<char*>(buffer.data()), fromFile);
-        if (static_cast<std::uint32_t>(member.file->gcount()) != fromFile) return false;
-        const auto progress = [&] {
-            if (showPiece) showPiece(done);
-        };
-        if (!writePiece(sector, std::span(buffer).first(piece), image, progress)) return false;
-        if (!image && m_verifyBurns) member.written.record(std::span(buffer).first(piece));
-        fileBytesLeft -= fromFile;
-        done += piece;
-        sector += piece / kSectorSize;
-        m_env.ui.transferProgress(done, member.imageLength);
-    }
-    return true;
-}
-
-bool CImageBurnerDlg::verifyBurn(std::span<const FirmwareMember> members, const IndexTableSector& table) {
+// Reads the images written by the burn and the index table sector back from
+// the selected area; false after a message naming the first difference.
+bool verifyBurn(const OperationContext& ctx, std::span<const FirmwareMember> members, const IndexTableSector& table) {
     std::vector<std::uint8_t> buffer(kMaxTransferBytes);
     for (const auto& member : members) {
         const auto& digests = member.written.digests;
         for (std::size_t done = 0; done < digests.size();) {
             const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(digests.size() - done, kMaxReadSectors));
             const std::uint32_t first = member.written.firstSector + static_cast<std::uint32_t>(done);
-            if (!m_cmd->ReadSectors(first, n, buffer)) {
-                messageBox(formatText("Error : verify could not read sectors %u to %u back !", first, first + n - 1));
+            if (!ctx.cmd.ReadSectors(first, n, buffer)) {
+                ctx.report.messageBox(
+                    formatText("Error : verify could not read sectors %u to %u back !", first, first + n - 1));
                 return false;
             }
             for (std::uint32_t i = 0; i < n; ++i) {
                 if (sectorDigest(std::span(buffer).subspan(i * kSectorSize, kSectorSize)) != digests[done + i]) {
-                    messageBox("Error : verify failed: " + member.path + " differs at sector " +
-                               std::to_string(first + i) + " !");
+                    ctx.report.messageBox("Error : verify failed: " + member.path + " differs at sector " +
+                                          std::to_string(first + i) + " !");
                     return false;
                 }
             }
             done += n;
         }
     }
+    const std::uint32_t tableSector = ctx.settings.indexTableSector;
     IndexTableSector readBack;
-    if (!m_cmd->ReadSectors(m_mbrSector, 1, readBack.bytes()) ||
+    if (!ctx.cmd.ReadSectors(tableSector, 1, readBack.bytes()) ||
         !std::equal(readBack.bytes().begin(), readBack.bytes().end(), table.bytes().begin())) {
-        messageBox(formatText("Error : verify failed: the index table sector %u differs !", m_mbrSector));
+        ctx.report.messageBox(formatText("Error : verify failed: the index table sector %u differs !", tableSector));
         return false;
     }
     return true;
 }
 
-std::uint32_t CImageBurnerDlg::burnBlockStorage(std::uint32_t n) {
+// The boot area of the snapshot's storage: the area of its own on moviNAND, else the shared one.
+std::uint8_t bootAreaOf(const OperationSettings& settings) {
+    return settings.moviNandLayout ? kBootArea : kUserArea;
+}
+
+// The serial-flash burn after its firmware-number check, up to the final enabling of the buttons.
+std::uint32_t burnSerialFlashSet(const OperationContext& ctx, std::uint32_t n, const UserAreaStep& configureUserArea) {
+    const OperationSettings& settings = ctx.settings;
+    const std::uint32_t tableSector = settings.indexTableSector;
     std::uint32_t areaSectors = 0;
-    if (!m_cmd->SelectStorage(m_storageType, static_cast<std::uint8_t>(m_isMoviNand), areaSectors)) return 0;
-    std::vector<std::uint8_t> buffer(kPieceBytes);
-    auto set = loadFirmwareSet(n, BurnKind::BlockStorage, areaSectors);
+    if (!ctx.cmd.SelectStorage(storageCode(settings.storage.value()), bootAreaOf(settings), areaSectors)) {
+        ctx.report.showStepMessage("Select Storage fail ...");
+        return 0;
+    }
+    std::vector<std::uint8_t> buffer(kImagePieceBytes);
+    auto set = loadFirmwareSet(ctx, n, BurnKind::SerialFlash, areaSectors);
+    if (!set) return 0;
+    auto& members = set->members;
+    const SerialFlashLayout layout = serialFlashLayout(members, tableSector);
+    if (layout.bootCodeReachesTable) {
+        ctx.report.messageBox(formatText("Error : boot code (%u sectors) runs into the index table sector %u !",
+                                         members[0].imageSectors(), tableSector));
+        return 0;
+    }
+    IndexTableSector table;
+    if (!ctx.cmd.ReadSectors(tableSector, 1, table.bytes())) {
+        ctx.report.messageBox("Index table read fail !");
+        return 0;
+    }
+    DeviceSectorSink device(ctx.cmd);
+    if (layout.hasBootCode && !writeImage(ctx.report, device, members[0], 0, buffer, {}, settings.verifyBurns)) {
+        ctx.report.showStepMessage("Write BootCode Sector Error...");
+        return 0;
+    }
+    // Alone the boot code is all there is: the table is read but never written back.
+    if (layout.bootCodeOnly) return 1;
+    ctx.services.clock.sleepMs(100);
+
+    setSerialFlashEntries(table, layout, members, settings.moviNandLayout);
+    if (writeEntryImages(ctx, device, layout, members, buffer, settings.verifyBurns)) {
+        ctx.report.showStepMessage("Write Bootloader/FW Sector Error...");
+        return 0;
+    }
+    ctx.services.clock.sleepMs(10);
+    table.stampMagic();
+    if (!settings.moviNandLayout) table.setStorageMarker(1);
+    if (!ctx.cmd.WriteSectors(tableSector, 1, table.bytes())) {
+        ctx.report.showStepMessage("Update MBR Fail...");
+        return 0;
+    }
+    if (settings.verifyBurns && !verifyBurn(ctx, members, table)) return 0;
+    if (configureUserArea && !configureUserArea()) {
+        ctx.report.messageBoxThenPresence("Error 0x0a: configure user area error !");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::uint32_t burnBlockStorage(const OperationContext& ctx, std::uint32_t n) {
+    const OperationSettings& settings = ctx.settings;
+    const std::uint32_t tableSector = settings.indexTableSector;
+    const StorageType storage = settings.storage.value();
+    std::uint32_t areaSectors = 0;
+    if (!ctx.cmd.SelectStorage(storageCode(storage), bootAreaOf(settings), areaSectors)) return 0;
+    std::vector<std::uint8_t> buffer(kImagePieceBytes);
+    auto set = loadFirmwareSet(ctx, n, BurnKind::BlockStorage, areaSectors);
     if (!set) return 0;
     // The images go from sector 1 on; an index table sector among them would be
     // written over an image (or an image over it): refuse before writing anything.
     const std::uint64_t imageSectors = set->totalBytes() / kSectorSize;
-    if (m_mbrSector >= 1 && m_mbrSector < 1 + imageSectors) {
-        messageBox(formatText("Error : index table sector %u lies inside the firmware images (sectors 1 to %u) !",
-                            m_mbrSector, static_cast<unsigned>(imageSectors)));
+    if (tableSector >= 1 && tableSector < 1 + imageSectors) {
+        ctx.report.messageBox(
+            formatText("Error : index table sector %u lies inside the firmware images (sectors 1 to %u) !",
+                       tableSector, static_cast<unsigned>(imageSectors)));
         return 0;
     }
     IndexTableSector table;
-    if (!m_cmd->ReadSectors(m_mbrSector, 1, table.bytes())) {
-        messageBox("Index table read fail !");
+    if (!ctx.cmd.ReadSectors(tableSector, 1, table.bytes())) {
+        ctx.report.messageBox("Index table read fail !");
         return 0;
     }
-    const std::uint32_t attributes = m_isMoviNand ? kFirmwareAttributes : kFirmwareAttributes | kNotMoviNandAttributeBit;
+    const std::uint32_t attributes =
+        settings.moviNandLayout ? kFirmwareAttributes : kFirmwareAttributes | kNotMoviNandAttributeBit;
+    DeviceSectorSink device(ctx.cmd);
     std::uint32_t next = 1;
     for (std::size_t i = 0; i < set->members.size(); ++i) {
         auto& member = set->members[i];
         table.setEntry(i, next, member.imageSectors(), attributes);
-        if (!writeImage(member, next, buffer)) return 0;
+        if (!writeImage(ctx.report, device, member, next, buffer, {}, settings.verifyBurns)) return 0;
         next += member.imageSectors();
     }
     table.stampMagic();
-    if (!m_isMoviNand) table.setStorageMarker(1);
-    if (!m_cmd->WriteSectors(m_mbrSector, 1, table.bytes())) return 0;
-    if (m_verifyBurns && !verifyBurn(set->members, table)) return 0;
-    if (m_storageType == 2) {
+    if (!settings.moviNandLayout) table.setStorageMarker(1);
+    if (!ctx.cmd.WriteSectors(tableSector, 1, table.bytes())) return 0;
+    if (settings.verifyBurns && !verifyBurn(ctx, set->members, table)) return 0;
+    if (storage == StorageType::EMmc) {
         // eMMC keeps a second copy of the table in its boot area.
-        if (!m_cmd->SelectStorage(2, kBootArea, areaSectors)) return 0;
-        if (!m_cmd->WriteSectors(m_mbrSector, 1, table.bytes())) return 0;
-        if (m_verifyBurns && !verifyBurn({}, table)) return 0;
+        if (!ctx.cmd.SelectStorage(storageCode(StorageType::EMmc), kBootArea, areaSectors)) return 0;
+        if (!ctx.cmd.WriteSectors(tableSector, 1, table.bytes())) return 0;
+        if (settings.verifyBurns && !verifyBurn(ctx, {}, table)) return 0;
     }
     return 1;
 }
 
-}  // namespace ib
-
-namespace ib {
-
-std::uint32_t CImageBurnerDlg::burnSerialFlash(std::uint32_t n, std::int32_t configureUserArea) {
+std::uint32_t burnSerialFlash(const OperationContext& ctx, std::uint32_t n, const UserAreaStep& configureUserArea) {
     if (n == 0 || n > 10) {
-        showStepMessage("Firmware Number Wrong!!");
-        enableOperationButtons(true);
+        ctx.report.showStepMessage("Firmware Number Wrong!!");
+        ctx.report.enableOperationButtons(true);
         return 0;
     }
-    const std::uint32_t result = burnSerialFlashSet(n, configureUserArea);
-    enableOperationButtons(true);
+    const std::uint32_t result = burnSerialFlashSet(ctx, n, configureUserArea);
+    ctx.report.enableOperationButtons(true);
     return result;
-}
-
-std::uint32_t CImageBurnerDlg::burnSerialFlashSet(std::uint32_t n, std::int32_t configureUserArea) {
-    std::uint32_t areaSectors = 0;
-    if (!m_cmd->SelectStorage(m_storageType, static_cast<std::uint8_t>(m_isMoviNand), areaSectors)) {
-        showStepMessage("Select Storage fail ...");
-        return 0;
-    }
-    std::vector<std::uint8_t> buffer(kPieceBytes);
-    auto set = loadFirmwareSet(n, BurnKind::SerialFlash, areaSectors);
-    if (!set) return 0;
-    auto& members = set->members;
-    const bool hasBootCode = n == 1 || n == 3;
-    // Beside a bootloader and firmware, the boot code runs from sector 0 and must
-    // end before the index table sector, which is rewritten behind it. Alone it
-    // is all there is: the table is read but never written back.
-    if (n == 3 && members[0].imageSectors() > m_mbrSector) {
-        messageBox(formatText("Error : boot code (%u sectors) runs into the index table sector %u !",
-                            members[0].imageSectors(), m_mbrSector));
-        return 0;
-    }
-    IndexTableSector table;
-    if (!m_cmd->ReadSectors(m_mbrSector, 1, table.bytes())) {
-        messageBox("Index table read fail !");
-        return 0;
-    }
-    if (hasBootCode && !writeImage(members[0], 0, buffer)) {
-        showStepMessage("Write BootCode Sector Error...");
-        return 0;
-    }
-    if (n == 1) return 1;
-    m_env.clock.sleepMs(100);
-
-    FirmwareMember* images[2] = {&members[n - 2], &members[n - 1]};
-    const std::uint32_t bootloaderStart = m_mbrSector + 1;
-    table.setEntry(0, bootloaderStart, images[0]->imageSectors(), kFirmwareAttributes);
-    table.setEntry(1, bootloaderStart + images[0]->imageSectors(), images[1]->imageSectors(), kFirmwareAttributes);
-    const std::uint64_t total = std::uint64_t{images[0]->imageLength} + images[1]->imageLength;
-    std::uint64_t written = 0;
-    for (std::size_t e = 0; e < 2; ++e) {
-        IndexTableEntry entry = table.entry(e);
-        if (!m_isMoviNand) table.setEntry(e, entry.startSector, entry.sectorCount,
-                                          entry.attributes | kNotMoviNandAttributeBit);
-        const auto showPiece = [&](std::uint64_t done) {
-            setProgressTextColour(kBlack);
-            setProgress(images[e]->path, static_cast<int>((written + done) * 100 / total), kTiledPattern, kWhite);
-        };
-        if (!writeImage(*images[e], entry.startSector, buffer, showPiece)) {
-            showStepMessage("Write Bootloader/FW Sector Error...");
-            return 0;
-        }
-        written += images[e]->imageLength;
-    }
-    m_env.clock.sleepMs(10);
-    table.stampMagic();
-    if (!m_isMoviNand) table.setStorageMarker(1);
-    if (!m_cmd->WriteSectors(m_mbrSector, 1, table.bytes())) {
-        showStepMessage("Update MBR Fail...");
-        return 0;
-    }
-    if (m_verifyBurns && !verifyBurn(members, table)) return 0;
-    if (configureUserArea && !this->configureUserArea()) {
-        messageBox("Error 0x0a: configure user area error !");
-        refreshDevicePresence();
-        return 0;
-    }
-    return 1;
 }
 
 }  // namespace ib

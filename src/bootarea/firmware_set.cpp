@@ -2,13 +2,11 @@
 // image header rule, whole sectors and the running space check.
 #include "bootarea/firmware_set.h"
 
-
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "device/image_header.h"
 #include "device/input_file.h"
 #include "device/sector.h"
 #include "device/text_format.h"
-#include "update/image_burner_controller.h"
 
 namespace ib {
 namespace {
@@ -35,25 +33,27 @@ std::uint64_t FirmwareSet::totalBytes() const {
     return total;
 }
 
-std::filesystem::path CImageBurnerDlg::firmwarePath(BurnKind kind, const std::string& name) const {
+std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
+                                   const std::string& name) {
     // An absolute name stays as it is; a relative one is the working folder's.
-    const auto inWorkdir = workingDirectory() / name;
-    if (kind == BurnKind::BlockStorage || (!name.empty() && name.front() == '/')) return inWorkdir;
+    const auto inWorkdir = workingDirectory / name;
+    if (kind == BurnKind::BlockStorage || std::filesystem::path(name).is_absolute()) return inWorkdir;
     std::error_code ec;
     if (std::filesystem::exists(inWorkdir, ec)) return inWorkdir;
     return std::filesystem::path(kSerialFlashFallbackFolder) / name;
 }
 
-std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, BurnKind kind,
-                                                            std::optional<std::uint32_t> areaSectors) {
-    const auto config = PrivateProfile::load(configurationPath()).value_or(PrivateProfile{});
+std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uint32_t n, BurnKind kind,
+                                           std::optional<std::uint32_t> areaSectors) {
+    const auto config = PrivateProfile::load(ctx.settings.configurationPath()).value_or(PrivateProfile{});
     const std::uint32_t named = config.readInt("DEFAULT_FW", "number", 0);
     FirmwareSet set;
     std::uint64_t runningTotal = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         FirmwareMember member;
         if (i < named) {
-            member.path = firmwarePath(kind, config.readString("DEFAULT_FW", "file" + std::to_string(i), "", 100))
+            member.path = firmwarePath(ctx.settings.workingDirectory, kind,
+                                       config.readString("DEFAULT_FW", "file" + std::to_string(i), "", 100))
                               .string();
         } else {
             FileChooserRequest request;
@@ -61,13 +61,14 @@ std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, Bur
             request.allowMultiSelect = true;
             request.pathMustExist = true;
             request.initialName = memberPrompt(kind, n, i, set.members.empty() ? "" : set.members.back().path);
-            auto chosen = m_env.ui.chooseFile(request);
+            auto chosen = ctx.report.chooseFile(request);
             if (!chosen) return std::nullopt;
             member.path = *chosen;
         }
         auto opened = openInputFile(member.path);
         if (!opened) {
-            if (kind == BurnKind::SerialFlash) messageBox("Cannot Open " + member.path, MessageBoxKind::Application);
+            if (kind == BurnKind::SerialFlash)
+                ctx.report.messageBox("Cannot Open " + member.path, MessageBoxKind::Application);
             return std::nullopt;
         }
         member.file = std::make_unique<std::ifstream>(std::move(opened->stream));
@@ -77,8 +78,9 @@ std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, Bur
         member.fileImageBytes = imageLength(opened->length, header);
         member.imageLength = sectorsFor(member.fileImageBytes) * kSectorSize;
         if (member.imageLength / kSectorSize > kLargestEntrySectors) {
-            messageBox(formatText("Error : %s (%llu bytes) has more sectors than an index table entry can count !",
-                                  member.path.c_str(), static_cast<unsigned long long>(member.fileImageBytes)));
+            ctx.report.messageBox(
+                formatText("Error : %s (%llu bytes) has more sectors than an index table entry can count !",
+                           member.path.c_str(), static_cast<unsigned long long>(member.fileImageBytes)));
             return std::nullopt;
         }
         runningTotal += member.imageLength;
@@ -86,9 +88,10 @@ std::optional<FirmwareSet> CImageBurnerDlg::loadFirmwareSet(std::uint32_t n, Bur
         // an area of 0 sectors holds nothing.
         if (areaSectors && (*areaSectors == 0 || runningTotal / kSectorSize > *areaSectors - 1)) {
             const auto total = static_cast<unsigned long long>(runningTotal);
-            messageBox(kind == BurnKind::BlockStorage
-                           ? formatText("Code size(%llu) is larger than boot sapce (%u) !", total, *areaSectors)
-                           : formatText("Code size(%llu) is larger than boot space (%u) !", total, *areaSectors));
+            ctx.report.messageBox(formatText(kind == BurnKind::BlockStorage
+                                                 ? "Code size(%llu) is larger than boot sapce (%u) !"
+                                                 : "Code size(%llu) is larger than boot space (%u) !",
+                                             total, *areaSectors));
             return std::nullopt;
         }
         set.members.push_back(std::move(member));

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "bootarea/burn_verification.h"
+#include "operation/operation_context.h"
 
 namespace ib {
 
@@ -35,5 +38,17 @@ struct FirmwareSet {
 // Where the serial-flash burn looks for a relative name that the working
 // folder does not hold.
 inline constexpr const char* kSerialFlashFallbackFolder = "/opt/qubfw/k7x";
+
+// Where a firmware name from "DiskInfo.ini" is looked for: an absolute name as
+// it is, a relative one in the working folder (for the serial flash, in the
+// fallback folder when the working folder does not hold it).
+std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
+                                   const std::string& name);
+
+// The N members, open and positioned, named by "DiskInfo.ini" or chosen by the
+// user; nullopt after the failure's message (or none for a cancelled chooser).
+// Without an area size nothing is checked.
+std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uint32_t n, BurnKind kind,
+                                           std::optional<std::uint32_t> areaSectors);
 
 }  // namespace ib

@@ -1,6 +1,7 @@
-// The index table sector: the 512-byte sector at `m_mbrSector` through which the
-// recorder finds its boot-area images and user partitions. The firmware burn and
-// the user-area code read it, change only their own fields and write it back.
+// The index table sector: the 512-byte sector at the configured sector ("MBR")
+// through which the recorder finds its boot-area images and user partitions. The
+// firmware burn and the user-area code read it, change only their own fields and
+// write it back.
 #pragma once
 
 #include <array>

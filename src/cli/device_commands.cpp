@@ -2,10 +2,10 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "bootarea/private_profile.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/scanned_letters.h"
+#include "config/private_profile.h"
 #include "device/recorder_discovery.h"
 
 namespace ib::cli {

@@ -1,6 +1,7 @@
-// `plan`: a dry run of the user-area configuration. It reads and places the
-// partition plan with the same code the real operation uses, writes nothing,
-// and prints the index table entries the plan would give.
+// `plan`: a dry run of the user-area configuration. It reads the recorder's
+// user area and index table sector and places the partition plan with the
+// very functions the real operation uses, so both give the same verdict;
+// it writes nothing and prints the index table entries the plan would give.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <ostream>
@@ -21,31 +22,32 @@ const char* kindName(PartitionKind kind) {
     return "no content";
 }
 
-// The capacity and index table sector the plan is placed against: given on the
-// command line, or read from the (simulated) recorder.
-bool planTarget(CliSession& s, std::optional<std::uint32_t> given, std::uint32_t& capacity, IndexTableSector& sector) {
-    auto& c = s.controller();
-    const bool moviNand = c.m_isMoviNand != 0;
-    sector = IndexTableSector::fresh();
-    if (given) {
-        capacity = *given;
-    } else {
-        if (!c.m_cmd->Open() || c.m_cmd->GetMode() != kModeUpdater) {
-            s.out() << "No recorder running its updater: give --capacity SECTORS (or sync the recorder first).\n";
-            return false;
-        }
-        if (!c.m_cmd->SelectStorage(c.m_storageType, kUserArea, capacity)) {
-            s.out() << "The recorder refused to select the user area.\n";
-            return false;
-        }
-        IndexTableSector onDevice;
-        if (!moviNand && c.m_cmd->ReadSectors(c.m_mbrSector, 1, onDevice.bytes()) && onDevice.isBurnt())
-            sector = onDevice;
-    }
-    if (moviNand) sector.setUserAreaCapacity(capacity);
-    return true;
+// The recorder a dry run without a capacity reads: one running its updater.
+bool recorderReady(CliSession& s) {
+    UsbScsiCmd& cmd = s.controller().usbCmd();
+    if (cmd.Open() && cmd.GetMode() == kModeUpdater) return true;
+    s.out() << "No recorder running its updater: give --capacity SECTORS (or sync the recorder first).\n";
+    return false;
 }
 
+void printPlacement(std::ostream& out, const PlanPreview& preview, const IndexTableSector& sector) {
+    for (std::size_t i = 0; i < preview.entries.size(); ++i) {
+        const PartitionRecord& record = preview.plan.records[i];
+        out << "Part_" << i << ": " << kindName(record.kind)
+            << (record.kind == PartitionKind::NoContent || record.fileName.empty() ? "" : " " + record.fileName)
+            << (record.dirPath.empty() ? "" : " from folder " + record.dirPath) << '\n';
+    }
+    for (std::uint32_t k : preview.entries) {
+        const IndexTableEntry e = sector.entry(k);
+        char line[120];
+        std::snprintf(line, sizeof line, "entry %u: start %u, count %u, attributes 0x%x\n", k, e.startSector,
+                      e.sectorCount, e.attributes);
+        out << line;
+    }
+}
+
+// Places the plan as the user-area configuration would, against the recorder
+// or, given a capacity, without one, and prints what it would write.
 int plan(CliSession& s, std::optional<std::uint32_t> capacityOption) {
     auto& c = s.controller();
     auto& out = s.out();
@@ -54,32 +56,26 @@ int plan(CliSession& s, std::optional<std::uint32_t> capacityOption) {
         c.messageBox("Error 0x01: UI parameter error !");
         return 1;
     }
-    std::uint32_t capacity = 0;
-    IndexTableSector sector;
-    if (!planTarget(s, capacityOption, capacity, sector)) return 1;
-    const PlanLayout layout = c.m_isMoviNand ? PlanLayout::MoviNand : PlanLayout::Shared;
-    out << "storage = " << c.m_storageName << " (" << (layout == PlanLayout::MoviNand ? "moviNAND" : "shared")
-        << " layout)\ncapacity = " << capacity << " sectors\nindex_table_sector = " << c.m_mbrSector << '\n';
-    std::vector<std::uint32_t> entries;
-    const bool placed = c.placeUserAreaPlan(
-        layout, capacity, sector, [&](const PartitionRecord& record, std::uint32_t entry, std::uint32_t) {
-            out << "Part_" << entries.size() << ": " << kindName(record.kind)
-                << (record.kind == PartitionKind::NoContent || record.fileName.empty() ? "" : " " + record.fileName)
-                << (record.dirPath.empty() ? "" : " from folder " + record.dirPath) << '\n';
-            entries.push_back(entry);
-            return true;
-        });
-    if (!placed) {
-        out << "The plan cannot be placed; nothing would be written.\n";
+    if (!capacityOption && !recorderReady(s)) return 1;
+    constexpr const char* kNothingWritten = "The plan cannot be placed; nothing would be written.\n";
+    std::optional<PlanTarget> target = c.userAreaPlanTarget(capacityOption);
+    if (!target) {
+        out << kNothingWritten;
         return 1;
     }
-    for (std::uint32_t k : entries) {
-        const IndexTableEntry e = sector.entry(k);
-        char line[120];
-        std::snprintf(line, sizeof line, "entry %u: start %u, count %u, attributes 0x%x\n", k, e.startSector,
-                      e.sectorCount, e.attributes);
-        out << line;
+    const bool moviNand = target->layout == PlanLayout::MoviNand;
+    out << "storage = " << c.m_storageName << " (" << (moviNand ? "moviNAND" : "shared")
+        << " layout)\ncapacity = " << target->capacity.value_or(0) << " sectors\nindex_table_sector = "
+        << c.m_mbrSector << '\n';
+    if (capacityOption && !moviNand)
+        out << "Not checked without a recorder: the index table sector on the device (whether the firmware was "
+               "burnt in, and where its boot images lie).\n";
+    const PlanPreview preview = c.previewUserAreaPlan(*target);
+    if (!preview.placed) {
+        out << kNothingWritten;
+        return 1;
     }
+    printPlacement(out, preview, target->sector);
     return 0;
 }
 

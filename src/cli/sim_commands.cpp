@@ -5,7 +5,7 @@
 #include <memory>
 #include <ostream>
 
-#include "device/clock.h"
+#include "seams/clock.h"
 #include "sim/simulator.h"
 #include "sim/state_folder.h"
 #include "sim/state_report.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "device/usb_storage_enumeration.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "device/general_storage_cmd.h"
-#include "device/pass_through.h"
 #include "device/vendor_command.h"
+#include "seams/pass_through.h"
 
 namespace ib {
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "device/pass_through.h"
-#include "device/usb_storage_enumeration.h"
-#include "update/process_runner.h"
-#include "update/profile_store.h"
+#include "seams/pass_through.h"
+#include "seams/process_runner.h"
+#include "seams/profile_store.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib::platform {
 

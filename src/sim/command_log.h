@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 
 namespace ib::sim {
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "device/clock.h"
+#include "seams/clock.h"
 #include "sim/recorder_backing.h"
 #include "sim/recorder_state.h"
 #include "sim/recorder_storage.h"

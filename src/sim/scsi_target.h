@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 
 namespace ib::sim {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 #include "sim/simulated_bus.h"
 
 namespace ib::sim {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "device/clock.h"
-#include "device/pass_through.h"
+#include "seams/clock.h"
+#include "seams/pass_through.h"
 #include "sim/decoy_disk.h"
 #include "sim/latency_pacer.h"
 #include "sim/recorder_model.h"

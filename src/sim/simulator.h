@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "device/clock.h"
 #include "device/vendor_command.h"
+#include "seams/clock.h"
 #include "sim/sim_volumes.h"
 #include "sim/simulated_bus.h"
 #include "sim/usb_presence.h"

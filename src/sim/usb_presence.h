@@ -11,7 +11,7 @@
 #include <set>
 #include <thread>
 
-#include "device/usb_storage_enumeration.h"
+#include "seams/usb_storage_enumeration.h"
 #include "sim/simulated_bus.h"
 
 namespace ib::sim {

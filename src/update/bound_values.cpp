@@ -1,4 +1,5 @@
-// Copying the views' control values into the controller's fields and back.
+// Copying the views' control values into the controller's fields and back,
+// and the few fields an operation changes on its way.
 // Numbers follow the standard "%u" conversion, as the dialog's own exchange
 // does: leading blanks skipped, trailing text ignored, a minus sign wraps.
 #include <cctype>
@@ -92,6 +93,26 @@ DialogValues CImageBurnerDlg::exchangeToView() const {
     view.rawPath = m_rawPathEdit;
     view.binPath = m_binPathEdit;
     return view;
+}
+
+RegisterTexts CImageBurnerDlg::copyViewIn() {
+    exchangeFromView(m_launchView);  // a validation message does not stop the operation
+    return {m_readRegAddr, m_writeRegAddr, m_writeRegValue};
+}
+
+void CImageBurnerDlg::showReadRegisterValue(const std::string& value) {
+    m_readRegValue = value;
+    m_env.ui.showValues(exchangeToView());
+}
+
+void CImageBurnerDlg::shortenReadBack(StorageArea area, std::uint32_t count) {
+    (area == kBootArea ? m_bootReadSize : m_userReadSize) = count;
+    m_env.ui.showValues(exchangeToView());
+}
+
+void CImageBurnerDlg::rememberChosenPath(RememberedPath which, const std::string& path) {
+    (which == RememberedPath::RawFile ? m_rawPathEdit : m_binPathEdit) = path;
+    m_env.ui.showValues(exchangeToView());
 }
 
 }  // namespace ib

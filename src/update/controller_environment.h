@@ -7,12 +7,13 @@
 #include <filesystem>
 #include <functional>
 
-#include "device/clock.h"
-#include "device/pass_through.h"
 #include "device/pc_storage_cmd.h"
-#include "device/usb_storage_enumeration.h"
-#include "update/process_runner.h"
-#include "update/profile_store.h"
+#include "operation/operation_context.h"
+#include "seams/clock.h"
+#include "seams/pass_through.h"
+#include "seams/process_runner.h"
+#include "seams/profile_store.h"
+#include "seams/usb_storage_enumeration.h"
 #include "update/user_interface_port.h"
 
 namespace ib {
@@ -25,8 +26,7 @@ struct ControllerEnvironment {
     Clock& clock;
     ProfileStore& profile;
     ProcessRunner& processes;
-    // Finds a helper tool by name: the working folder's own first, else the installed one.
-    std::function<std::filesystem::path(const std::string& name)> locateTool;
+    ToolLocator locateTool;
     std::filesystem::path workingDirectory;
     std::filesystem::path temporaryDirectory;
     PcStorageCmd::DrivePathNamer physicalDrives;

@@ -1,7 +1,7 @@
 // How the controller follows the recorder's arrival and removal.
 #include "device/recorder_discovery.h"
 #include "update/image_burner_controller.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "operation/storage_type.h"
+
 namespace ib {
 
 struct DialogValues {
@@ -28,8 +30,7 @@ struct DialogValues {
     bool operator==(const DialogValues&) const = default;
 };
 
-// The entries of the two combo boxes, in list order.
-inline constexpr const char* kStorageNames[] = {"moviNAND", "eSD", "eMMC", "SIF", "NAND"};
+// The entries of the firmware number box, in list order (the storage box's are kStorageNames).
 inline constexpr const char* kFirmwareNumbers[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", ""};
 
 }  // namespace ib

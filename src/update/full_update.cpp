@@ -1,96 +1,101 @@
-// The full update process: connect, load the updater when the recorder runs
-// its boot ROM, prepare the boot area, burn the firmware set, lay out and
-// format the user area, and always close the session.
-#include <cstdlib>
+// The full update process. See full_update.h.
+#include "update/full_update.h"
 
-#include "update/image_burner_controller.h"
-#include "update/status_texts.h"
+#include "bootarea/boot_area_burn.h"
+#include "operation/recorder_opening.h"
+#include "operation/status_colours.h"
+#include "operation/status_texts.h"
+#include "preparation/updater_download.h"
+#include "userarea/user_area_configuration.h"
 
 namespace ib {
+namespace {
 
-void CImageBurnerDlg::reselectUserArea() {
-    std::uint32_t ignored = 0;
-    m_cmd->SelectStorage(m_storageType, kUserArea, ignored);
+// The serial-flash burn with the user area configured after it when asked,
+// and the closing status line.
+std::uint32_t burnSerialFlashAndReport(const OperationContext& ctx, std::uint32_t n) {
+    UserAreaStep configure;
+    if (ctx.settings.configureUserArea) configure = [&ctx] { return configureUserArea(ctx); };
+    const std::uint32_t burnt = burnSerialFlash(ctx, n, configure);
+    ctx.report.setProgressTextColour(kBlack);
+    if (burnt)
+        ctx.report.setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
+    else
+        ctx.report.setProgress(text::kProcessFailed, 100, kRed, kBlack);
+    ctx.report.enableOperationButtons(true);
+    return burnt;
 }
 
-std::uint32_t CImageBurnerDlg::firmwareCount() const {
-    // The text's integer value, held in 8 bits: "257" counts as 1, "abc" as 0.
-    return static_cast<std::uint8_t>(std::atoi(m_firmwareNumber.c_str()));
-}
-
-std::uint32_t CImageBurnerDlg::runFullUpdate() {
-    const std::uint32_t result = fullUpdateSteps();
-    m_usbCmd.EndSession();  // on every path; its failure is not reported
-    m_keepStatusOnRemoval = 1;
-    return result;
-}
-
-std::uint32_t CImageBurnerDlg::fullUpdateSteps() {
+// Steps of the full update before its closing command.
+std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
+    const OperationSettings& settings = ctx.settings;
+    OperationReporter& report = ctx.report;
+    GeneralStorageCmd& cmd = ctx.cmd;
     // Shows the message, runs the clean-up, shows the recorder's presence.
-    const auto fail = [this](const char* message, bool reselect = false) {
-        messageBox(message);
-        if (reselect) reselectUserArea();
-        refreshDevicePresence();
+    const auto fail = [&](const char* message, bool reselect = false) {
+        report.messageBox(message);
+        if (reselect) reselectUserArea(ctx);
+        report.refreshDevicePresence();
         return 0u;
     };
-    enableOperationButtons(false);
-    if (!selectStorageType()) {
-        messageBox("Error 0x01: UI parameter error !");
-        enableOperationButtons(true);
+    report.enableOperationButtons(false);
+    if (!settings.storage) {
+        report.messageBox("Error 0x01: UI parameter error !");
+        report.enableOperationButtons(true);
         return 0;
     }
-    setProgress(text::kConnecting, 0, kGrey, kGrey);
-    if (!m_cmd->Open()) return fail("Error 0x02: No QUB device !");
-    m_env.clock.sleepMs(2000);
+    report.setProgress(text::kConnecting, 0, kGrey, kGrey);
+    if (!cmd.Open()) return fail("Error 0x02: No QUB device !");
+    ctx.services.clock.sleepMs(2000);
 
-    if (m_cmd->GetMode() == kModeBootRom) {
-        setDeviceEventsEnabled(0);  // the recorder leaves and returns during the download
-        setProgress(text::kDownloadAgent, 100, kBlue, kBlack);
-        if (!DownloadUpdater(100)) {
+    if (cmd.GetMode() == kModeBootRom) {
+        report.setDeviceEventsEnabled(false);  // the recorder leaves and returns during the download
+        report.setProgress(text::kDownloadAgent, 100, kBlue, kBlack);
+        if (!DownloadUpdater(ctx, 100)) {
             fail("Error 0x03: Download updater.bin error !");
-            setDeviceEventsEnabled(1);
+            report.setDeviceEventsEnabled(true);
             return 0;
         }
-        setDeviceEventsEnabled(1);
+        report.setDeviceEventsEnabled(true);
     }
 
-    if (m_configBootArea == 1 || m_cmd->GetMode() == kModeBootRom) {
-        if (m_configBootArea == 1 && m_changeBootSize == 1) {
-            showStepMessage("change boot size .....");
-            if (!changeBootSize()) return fail("Error 0x05: Change boot size error !");
+    if (settings.configureBootArea || cmd.GetMode() == kModeBootRom) {
+        if (settings.configureBootArea && settings.changeBootSize) {
+            report.showStepMessage("change boot size .....");
+            if (!cmd.SetBootSize(settings.bootSizeUnits << 13)) return fail("Error 0x05: Change boot size error !");
         }
-        showStepMessage("low level format .....");
-        if (!lowLevelFormatBootArea()) return fail("Error 0x06: Low level format boot area fail !");
+        report.showStepMessage("low level format .....");
+        if (!cmd.LowLevelFormat()) return fail("Error 0x06: Low level format boot area fail !");
     }
 
-    const std::uint32_t n = firmwareCount();
+    const std::uint32_t n = settings.firmwareCount();
     if (n == 0 || n > 10) return fail("Error 0x14: firmware number error !");
 
-    if (m_storageType == 3) {
-        const std::uint32_t burnt = burnSerialFlash(n, m_configUserArea);
-        setProgressTextColour(kBlack);
-        if (burnt)
-            setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
-        else
-            setProgress(text::kProcessFailed, 100, kRed, kBlack);
-        enableOperationButtons(true);
-        return burnt;
-    }
+    if (*settings.storage == StorageType::SerialFlash) return burnSerialFlashAndReport(ctx, n);
 
-    showStepMessage("Start to download code .....");
-    if (!burnBlockStorage(n)) return fail("Error 0x07: Burn-in Firmware error !", true);
-    if (m_configUserArea != 0) {
-        showStepMessage("Update 1st sector partition setting .....");
-        if (!updatePartitionSetting()) return fail("Error 0x10: Update 1st sector partition setting error !", true);
-        showStepMessage("Format user area .....");
-        if (!m_cmd->FormatUserArea()) return fail("Error 0x0c: format user area error !");
-        showStepMessage("Start to configure user area .....");
-        if (!configureUserArea()) return fail("Error 0x0a: configure user area error !", true);
+    report.showStepMessage("Start to download code .....");
+    if (!burnBlockStorage(ctx, n)) return fail("Error 0x07: Burn-in Firmware error !", true);
+    if (settings.configureUserArea) {
+        report.showStepMessage("Update 1st sector partition setting .....");
+        if (!updatePartitionSetting(ctx)) return fail("Error 0x10: Update 1st sector partition setting error !", true);
+        report.showStepMessage("Format user area .....");
+        if (!cmd.FormatUserArea()) return fail("Error 0x0c: format user area error !");
+        report.showStepMessage("Start to configure user area .....");
+        if (!configureUserArea(ctx)) return fail("Error 0x0a: configure user area error !", true);
     }
-    showStepMessage("Burn-in Boot process done .....");
-    reselectUserArea();
-    enableOperationButtons(true);
+    report.showStepMessage("Burn-in Boot process done .....");
+    reselectUserArea(ctx);
+    report.enableOperationButtons(true);
     return 1;
+}
+
+}  // namespace
+
+std::uint32_t runFullUpdate(const OperationContext& ctx, UsbScsiCmd& session) {
+    const std::uint32_t result = fullUpdateSteps(ctx);
+    session.EndSession();  // on every path; its failure is not reported
+    ctx.report.keepStatusOnNextRemoval();
+    return result;
 }
 
 }  // namespace ib

@@ -5,7 +5,8 @@
 #include <system_error>
 
 #include "device/recorder_discovery.h"
-#include "update/status_texts.h"
+#include "operation/status_colours.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 
@@ -94,8 +95,7 @@ std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues
     } catch (...) {
         failure = "unknown failure";
     }
-    messageBox("Error: " + failure);
-    refreshDevicePresence();
+    messageBoxThenPresence("Error: " + failure);
     return 0;
 }
 
@@ -127,14 +127,11 @@ std::uint32_t CImageBurnerDlg::execute(Operation op) {
 }
 
 std::uint32_t CImageBurnerDlg::selectStorageType() {
-    for (std::int32_t code = 0; code < 5; ++code) {
-        if (m_storageName == kStorageNames[code]) {
-            m_storageType = code;
-            m_isMoviNand = code == 0 ? 1 : 0;
-            return 1;
-        }
-    }
-    return 0;
+    const std::optional<StorageType> type = storageTypeNamed(m_storageName);
+    if (!type) return 0;
+    m_storageType = storageCode(*type);
+    m_isMoviNand = *type == StorageType::MoviNand ? 1 : 0;
+    return 1;
 }
 
 void CImageBurnerDlg::enableOperationButtons(bool enable) { m_env.ui.setOperationButtonsEnabled(enable); }
@@ -146,10 +143,6 @@ void CImageBurnerDlg::refreshDevicePresence() {
     setProgress(present ? text::kRecorderReady : text::kRecorderNotFound, 0, kGrey, kGrey);
     enableOperationButtons(present);
 }
-
-std::uint32_t CImageBurnerDlg::changeBootSize() { return m_cmd->SetBootSize(m_bootSize << 13) ? 1 : 0; }
-
-std::uint32_t CImageBurnerDlg::lowLevelFormatBootArea() { return m_cmd->LowLevelFormat() ? 1 : 0; }
 
 void CImageBurnerDlg::setProgress(const std::string& text, int percent, std::uint32_t doneColour,
                                   std::uint32_t restColour) {
@@ -164,19 +157,12 @@ void CImageBurnerDlg::messageBox(const std::string& text, MessageBoxKind kind) {
     m_env.ui.showMessageBox(kind, text);
 }
 
-bool CImageBurnerDlg::openRecorder(const Opening& how) {
-    if (!selectStorageType()) {
-        messageBox(how.uiErrorText);
-        if (how.reenableButtonsOnUiError) enableOperationButtons(true);
-        return false;
-    }
-    setProgress(text::kConnecting, 0, kGrey, kGrey);
-    if (!m_cmd->Open()) {
-        messageBox("Error 0x02: No QUB device !");
-        refreshDevicePresence();
-        return false;
-    }
-    return true;
+void CImageBurnerDlg::transferProgress(std::uint64_t done, std::uint64_t total) {
+    m_env.ui.transferProgress(done, total);
+}
+
+std::optional<std::string> CImageBurnerDlg::chooseFile(const FileChooserRequest& request) {
+    return m_env.ui.chooseFile(request);
 }
 
 }  // namespace ib

@@ -1,15 +1,18 @@
 // The controller: holds every setting the views edit, owns the command objects
 // through which operations reach the recorder and the status line through
-// which they report, and runs the operations. It knows no window toolkit:
-// people are reached only through the user-interface port of its environment.
+// which they report, and starts the operations: each runs as a function of its
+// own folder, given a context with a snapshot of the settings and the
+// controller as its reporter. It knows no window toolkit: people are reached
+// only through the user-interface port of its environment.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,17 +20,19 @@
 #include "bootarea/firmware_set.h"
 #include "bootarea/index_table_sector.h"
 #include "device/pc_storage_cmd.h"
-#include "userarea/partition_plan.h"
 #include "device/usb_scsi_cmd.h"
+#include "operation/operation_context.h"
+#include "operation/operation_reporter.h"
 #include "update/busy_claim.h"
 #include "update/controller_environment.h"
 #include "update/dialog_values.h"
 #include "update/operation.h"
 #include "update/status_line.h"
+#include "userarea/user_area_plan.h"
 
 namespace ib {
 
-class CImageBurnerDlg {
+class CImageBurnerDlg final : public OperationReporter {
 public:
     explicit CImageBurnerDlg(ControllerEnvironment env);
     // Waits for every worker still running: they use this object.
@@ -66,18 +71,19 @@ public:
     // Whether an operation is running now.
     bool busy() const { return m_busy.load(); }
 
-    // ---- Helpers the operations share ------------------------------------
+    // ---- What the operations report through -------------------------------
+    // Selects the storage type named in the storage box: sets m_storageType
+    // and m_isMoviNand. 0 when the name is none of the list's.
     std::uint32_t selectStorageType();
-    void enableOperationButtons(bool enable);
-    void refreshDevicePresence();
-    void setDeviceEventsEnabled(int value) { m_deviceEventsEnabled = value; }
-    std::uint32_t changeBootSize();
-    std::uint32_t lowLevelFormatBootArea();
-    void setProgress(const std::string& text, int percent, std::uint32_t doneColour, std::uint32_t restColour);
-    void setProgressTextColour(std::uint32_t colour);
+    void enableOperationButtons(bool enable) override;
+    void refreshDevicePresence() override;
+    void setDeviceEventsEnabled(bool enabled) override { m_deviceEventsEnabled = enabled ? 1 : 0; }
+    void setProgress(const std::string& text, int percent, std::uint32_t doneColour,
+                     std::uint32_t restColour) override;
+    void setProgressTextColour(std::uint32_t colour) override;
     // Writes a step message as the status control's text.
-    void showStepMessage(const std::string& text);
-    void messageBox(const std::string& text, MessageBoxKind kind = MessageBoxKind::Error);
+    void showStepMessage(const std::string& text) override;
+    void messageBox(const std::string& text, MessageBoxKind kind = MessageBoxKind::Error) override;
 
     // ---- Recorder presence -------------------------------------------------
     // Registers for the four notification classes; the "Can't register device
@@ -86,57 +92,39 @@ public:
     // Handler of an arrival or removal notification.
     int onDeviceChange(std::uint32_t eventType, const DeviceEvent* data);
 
-    // ---- Updater download and sync ---------------------------------------
-    std::uint32_t DownloadUpdater(int retries);
+    // ---- The operations ------------------------------------------------------
+    // Each takes the settings snapshot now and runs the operation of the same
+    // name on the calling thread (see their own headers); `run` and `launch`
+    // go through these.
     std::uint32_t SyncDevice();
-
-    // ---- Firmware set and boot-area burns --------------------------------
-    // Where a firmware name from "DiskInfo.ini" is looked for.
-    std::filesystem::path firmwarePath(BurnKind kind, const std::string& name) const;
-    // The N members, open and positioned; nullopt after the failure's message
-    // (or none for a cancelled chooser). Without an area size nothing is checked.
-    std::optional<FirmwareSet> loadFirmwareSet(std::uint32_t n, BurnKind kind,
-                                               std::optional<std::uint32_t> areaSectors);
     std::uint32_t burnBlockStorage(std::uint32_t n);
     std::uint32_t burnSerialFlash(std::uint32_t n, std::int32_t configureUserArea);
-
-    // ---- User area ---------------------------------------------------------
-    // Puts the plan's entries into the index table sector on the device.
     std::uint32_t updatePartitionSetting();
-    // The same, writing each partition's content too, and "UserAreaFirstSector".
     std::uint32_t configureUserArea();
     // The "Configure User Area + Format" button.
     std::uint32_t onConfigureUserArea();
-    // Packs a folder into a FAT image file with the folder-packing tool.
-    std::uint32_t packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
-                                  const std::filesystem::path& folderPath);
-    // Reads the plan from "DiskInfo.ini", resolves the rest partition against
-    // `capacity` (none: the SD image), checks it and its content files' sizes
-    // (a refusal is shown as a step message) and places it into `sector`,
-    // running `content` per record. The device operations, the SD image and
-    // the dry run all go through here.
-    bool placeUserAreaPlan(PlanLayout layout, std::optional<std::uint32_t> capacity, IndexTableSector& sector,
-                           const std::function<bool(const PartitionRecord&, std::uint32_t, std::uint32_t)>& content);
-    // The user area written into an SD image file instead of the device.
-    std::uint32_t writeUserAreaImage(IndexTableSector sector, std::fstream& image);
-
-    // ---- Service operations -----------------------------------------------
+    std::uint32_t writeUserAreaImage(const IndexTableSector& bootImages, std::fstream& image);
     std::uint32_t LowLevelFormatWorker();
     std::uint32_t ReadRegisterCommand();
     std::uint32_t WriteRegisterCommand();
-    // Reads a range of the boot area (1) or user area (0) into a file.
-    std::uint32_t readBackArea(std::uint8_t area);
+    // Reads a range of the boot area or user area into a file.
+    std::uint32_t readBackArea(StorageArea area);
     std::uint32_t rawWrite();
-    // Builds the SD image from the firmware set and the user-area plan.
     std::uint32_t createSdImage();
+    std::uint32_t runFullUpdate();
     // The two "Browse..." choosers; false when cancelled.
     bool browseRawFile();
     bool browseBinFile();
+    // Where a firmware name from "DiskInfo.ini" is looked for.
+    std::filesystem::path firmwarePath(BurnKind kind, const std::string& name) const;
 
-    // ---- The full update process -------------------------------------------
-    std::uint32_t runFullUpdate();
-    // The firmware number text's value in 8 bits.
-    std::uint32_t firmwareCount() const;
+    // ---- The partition plan's dry run ----------------------------------------
+    // The target the plan is placed against: without a capacity the
+    // recorder's, read exactly as the user-area configuration reads it; with
+    // one, built without a recorder. nullopt after the message.
+    std::optional<PlanTarget> userAreaPlanTarget(std::optional<std::uint32_t> capacity);
+    // Places the plan into the target's sector, writing nothing.
+    PlanPreview previewUserAreaPlan(PlanTarget& target);
 
     // ---- State visible to views and tests -------------------------------
     const StatusState statusState() const { return m_status.state(); }
@@ -144,8 +132,9 @@ public:
     const std::filesystem::path& workingDirectory() const { return m_env.workingDirectory; }
     std::filesystem::path configurationPath() const { return m_env.workingDirectory / "DiskInfo.ini"; }
 
-    // The settings the views edit and the operations read. Views change them
-    // only through exchangeFromView; tests and the CLI may read them.
+    // The settings the views edit; each operation reads a snapshot of them
+    // taken when it starts. Views change them only through exchangeFromView;
+    // tests and the CLI may read them.
     std::string m_iniPath;               // the configuration file, as start-up found it
     GeneralStorageCmd* const m_cmd;      // always m_usbCmd
     std::int32_t m_storageType = -1;     // storage type code, set by selectStorageType()
@@ -191,54 +180,28 @@ private:
     // Joins the workers that are done (never the calling one: it is not done).
     void joinFinishedWorkers();
     std::uint32_t execute(Operation op);
-    // The opening shared by device operations: storage type, "ŁĄCZENIE...",
-    // Open. false after showing the failure.
-    struct Opening {
-        bool reenableButtonsOnUiError = true;
-        const char* uiErrorText = "Error 0x01: UI parameter error !";
-    };
-    bool openRecorder(const Opening& how);
-    // Writes one member's image from `firstSector` on in 64 KiB pieces, to the
-    // device or, given `image`, into that file. `showPiece` gets, for each
-    // piece, the bytes of this image written before it (see writePiece for
-    // when). Bytes of the last sector past the file's end are 0xFF. false when
-    // the file ended early or a write failed.
-    bool writeImage(FirmwareMember& member, std::uint32_t firstSector, std::vector<std::uint8_t>& buffer,
-                    const std::function<void(std::uint64_t done)>& showPiece = {}, std::fstream* image = nullptr);
-    // Writes whole sectors from `firstSector` on to the device or, given
-    // `image`, into that file. `showProgress` runs before a device write and
-    // after a file write. false when the write failed.
-    [[nodiscard]] bool writePiece(std::uint64_t firstSector, std::span<const std::uint8_t> sectors,
-                                  std::fstream* image, const std::function<void()>& showProgress);
-    // Content of one placed record: to the device (`image` null) or into an image file.
-    bool writePartitionContent(const PartitionRecord& record, std::uint32_t startSector, std::fstream* image);
-    // Copies one content file to the device or the image from `startSector` on.
-    bool copyContentFile(const std::filesystem::path& path, const PartitionRecord& record, std::uint32_t startSector,
-                         std::fstream* image);
-    // Loads the updater when the recorder runs its boot ROM; false after the download error.
-    bool syncIfInBootRom();
-    // Register access's opening: "ŁĄCZENIE...", Open, the view copied in, the start message.
-    bool openForRegisterAccess(const char* startMessage);
-    // A register field's number; nullopt after the "invalid number" message.
-    std::optional<std::uint64_t> registerNumber(const std::string& text);
-    bool browseFile(bool save, std::string& field, const char* profileKey);
-    // The SD image's steps that need the intermediate file open.
-    std::uint32_t buildSdImage(std::fstream& image);
-    // Runs the merge tool on the intermediate file and deletes it on success.
-    std::uint32_t mergeSdImage();
-    // Steps of the full update before its closing command.
-    std::uint32_t fullUpdateSteps();
-    // Selects the user area of the current storage again, result ignored.
-    void reselectUserArea();
-    // Leaves the finished index table sector in the working folder; false after a message.
-    bool writeFirstSectorCopy(const IndexTableSector& sector);
-    // The common part of updatePartitionSetting and configureUserArea.
-    std::uint32_t layDownPlan(bool withContent);
-    // Reads the images written by the burn and the index table sector back from
-    // the selected area; false after a message naming the first difference.
-    bool verifyBurn(std::span<const FirmwareMember> members, const IndexTableSector& table);
-    // The serial-flash burn after its firmware-number check, up to the final enabling of the buttons.
-    std::uint32_t burnSerialFlashSet(std::uint32_t n, std::int32_t configureUserArea);
+
+    // The bound values as an operation starting now sees them (selects the storage type).
+    OperationSettings settingsSnapshot();
+    // Runs `operation` with a context on a fresh snapshot.
+    template <typename Run>
+    auto withContext(Run&& operation) {
+        const OperationSettings settings = settingsSnapshot();
+        const OperationContext context{*m_cmd, *this,
+                                       OperationServices{m_env.clock, m_env.profile, m_env.processes,
+                                                         m_env.locateTool, m_env.temporaryDirectory},
+                                       settings};
+        return operation(context);
+    }
+
+    // ---- Reporting that reaches the bound values and the port ---------------
+    void transferProgress(std::uint64_t done, std::uint64_t total) override;
+    std::optional<std::string> chooseFile(const FileChooserRequest& request) override;
+    void keepStatusOnNextRemoval() override { m_keepStatusOnRemoval = 1; }
+    RegisterTexts copyViewIn() override;
+    void showReadRegisterValue(const std::string& value) override;
+    void shortenReadBack(StorageArea area, std::uint32_t count) override;
+    void rememberChosenPath(RememberedPath which, const std::string& path) override;
 
     ControllerEnvironment m_env;
     UsbScsiCmd m_usbCmd;

@@ -1,13 +1,21 @@
-// "Create SIF Bin": the whole firmware set and user area built into one image
-// file without a recorder, laid out as the serial-flash burn lays out the
-// device, then finished by the merge tool into the output file with a checksum.
+// Building the SD image. See sd_image.h.
+#include "update/sd_image.h"
+
+#include <fstream>
 #include <vector>
 
+#include "bootarea/firmware_image_write.h"
+#include "bootarea/firmware_set.h"
+#include "bootarea/index_table_sector.h"
+#include "bootarea/serial_flash_layout.h"
 #include "device/sector.h"
 #include "device/text_format.h"
-#include "update/image_burner_controller.h"
-#include "update/status_texts.h"
-#include "userarea/image_file_writes.h"
+#include "operation/image_file_writes.h"
+#include "operation/path_choosers.h"
+#include "operation/sector_sink.h"
+#include "operation/status_colours.h"
+#include "operation/status_texts.h"
+#include "userarea/user_area_image.h"
 
 namespace ib {
 namespace {
@@ -23,105 +31,108 @@ bool replaceableByImage(const std::filesystem::path& output) {
     return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
 }
 
-}  // namespace
-
-std::uint32_t CImageBurnerDlg::createSdImage() {
-    if (m_binPathEdit.empty()) browseBinFile();
-    if (m_binPathEdit.empty()) {
-        messageBox("Error : Lost Bin File\n");
-        return 0;
-    }
-    // Relative to the working folder, where the merge tool runs.
-    if (const auto output = workingDirectory() / m_binPathEdit; !replaceableByImage(output)) {
-        messageBox("Error : " + output.string() + " exists and is not a regular file: choose another SD image file !");
-        return 0;
-    }
-    m_isMoviNand = 0;
-    const auto intermediate = workingDirectory() / kIntermediateName;
-    std::fstream image(intermediate, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!image) {
-        messageBox("Cannot Open SD_RoadV.bin", MessageBoxKind::Application);
-        return 0;
-    }
-    const std::uint32_t n = firmwareCount();
-    if (n == 0 || n > 10) {
-        messageBox("Error 0x14: firmware number error !");
-        refreshDevicePresence();
-        return 0;
-    }
-    const std::uint32_t result = buildSdImage(image);
-    // The final status tells how the run ended: a failed run is not shown as a success.
-    setProgressTextColour(kBlack);
-    if (result)
-        setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
-    else
-        setProgress(text::kProcessFailed, 100, kRed, kBlack);
-    return result;
+// The snapshot as the image sees it: written to `output`, always on the shared layout.
+OperationSettings forImage(const OperationSettings& settings, const std::string& output) {
+    OperationSettings image = settings;
+    image.binPath = output;
+    image.moviNandLayout = false;
+    return image;
 }
 
-std::uint32_t CImageBurnerDlg::buildSdImage(std::fstream& image) {
-    const std::uint32_t n = firmwareCount();
-    auto set = loadFirmwareSet(n, BurnKind::SerialFlash, std::nullopt);
-    if (!set) return 0;
-    auto& members = set->members;
-    const std::uint64_t tableOffset = std::uint64_t{m_mbrSector} * kSectorSize;
-    const std::uint64_t bootCodeEnd = members[0].imageLength;
-    if (n == 3 && bootCodeEnd > tableOffset) {
-        messageBox(formatText("Error : boot code (%llu bytes) runs into the index table sector %u !",
-                              static_cast<unsigned long long>(members[0].imageLength), m_mbrSector));
+// Runs the merge tool on the intermediate file and deletes it on success.
+std::uint32_t mergeSdImage(const OperationContext& ctx) {
+    const auto& workingDirectory = ctx.settings.workingDirectory;
+    const auto intermediate = workingDirectory / kIntermediateName;
+    const int status = ctx.services.processes.run(ctx.services.locateTool("mergeimg"),
+                                                  {kIntermediateName, ctx.settings.binPath}, workingDirectory);
+    if (status != 0) {
+        ctx.report.messageBox(std::string("Error : ") + kIntermediateName + " Combine MD5 Failed\n");
         return 0;
     }
-    std::vector<std::uint8_t> buffer(65536);
-    if (n == 1 || n == 3) {
-        if (!writeImage(members[0], 0, buffer, {}, &image)) return 0;
-        if (n == 1) return 1;  // the boot code alone: no table, no user area, no merge
+    std::error_code ec;
+    if (!std::filesystem::remove(intermediate, ec) || ec)
+        ctx.report.showStepMessage("Could not delete " + intermediate.string() + ": " + ec.message());
+    return 1;
+}
+
+// The SD image's steps that need the intermediate file open.
+std::uint32_t buildSdImage(const OperationContext& ctx, std::fstream& image) {
+    const std::uint32_t n = ctx.settings.firmwareCount();
+    const std::uint32_t tableSector = ctx.settings.indexTableSector;
+    auto set = loadFirmwareSet(ctx, n, BurnKind::SerialFlash, std::nullopt);
+    if (!set) return 0;
+    auto& members = set->members;
+    const SerialFlashLayout layout = serialFlashLayout(members, tableSector);
+    const std::uint64_t tableOffset = std::uint64_t{tableSector} * kSectorSize;
+    const std::uint64_t bootCodeEnd = members[0].imageLength;
+    if (layout.bootCodeReachesTable) {
+        ctx.report.messageBox(formatText("Error : boot code (%llu bytes) runs into the index table sector %u !",
+                                         static_cast<unsigned long long>(members[0].imageLength), tableSector));
+        return 0;
+    }
+    ImageFileSink file(image);
+    std::vector<std::uint8_t> buffer(kImagePieceBytes);
+    if (layout.hasBootCode) {
+        if (!writeImage(ctx.report, file, members[0], 0, buffer, {}, false)) return 0;
+        if (layout.bootCodeOnly) return 1;  // the boot code alone: no table, no user area, no merge
     }
     IndexTableSector sector = IndexTableSector::filledWith(0xFF);
-    FirmwareMember* images[2] = {&members[n - 2], &members[n - 1]};
-    const std::uint32_t bootloaderStart = m_mbrSector + 1;
-    const std::uint32_t starts[2] = {bootloaderStart, bootloaderStart + images[0]->imageSectors()};
-    const std::uint64_t total = std::uint64_t{images[0]->imageLength} + images[1]->imageLength;
-    std::uint64_t written = 0;
-    for (std::size_t e = 0; e < 2; ++e) {
-        sector.setEntry(e, starts[e], images[e]->imageSectors(), kFirmwareAttributes | kNotMoviNandAttributeBit);
-        const auto showPiece = [&](std::uint64_t done) {
-            setProgressTextColour(kBlack);
-            setProgress(images[e]->path, static_cast<int>((written + done) * 100 / total), kTiledPattern, kWhite);
-        };
-        if (!writeImage(*images[e], starts[e], buffer, showPiece, &image)) {
-            messageBox("Error : cannot write " + images[e]->path + " into the image");
-            return 0;
-        }
-        written += images[e]->imageLength;
+    setSerialFlashEntries(sector, layout, members, false);
+    if (const FirmwareMember* failed = writeEntryImages(ctx, file, layout, members, buffer, false)) {
+        ctx.report.messageBox("Error : cannot write " + failed->path + " into the image");
+        return 0;
     }
     sector.stampMagic();
-    if (!writeAt(image, tableOffset, sector.bytes()) || !writeUserAreaImage(sector, image)) {
-        messageBox("Error 0x0a: configure user area error !");
-        refreshDevicePresence();
+    if (!writeAt(image, tableOffset, sector.bytes()) || !writeUserAreaImage(ctx, sector, image)) {
+        ctx.report.messageBoxThenPresence("Error 0x0a: configure user area error !");
         return 0;
     }
     // Erased-flash bytes between the boot code and the index table sector.
     const bool filled = fillWithFF(image, bootCodeEnd, tableOffset);
     image.close();
     if (!filled || image.fail()) {
-        messageBox("Error : cannot write the image file (disk full?)");
+        ctx.report.messageBox("Error : cannot write the image file (disk full?)");
         return 0;
     }
-    return mergeSdImage();
+    return mergeSdImage(ctx);
 }
 
-std::uint32_t CImageBurnerDlg::mergeSdImage() {
-    const auto intermediate = workingDirectory() / kIntermediateName;
-    const int status =
-        m_env.processes.run(m_env.locateTool("mergeimg"), {kIntermediateName, m_binPathEdit}, workingDirectory());
-    if (status != 0) {
-        messageBox(std::string("Error : ") + kIntermediateName + " Combine MD5 Failed\n");
+}  // namespace
+
+std::uint32_t createSdImage(const OperationContext& ctx) {
+    std::string output = ctx.settings.binPath;
+    if (output.empty()) output = browseForPath(ctx, RememberedPath::SdImage).value_or("");
+    if (output.empty()) {
+        ctx.report.messageBox("Error : Lost Bin File\n");
         return 0;
     }
-    std::error_code ec;
-    if (!std::filesystem::remove(intermediate, ec) || ec)
-        showStepMessage("Could not delete " + intermediate.string() + ": " + ec.message());
-    return 1;
+    const auto& workingDirectory = ctx.settings.workingDirectory;
+    // Relative to the working folder, where the merge tool runs.
+    if (const auto path = workingDirectory / output; !replaceableByImage(path)) {
+        ctx.report.messageBox("Error : " + path.string() +
+                              " exists and is not a regular file: choose another SD image file !");
+        return 0;
+    }
+    const auto intermediate = workingDirectory / kIntermediateName;
+    std::fstream image(intermediate, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
+    if (!image) {
+        ctx.report.messageBox("Cannot Open SD_RoadV.bin", MessageBoxKind::Application);
+        return 0;
+    }
+    const std::uint32_t n = ctx.settings.firmwareCount();
+    if (n == 0 || n > 10) {
+        ctx.report.messageBoxThenPresence("Error 0x14: firmware number error !");
+        return 0;
+    }
+    const OperationSettings settings = forImage(ctx.settings, output);
+    const std::uint32_t result = buildSdImage(ctx.withSettings(settings), image);
+    // The final status tells how the run ended: a failed run is not shown as a success.
+    ctx.report.setProgressTextColour(kBlack);
+    if (result)
+        ctx.report.setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
+    else
+        ctx.report.setProgress(text::kProcessFailed, 100, kRed, kBlack);
+    return result;
 }
 
 }  // namespace ib

@@ -1,7 +1,7 @@
 // The main window's start-up: the settings of "DiskInfo.ini" preset the
 // controls, then notifications, the status line, the presence check and the
 // remembered paths.
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "update/image_burner_controller.h"
 
 namespace ib {

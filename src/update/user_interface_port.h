@@ -8,19 +8,13 @@
 #include <optional>
 #include <string>
 
+#include "operation/file_chooser_request.h"
+#include "operation/message_box_kind.h"
+#include "operation/status_colours.h"
 #include "update/dialog_values.h"
 #include "update/operation.h"
 
 namespace ib {
-
-// Colours are 0x00BBGGRR; kTiledPattern as done colour means "tile the pattern bitmap".
-inline constexpr std::uint32_t kBlue = 0xFF0000;
-inline constexpr std::uint32_t kGreen = 0x00FF00;
-inline constexpr std::uint32_t kRed = 0x0000FF;
-inline constexpr std::uint32_t kGrey = 0x707070;
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;
-inline constexpr std::uint32_t kBlack = 0x000000;
-inline constexpr std::uint32_t kTiledPattern = 0xFF000000;
 
 // What the status line shows: a text centred over a bar filled to `percent`.
 struct StatusState {
@@ -31,32 +25,6 @@ struct StatusState {
     std::uint32_t textColour = kGreen;
 
     bool operator==(const StatusState&) const = default;
-};
-
-enum class MessageBoxKind {
-    Error,        // caption "Error Message", error icon, owned by the main window
-    Information,  // caption "Information", information icon
-    Application,  // the application-wide box: no caption of its own
-};
-
-inline const char* captionOf(MessageBoxKind kind) {
-    switch (kind) {
-        case MessageBoxKind::Error: return "Error Message";
-        case MessageBoxKind::Information: return "Information";
-        case MessageBoxKind::Application: return "";
-    }
-    return "";
-}
-
-struct FileChooserRequest {
-    bool save = false;
-    std::string title;             // "" for the system's default title
-    std::string filter;            // "Description|pattern|...||"
-    std::string defaultExtension;  // without the dot, "" for none
-    std::string initialName;       // pre-filled file name (a prompt, a path)
-    bool allowMultiSelect = false;
-    bool pathMustExist = false;
-    bool overwritePrompt = false;
 };
 
 // Controls other than the operation buttons that a view may lock.

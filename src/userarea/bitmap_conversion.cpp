@@ -7,12 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <span>
 #include <vector>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "device/text_format.h"
 #include "device/vendor_command.h"
 
@@ -180,11 +179,6 @@ PreparedBitmap failed(std::string problem) { return {BitmapOutcome::Failed, {}, 
 
 bool isBitmapName(std::string_view fileName) {
     return fileName.size() >= 4 && sameProfileName(fileName.substr(fileName.size() - 4), ".bmp");
-}
-
-std::filesystem::path deviceBitmapFolder() {
-    const char* folder = std::getenv("TMPDIR");
-    return (folder && *folder) ? std::filesystem::path(folder) : std::filesystem::path("/tmp");
 }
 
 PreparedBitmap prepareBitmap(const std::filesystem::path& source, const std::filesystem::path& temporaryFolder) {

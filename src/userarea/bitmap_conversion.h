@@ -14,9 +14,6 @@ inline constexpr std::string_view kDeviceBitmapName = "qubpoweron.bmp";
 // True when the name's last four characters are ".bmp" in any letter case.
 bool isBitmapName(std::string_view fileName);
 
-// The folder for the device bitmap: TMPDIR when set and not empty, else /tmp.
-std::filesystem::path deviceBitmapFolder();
-
 enum class BitmapOutcome {
     Written,        // the device bitmap is in `output`
     SourceMissing,  // the source does not open (or is no regular file): the content is skipped

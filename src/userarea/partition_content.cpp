@@ -1,13 +1,15 @@
 // A partition's content: a FAT image packed from a folder, a raw file, or a
 // bitmap converted for the recorder, copied in 64 KiB pieces to the device or
-// into an SD image file.
+// into an SD image file. See partition_content.h.
+#include "userarea/partition_content.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "device/input_file.h"
 #include "device/sector.h"
-#include "update/image_burner_controller.h"
-#include "update/status_texts.h"
+#include "operation/status_colours.h"
+#include "operation/status_texts.h"
 #include "userarea/bitmap_conversion.h"
 #include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
@@ -17,51 +19,60 @@ namespace {
 
 constexpr std::uint32_t kChunkBytes = 65536;
 
+// Copies one content file to the sink from `startSector` on.
+bool copyContentFile(const OperationContext& ctx, const std::filesystem::path& path, const PartitionRecord& record,
+                     std::uint32_t startSector, SectorSink& sink);
+
 }  // namespace
 
-std::uint32_t CImageBurnerDlg::packFolderImage(const std::filesystem::path& imagePath, std::uint32_t sizeSectors,
-                                               const std::filesystem::path& folderPath) {
+std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem::path& imagePath,
+                              std::uint32_t sizeSectors, const std::filesystem::path& folderPath) {
     // An argument vector, never a command line: names from the configuration
     // may hold quotes or shell characters.
     const std::vector<std::string> arguments = {
         "-file", imagePath.string(), "-folder", folderPath.string(), "-size",
         std::to_string(static_cast<std::int32_t>(sizeSectors))};
-    return m_env.processes.run(m_env.locateTool("TreeBaler"), arguments, workingDirectory()) == 0 ? 1 : 0;
+    const OperationServices& services = ctx.services;
+    const int status =
+        services.processes.run(services.locateTool("TreeBaler"), arguments, ctx.settings.workingDirectory);
+    return status == 0 ? 1 : 0;
 }
 
-bool CImageBurnerDlg::writePartitionContent(const PartitionRecord& record, std::uint32_t startSector,
-                                            std::fstream* image) {
+bool writePartitionContent(const OperationContext& ctx, const PartitionRecord& record, std::uint32_t startSector,
+                           SectorSink& sink) {
     if (record.kind == PartitionKind::NoContent) return true;
-    std::filesystem::path content = workingDirectoryPath(workingDirectory(), record.fileName);
+    std::filesystem::path content = workingDirectoryPath(ctx.settings.workingDirectory, record.fileName);
     if (record.kind == PartitionKind::Fat && !record.dirPath.empty()) {
-        const auto folder = workingDirectoryPath(workingDirectory(), record.dirPath);
-        if (!packFolderImage(content, record.sizeSectors, folder)) {
-            messageBox("Error : Download image to file failed " + content.string() + " \n");
+        const auto folder = workingDirectoryPath(ctx.settings.workingDirectory, record.dirPath);
+        if (!packFolderImage(ctx, content, record.sizeSectors, folder)) {
+            ctx.report.messageBox("Error : Download image to file failed " + content.string() + " \n");
             return false;
         }
     }
     if (record.kind == PartitionKind::Raw && isBitmapName(record.fileName)) {
-        const PreparedBitmap bitmap = prepareBitmap(content, m_env.temporaryDirectory);
+        const PreparedBitmap bitmap = prepareBitmap(content, ctx.services.temporaryDirectory);
         if (bitmap.outcome == BitmapOutcome::SourceMissing) return true;  // skipped like any content that does not open
         if (bitmap.outcome == BitmapOutcome::Failed) {
             // The old logo would stay on the recorder: never report that as written.
-            messageBox("Error : cannot convert bitmap " + content.string() + ": " + bitmap.problem);
+            ctx.report.messageBox("Error : cannot convert bitmap " + content.string() + ": " + bitmap.problem);
             return false;
         }
         content = bitmap.output;
     }
-    return copyContentFile(content, record, startSector, image);
+    return copyContentFile(ctx, content, record, startSector, sink);
 }
 
-bool CImageBurnerDlg::copyContentFile(const std::filesystem::path& path, const PartitionRecord& record,
-                                      std::uint32_t startSector, std::fstream* image) {
+namespace {
+
+bool copyContentFile(const OperationContext& ctx, const std::filesystem::path& path, const PartitionRecord& record,
+                     std::uint32_t startSector, SectorSink& sink) {
     auto file = openInputFile(path);
     if (!file) return true;  // a file that does not open is skipped
     const std::uint64_t length = file->length;
     // Cut at the partition's end the content would be broken, so it is refused whole
     // (the plan check refused named files already; this catches files made while writing).
     if (!contentFits(length, record.sizeSectors)) {
-        showStepMessage(contentTooLongMessage(path, length, record.sizeSectors));
+        ctx.report.showStepMessage(contentTooLongMessage(path, length, record.sizeSectors));
         return false;
     }
     const char* text = record.kind == PartitionKind::Fat ? text::kUserSettings1 : text::kUserSettings2;
@@ -76,17 +87,21 @@ bool CImageBurnerDlg::copyContentFile(const std::filesystem::path& path, const P
         const auto sectors = static_cast<std::uint32_t>(sectorsFor(chunk));
         // The last sector's bytes past the file's end are 0xFF, as between partitions.
         std::fill(buffer.begin() + chunk, buffer.begin() + sectors * kSectorSize, std::uint8_t{0xFF});
-        const auto progress = [&] { setProgress(text, static_cast<int>(written * 100 / length), kBlue, kWhite); };
-        if (!writePiece(sector, std::span(buffer).first(sectors * kSectorSize), image, progress)) {
+        const auto progress = [&] {
+            ctx.report.setProgress(text, static_cast<int>(written * 100 / length), kBlue, kWhite);
+        };
+        if (!sink.write(sector, std::span(buffer).first(sectors * kSectorSize), progress)) {
             // Content that did not reach the recorder or the file must not end in success.
-            if (image) messageBox("Error : cannot write the image file (disk full?)");
+            sink.reportFailedWrite(ctx.report);
             return false;
         }
         written += chunk;
         sector += sectors;
-        m_env.ui.transferProgress(written, length);
+        ctx.report.transferProgress(written, length);
     }
     return true;
 }
+
+}  // namespace
 
 }  // namespace ib

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "device/sector.h"
 
 namespace ib {
@@ -67,7 +67,8 @@ std::string planFileOpenError(const std::filesystem::path& configPath) {
 
 std::filesystem::path workingDirectoryPath(const std::filesystem::path& workingDirectory,
                                            std::string_view name) {
-    return std::filesystem::path(workingDirectory.string() + "/" + std::string(name));
+    // A rooted name drops its root: it names a file inside the folder too.
+    return workingDirectory / std::filesystem::path(name).relative_path();
 }
 
 PartitionPlan readPartitionPlan(const std::filesystem::path& configPath,

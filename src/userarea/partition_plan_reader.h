@@ -17,8 +17,8 @@ bool checkPlanFile(const std::filesystem::path& configPath);
 // The message a caller shows when checkPlanFile fails.
 std::string planFileOpenError(const std::filesystem::path& configPath);
 
-// A file named in the configuration: the working directory, "/" and the name,
-// joined as text so that a name is always taken relative to that folder.
+// A file named in the configuration, always inside the working directory: a
+// name with a leading "/" is taken relative to that folder as well.
 std::filesystem::path workingDirectoryPath(const std::filesystem::path& workingDirectory,
                                            std::string_view name);
 

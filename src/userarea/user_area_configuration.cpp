@@ -1,70 +1,68 @@
-// Laying the partition plan down on the recorder: the index table sector's
-// partition entries, and with configureUserArea each partition's content and a
-// copy of the sector in "UserAreaFirstSector".
-#include "bootarea/index_table_sector.h"
-#include "update/image_burner_controller.h"
-#include "userarea/content_fit.h"
-#include "userarea/partition_plan_reader.h"
-#include "userarea/plan_placement.h"
-#include "userarea/plan_validation.h"
+// Laying the partition plan down on the recorder. See user_area_configuration.h.
+#include "userarea/user_area_configuration.h"
+
+#include <fstream>
+
+#include "operation/recorder_opening.h"
+#include "operation/sector_sink.h"
+#include "userarea/partition_content.h"
+#include "userarea/user_area_plan.h"
 
 namespace ib {
+namespace {
 
-std::uint32_t CImageBurnerDlg::updatePartitionSetting() { return layDownPlan(false); }
-
-std::uint32_t CImageBurnerDlg::configureUserArea() { return layDownPlan(true); }
-
-std::uint32_t CImageBurnerDlg::layDownPlan(bool withContent) {
-    std::uint32_t capacity = 0;
-    if (!m_cmd->SelectStorage(m_storageType, kUserArea, capacity)) return 0;
-    const auto iniPath = configurationPath();
-    if (!checkPlanFile(iniPath)) {
-        messageBox(planFileOpenError(iniPath));
-        return 0;
-    }
-    const PlanLayout layout = m_isMoviNand ? PlanLayout::MoviNand : PlanLayout::Shared;
-    IndexTableSector sector;
-    if (layout == PlanLayout::MoviNand) {
-        sector = IndexTableSector::fresh();
-        sector.setUserAreaCapacity(capacity);
-    } else if (!m_cmd->ReadSectors(m_mbrSector, 1, sector.bytes()) || !sector.isBurnt()) {
-        messageBox(withContent ? "Error 0x20: Please burn-in firmware first " + iniPath.string() + " \n"
-                               : "Error 0x20: Please burn-in firmware first \n");
-        return 0;
-    }
+// The common part of updatePartitionSetting and configureUserArea.
+std::uint32_t layDownPlan(const OperationContext& ctx, bool withContent) {
+    auto target = recorderPlanTarget(ctx, withContent ? PlanPurpose::Configuration : PlanPurpose::PartitionSetting);
+    if (!target) return 0;
+    DeviceSectorSink device(ctx.cmd);
     ContentStep content;
     if (withContent) {
-        content = [this](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
-            return writePartitionContent(record, start, nullptr);
+        content = [&](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
+            return writePartitionContent(ctx, record, start, device);
         };
     }
-    if (!placeUserAreaPlan(layout, capacity, sector, content)) return 0;
-    if (withContent && !writeFirstSectorCopy(sector)) return 0;
-    return m_cmd->WriteSectors(m_mbrSector, 1, sector.bytes()) ? 1 : 0;
+    if (!placeUserAreaPlan(ctx, *target, content).placed) return 0;
+    if (withContent && !writeFirstSectorCopy(ctx, target->sector)) return 0;
+    return ctx.cmd.WriteSectors(ctx.settings.indexTableSector, 1, target->sector.bytes()) ? 1 : 0;
 }
 
-bool CImageBurnerDlg::placeUserAreaPlan(PlanLayout layout, std::optional<std::uint32_t> capacity,
-                                        IndexTableSector& sector, const ContentStep& content) {
-    PartitionPlan plan = readPartitionPlan(configurationPath(), workingDirectory(), layout);
-    if (capacity) resolveRestPartition(plan, *capacity);
-    if (const PlanVerdict verdict = checkPlan(plan, sector, m_mbrSector); !verdict.ok()) {
-        showStepMessage(describePlanVerdict(verdict));
-        return false;
+}  // namespace
+
+std::uint32_t updatePartitionSetting(const OperationContext& ctx) { return layDownPlan(ctx, false); }
+
+std::uint32_t configureUserArea(const OperationContext& ctx) { return layDownPlan(ctx, true); }
+
+std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
+    if (!openRecorder(ctx, {.reenableButtonsOnUiError = false})) return 0;
+    if (ctx.cmd.GetMode() == kModeBootRom) {
+        ctx.report.messageBoxThenPresence("Error 0x03: Please Sync Device first !");
+        return 0;
     }
-    if (const auto tooLong = findContentTooLong(plan, workingDirectory())) {
-        showStepMessage(*tooLong);
-        return false;
+    ctx.report.showStepMessage("Start to configure user area .....");
+    if (!configureUserArea(ctx)) {
+        ctx.report.messageBox("Error 0x0a: configure user area error !");
+        reselectUserArea(ctx);
+        ctx.report.refreshDevicePresence();
+        return 0;
     }
-    return placePlan(plan, sector, m_mbrSector, content);
+    ctx.report.showStepMessage("Format user area .....");
+    if (!ctx.cmd.FormatUserArea()) {
+        ctx.report.messageBoxThenPresence("Error 0x0c: format user area error !");
+        return 0;
+    }
+    ctx.report.showStepMessage("configure user area done .....");
+    ctx.report.messageBox("All process done", MessageBoxKind::Information);
+    return 1;
 }
 
-bool CImageBurnerDlg::writeFirstSectorCopy(const IndexTableSector& sector) {
-    const auto path = workingDirectory() / "UserAreaFirstSector";
+bool writeFirstSectorCopy(const OperationContext& ctx, const IndexTableSector& sector) {
+    const auto path = ctx.settings.workingDirectory / "UserAreaFirstSector";
     std::ofstream copy(path, std::ios::binary | std::ios::trunc);
     copy.write(reinterpret_cast<const char*>(sector.bytes().data()), static_cast<std::streamsize>(kSectorSize));
     copy.close();
     if (copy) return true;
-    messageBox("Error : cannot write " + path.string());
+    ctx.report.messageBox("Error : cannot write " + path.string());
     return false;
 }
 

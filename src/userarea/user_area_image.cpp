@@ -1,12 +1,13 @@
-// The user area written into an SD image file: partitions at their entries'
-// sectors, the index table sector just before the first boot image, and 0xFF
-// in the gaps between partitions.
+// The user area written into an SD image file. See user_area_image.h.
+#include "userarea/user_area_image.h"
+
 #include "device/sector.h"
-#include "update/image_burner_controller.h"
-#include "userarea/image_file_writes.h"
+#include "operation/image_file_writes.h"
+#include "operation/sector_sink.h"
+#include "userarea/partition_content.h"
 #include "userarea/partition_plan_reader.h"
-#include "userarea/plan_placement.h"
-#include "userarea/plan_validation.h"
+#include "userarea/user_area_configuration.h"
+#include "userarea/user_area_plan.h"
 
 namespace ib {
 namespace {
@@ -31,22 +32,25 @@ bool fillGaps(std::fstream& image, const IndexTableSector& sector) {
 
 }  // namespace
 
-std::uint32_t CImageBurnerDlg::writeUserAreaImage(IndexTableSector sector, std::fstream& image) {
-    m_isMoviNand = 0;
-    const auto iniPath = configurationPath();
+std::uint32_t writeUserAreaImage(const OperationContext& ctx, const IndexTableSector& bootImages,
+                                 std::fstream& image) {
+    const auto iniPath = ctx.settings.configurationPath();
     if (!checkPlanFile(iniPath)) {
-        messageBox(planFileOpenError(iniPath));
+        ctx.report.messageBox(planFileOpenError(iniPath));
         return 0;
     }
-    const auto content = [this, &image](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
-        return writePartitionContent(record, start, &image);
+    ImageFileSink file(image);
+    const auto content = [&](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
+        return writePartitionContent(ctx, record, start, file);
     };
     // No capacity is known: a rest-of-capacity record keeps 0xFFFFFFFF sectors.
-    if (!placeUserAreaPlan(PlanLayout::Shared, std::nullopt, sector, content)) return 0;
+    PlanTarget target{.layout = PlanLayout::Shared, .capacity = std::nullopt, .sector = bootImages};
+    if (!placeUserAreaPlan(ctx, target, content).placed) return 0;
+    const IndexTableSector& sector = target.sector;
     const std::uint32_t tableSector = sector.entry(0).startSector - 1;
-    if (!writeFirstSectorCopy(sector)) return 0;
+    if (!writeFirstSectorCopy(ctx, sector)) return 0;
     if (!writeAt(image, std::uint64_t{tableSector} * kSectorSize, sector.bytes()) || !fillGaps(image, sector)) {
-        messageBox("Error : cannot write the image file (disk full?)");
+        ctx.report.messageBox("Error : cannot write the image file (disk full?)");
         return 0;
     }
     return 1;

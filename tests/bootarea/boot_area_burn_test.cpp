@@ -6,7 +6,7 @@
 #include "bootarea/index_table_sector.h"
 #include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {

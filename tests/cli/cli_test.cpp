@@ -9,7 +9,7 @@
 
 #include "cli/cli.h"
 #include "support/fake_environment.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {
@@ -172,6 +172,23 @@ TEST_F(Cli, SettingsAndPlanShowWhatAConfigurationWillDo) {
     EXPECT_EQ(Lines(planned.end() - 2, planned.end()),
               (Lines{"entry 0: start 8192, count 7684096, attributes 0x3",
                      "entry 1: start 7692288, count 8192, attributes 0x1"}));
+}
+
+TEST_F(Cli, PlanGivesTheConfigurationsVerdictOnARecorderAndSaysWhatItCannotCheckWithoutOne) {
+    ASSERT_EQ(simInit("updater").status, 0);  // its boot area was never burnt
+    const Result plan = cli({"--sim", sim(), "--workdir", workdir(), "plan"});
+    const Result configure = cli({"--sim", sim(), "--workdir", workdir(), "configure-user-area"});
+    for (const Result* r : {&plan, &configure}) {
+        EXPECT_EQ(r->status, 1);
+        EXPECT_NE(r->err.find("Error Message: Error 0x20: Please burn-in firmware first"), std::string::npos) << r->err;
+    }
+    EXPECT_EQ(linesOf(plan.out).back(), "The plan cannot be placed; nothing would be written.");
+
+    const Result offline = cli({"--workdir", workdir(), "plan", "--capacity", "7700480"});
+    EXPECT_EQ(offline.status, 0) << offline.out;
+    EXPECT_NE(offline.out.find("Not checked without a recorder: the index table sector on the device"),
+              std::string::npos)
+        << offline.out;
 }
 
 TEST_F(Cli, DetectTellsWhyEachVolumeWasOrWasNotTaken) {

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "device/clock.h"
-#include "support/temp_folder.h"
 #include "device/sector.h"
 #include "device/vendor_command.h"
+#include "seams/clock.h"
 #include "sim/memory_backing.h"
 #include "sim/recorder_model.h"
+#include "support/temp_folder.h"
 
 namespace ib::sim::test {
 

@@ -12,7 +12,7 @@
 
 #include "app/application_session.h"
 #include "app/memory_profile.h"
-#include "device/clock.h"
+#include "seams/clock.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
 #include "update/image_burner_controller.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 
 namespace ib::test {
 

@@ -5,7 +5,7 @@
 #include "device/recorder_discovery.h"
 #include "support/fake_environment.h"
 #include "support/scripted_volumes.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {

@@ -7,7 +7,7 @@
 #include "device/parse_number.h"
 #include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {

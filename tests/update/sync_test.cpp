@@ -8,7 +8,7 @@
 #include "support/fake_environment.h"
 #include "support/fifo_sentinel.h"
 #include "support/scripted_volumes.h"
-#include "update/status_texts.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {

@@ -162,6 +162,7 @@ TEST_F(PlanReading, MissingFileAndMissingSectionsGiveEmptyRecords) {
     EXPECT_EQ(huge.records[1].sizeSectors, 0u);
     EXPECT_EQ(huge.records[1].kind, PartitionKind::NoContent);
     EXPECT_EQ(workingDirectoryPath("/work", "a/b.bin"), std::filesystem::path("/work/a/b.bin"));
+    EXPECT_EQ(workingDirectoryPath("/work", "/a/b.bin"), std::filesystem::path("/work/a/b.bin"));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "device/usb_storage_enumeration.h"
 #include "platform/linux/device_interface_naming.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib::platform {
 

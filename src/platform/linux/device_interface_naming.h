@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "device/usb_storage_enumeration.h"
-#include "platform/linux/windows_device_names.h"
+#include "platform/linux/device_instance_ids.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib::platform {
 

@@ -3,7 +3,7 @@
 // factory.
 #pragma once
 
-#include "update/process_runner.h"
+#include "seams/process_runner.h"
 
 namespace ib::platform {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 
 namespace ib::platform {
 

@@ -2,7 +2,7 @@
 // sg3_utils pass-through. Made by SgVolumeProvider; closing is destruction.
 #pragma once
 
-#include "device/pass_through.h"
+#include "seams/pass_through.h"
 
 namespace ib::platform {
 

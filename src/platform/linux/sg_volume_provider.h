@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "device/pass_through.h"
 #include "platform/linux/usb_scsi_disk.h"
+#include "seams/pass_through.h"
 
 namespace ib::platform {
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <thread>
 
-#include "device/usb_storage_enumeration.h"
 #include "platform/linux/device_event_translator.h"
 #include "platform/linux/udev_handles.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib::platform {
 

@@ -3,8 +3,8 @@
 // Made by the platform factory.
 #pragma once
 
-#include "device/usb_storage_enumeration.h"
 #include "platform/linux/usb_scsi_disk.h"
+#include "seams/usb_storage_enumeration.h"
 
 namespace ib::platform {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/windows_device_names.h"
+#include "platform/linux/device_instance_ids.h"
 
 namespace ib::platform {
 

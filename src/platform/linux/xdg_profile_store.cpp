@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 
 namespace ib::platform {
 namespace {

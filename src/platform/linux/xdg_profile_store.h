@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "update/profile_store.h"
+#include "seams/profile_store.h"
 
 namespace ib::platform {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device/clock.h"
+#include "seams/clock.h"
 #include "sim/gadget/gadget_options.h"
 #include "sim/gadget/recorder_gadget.h"
 #include "sim/state_folder.h"

@@ -1,5 +1,5 @@
-// Windows-form device names built from sysfs facts. See windows_device_names.h.
-#include "platform/linux/windows_device_names.h"
+// Windows-form device names built from sysfs facts. See device_instance_ids.h.
+#include "platform/linux/device_instance_ids.h"
 
 #include <algorithm>
 #include <cstdio>

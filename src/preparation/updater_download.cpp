@@ -1,13 +1,16 @@
 // Loading the updater into a recorder that still runs its boot ROM, and the
-// "Sync. Device" operation built on it.
+// "Sync. Device" operation built on it. See updater_download.h.
+#include "preparation/updater_download.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "device/image_header.h"
 #include "device/input_file.h"
 #include "device/sector.h"
-#include "update/image_burner_controller.h"
-#include "update/status_texts.h"
+#include "operation/recorder_opening.h"
+#include "operation/status_colours.h"
+#include "operation/status_texts.h"
 
 namespace ib {
 namespace {
@@ -26,9 +29,9 @@ FileChooserRequest updaterChooser() {
 }
 
 // "updater.bin" of the working folder or, when that does not open, the file the user picks.
-std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirectory, UserInterfacePort& ui) {
+std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirectory, OperationReporter& report) {
     if (auto file = openInputFile(workingDirectory / "updater.bin")) return file;
-    const auto chosen = ui.chooseFile(updaterChooser());
+    const auto chosen = report.chooseFile(updaterChooser());
     if (!chosen) return std::nullopt;
     return openInputFile(*chosen);
 }
@@ -37,7 +40,7 @@ std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirecto
 // before it goes out, so memory never depends on the file's length. The last
 // sector's bytes past the image are 0. false for an empty image (the boot ROM
 // would have nothing to start), a short read or a refused command.
-bool downloadImage(InputFile& file, GeneralStorageCmd& cmd, UserInterfacePort& ui) {
+bool downloadImage(InputFile& file, GeneralStorageCmd& cmd, OperationReporter& report) {
     const bool header = HasImageHeader(file.stream);
     file.stream.seekg(header ? kImageHeaderSize : 0);
     const std::uint64_t length = imageLength(file.length, header);
@@ -51,50 +54,50 @@ bool downloadImage(InputFile& file, GeneralStorageCmd& cmd, UserInterfacePort& u
         const auto sectors = static_cast<std::uint32_t>(sectorsFor(bytes));
         if (!cmd.Download(sectors, std::span(piece).first(sectors * kSectorSize))) return false;
         sent += bytes;
-        ui.transferProgress(sent, length);
+        report.transferProgress(sent, length);
     }
     return true;
 }
 
 }  // namespace
 
-std::uint32_t CImageBurnerDlg::DownloadUpdater(int retries) {
-    auto file = openUpdater(m_env.workingDirectory, m_env.ui);
-    if (!file || !downloadImage(*file, *m_cmd, m_env.ui)) return 0;
+std::uint32_t DownloadUpdater(const OperationContext& ctx, int retries) {
+    GeneralStorageCmd& cmd = ctx.cmd;
+    auto file = openUpdater(ctx.settings.workingDirectory, ctx.report);
+    if (!file || !downloadImage(*file, cmd, ctx.report)) return 0;
     file->stream.close();
-    const bool started = m_cmd->StartDownloaded() != 0;
-    m_cmd->Close();
+    const bool started = cmd.StartDownloaded() != 0;
+    cmd.Close();
     // A recorder that restarts at once can leave the bus before the start
     // command's call returns, and the call then fails although the updater
     // runs (Linux reports the detaching disk). Only a recorder that still
     // answers from its boot ROM has really refused to start.
-    if (!started && m_cmd->Open() && m_cmd->GetMode() == kModeBootRom) return 0;
-    setProgress(text::kWaitForRecorder, 100, kGrey, kBlack);
+    if (!started && cmd.Open() && cmd.GetMode() == kModeBootRom) return 0;
+    ctx.report.setProgress(text::kWaitForRecorder, 100, kGrey, kBlack);
 
     // Synced means answering from the updater: a boot ROM that has not left
     // the bus yet is waited for like an absent recorder, and one that never
     // comes back is a failure, so callers never go on without the updater.
     for (int attempt = 0; attempt < retries; ++attempt) {
-        if (m_cmd->Open() && m_cmd->GetMode() == kModeUpdater) return 1;
-        m_env.clock.sleepMs(kReopenPauseMs);
+        if (cmd.Open() && cmd.GetMode() == kModeUpdater) return 1;
+        ctx.services.clock.sleepMs(kReopenPauseMs);
     }
     return 0;
 }
 
-bool CImageBurnerDlg::syncIfInBootRom() {
-    if (m_cmd->GetMode() != kModeBootRom) return true;
-    showStepMessage("download the updater.bin .....");
-    if (DownloadUpdater(100)) return true;
-    messageBox("Error 0x03: Download updater.bin error !");
-    refreshDevicePresence();
+bool syncIfInBootRom(const OperationContext& ctx) {
+    if (ctx.cmd.GetMode() != kModeBootRom) return true;
+    ctx.report.showStepMessage("download the updater.bin .....");
+    if (DownloadUpdater(ctx, 100)) return true;
+    ctx.report.messageBoxThenPresence("Error 0x03: Download updater.bin error !");
     return false;
 }
 
-std::uint32_t CImageBurnerDlg::SyncDevice() {
-    enableOperationButtons(false);
-    if (!openRecorder({}) || !syncIfInBootRom()) return 0;
-    showStepMessage("Device Sync. success !!");
-    enableOperationButtons(true);
+std::uint32_t SyncDevice(const OperationContext& ctx) {
+    ctx.report.enableOperationButtons(false);
+    if (!openRecorder(ctx, {}) || !syncIfInBootRom(ctx)) return 0;
+    ctx.report.showStepMessage("Device Sync. success !!");
+    ctx.report.enableOperationButtons(true);
     return 1;
 }
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <future>
 
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 #include "support/temp_folder.h"
 #include "userarea/partition_plan_reader.h"
 

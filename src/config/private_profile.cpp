@@ -1,7 +1,7 @@
 // Reads INI files with the rules of the Windows private-profile functions (see
 // private_profile.h). The whole file is parsed once into sections and keys;
 // lookups then take the first matching section and, inside it, the first key.
-#include "bootarea/private_profile.h"
+#include "config/private_profile.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,5 +1,5 @@
 // The real clock. See clock.h.
-#include "device/clock.h"
+#include "seams/clock.h"
 
 #include <thread>
 

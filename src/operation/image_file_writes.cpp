@@ -1,5 +1,5 @@
 // Positioned image-file writes. See image_file_writes.h.
-#include "userarea/image_file_writes.h"
+#include "operation/image_file_writes.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,8 +2,8 @@
 // form that recorder recognition matches.
 #include <gtest/gtest.h>
 
+#include "platform/linux/device_instance_ids.h"
 #include "platform/linux/usb_scsi_disk.h"
-#include "platform/linux/windows_device_names.h"
 
 namespace ib::platform {
 namespace {

@@ -12,8 +12,8 @@
 #include "app/application_session.h"
 #include "app/memory_profile.h"
 #include "sim/simulator.h"
-#include "update/image_burner_controller.h"
-#include "update/user_interface_port.h"
+#include "app/image_burner_controller.h"
+#include "app/user_interface_port.h"
 
 namespace ib::bench {
 

@@ -10,7 +10,7 @@
 
 #include "bench_support.h"
 #include "sim/simulator.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 using namespace ib;
 

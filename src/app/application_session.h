@@ -24,8 +24,8 @@
 #include "seams/process_runner.h"
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
-#include "update/image_burner_controller.h"
-#include "update/user_interface_port.h"
+#include "app/image_burner_controller.h"
+#include "app/user_interface_port.h"
 
 namespace ib::sim {
 class Simulator;

@@ -10,7 +10,7 @@
 
 #include "app/application_session.h"
 #include "cli/console_port.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 namespace ib::cli {
 

@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "update/user_interface_port.h"
+#include "app/user_interface_port.h"
 
 namespace ib::cli {
 

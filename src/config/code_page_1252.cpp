@@ -1,5 +1,5 @@
 // UTF-16 LE to code page 1252. See code_page_1252.h.
-#include "bootarea/code_page_1252.h"
+#include "config/code_page_1252.h"
 
 #include <algorithm>
 #include <array>

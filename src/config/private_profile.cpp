@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "bootarea/code_page_1252.h"
+#include "config/code_page_1252.h"
 
 namespace ib {
 namespace {

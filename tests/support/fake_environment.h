@@ -15,7 +15,7 @@
 #include "seams/clock.h"
 #include "support/recording_port.h"
 #include "support/temp_folder.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 namespace ib::test {
 

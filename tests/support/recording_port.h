@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "update/user_interface_port.h"
+#include "app/user_interface_port.h"
 
 namespace ib::test {
 

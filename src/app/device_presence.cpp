@@ -1,6 +1,6 @@
 // How the controller follows the recorder's arrival and removal.
 #include "device/recorder_discovery.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 #include "operation/status_texts.h"
 
 namespace ib {

@@ -9,7 +9,7 @@
 #include "preparation/register_access.h"
 #include "preparation/updater_download.h"
 #include "update/full_update.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 #include "update/sd_image.h"
 #include "userarea/user_area_configuration.h"
 #include "userarea/user_area_image.h"

@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include "update/user_interface_port.h"
+#include "app/user_interface_port.h"
 
 namespace ib {
 

@@ -23,11 +23,11 @@
 #include "device/usb_scsi_cmd.h"
 #include "operation/operation_context.h"
 #include "operation/operation_reporter.h"
-#include "update/busy_claim.h"
-#include "update/controller_environment.h"
-#include "update/dialog_values.h"
-#include "update/operation.h"
-#include "update/status_line.h"
+#include "app/busy_claim.h"
+#include "app/controller_environment.h"
+#include "app/dialog_values.h"
+#include "app/operation.h"
+#include "app/status_line.h"
 #include "userarea/user_area_plan.h"
 
 namespace ib {

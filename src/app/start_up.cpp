@@ -2,7 +2,7 @@
 // controls, then notifications, the status line, the presence check and the
 // remembered paths.
 #include "config/private_profile.h"
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 namespace ib {
 namespace {

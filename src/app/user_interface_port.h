@@ -11,8 +11,8 @@
 #include "operation/file_chooser_request.h"
 #include "operation/message_box_kind.h"
 #include "operation/status_colours.h"
-#include "update/dialog_values.h"
-#include "update/operation.h"
+#include "app/dialog_values.h"
+#include "app/operation.h"
 
 namespace ib {
 

@@ -1,5 +1,5 @@
 // Status line state. See status_line.h.
-#include "update/status_line.h"
+#include "app/status_line.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The controller's construction, its shared helpers and how operations run.
 // See image_burner_controller.h.
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 #include <system_error>
 

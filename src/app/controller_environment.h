@@ -14,7 +14,7 @@
 #include "seams/process_runner.h"
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
-#include "update/user_interface_port.h"
+#include "app/user_interface_port.h"
 
 namespace ib {
 

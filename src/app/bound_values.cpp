@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "update/image_burner_controller.h"
+#include "app/image_burner_controller.h"
 
 namespace ib {
 namespace {

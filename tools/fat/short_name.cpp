@@ -89,7 +89,9 @@ std::vector<ShortName> assignShortNames(std::span<const std::string> names) {
         unsigned& number = nextTail.try_emplace(bases[i].dotted(), 1).first->second;
         ShortNameField field;
         do {
-            field = bases[i].field("~" + std::to_string(number++));
+            std::string tail = "~";
+            tail += std::to_string(number++);
+            field = bases[i].field(tail);
         } while (!taken.insert(field).second);
         shortNames[i] = {field, true};
     }

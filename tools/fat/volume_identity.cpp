@@ -54,8 +54,9 @@ LabelField volumeLabel(std::string_view text) {
     if (text.front() == ' ') throw refuse("must not start with a space");
     LabelField field;
     field.fill(' ');
-    std::transform(text.begin(), text.end(), field.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    for (std::size_t i = 0; i < text.size() && i < field.size(); ++i) {
+        field[i] = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+    }
     if (!std::all_of(field.begin(), field.end(), [](char c) { return c == ' ' || isShortNameCharacter(c); })) {
         throw refuse("may hold only letters A to Z, digits, spaces and $%'-_@~`!(){}^#&");
     }

@@ -109,7 +109,7 @@ void baleFolder(const BaleRequest& request) {
         request.serial ? std::optional(parseSerial(*request.serial)) : std::nullopt;
     const fat::FolderEntry tree = fat::readFolderTree(request.folder);
     const fat::VolumeLayout layout = fat::layOutVolume(geometry, tree, identity.label.has_value());
-    identity.serial = serial.value_or(fat::contentSerial(tree, identity.label));
+    identity.serial = serial ? *serial : fat::contentSerial(tree, identity.label);
     requireImageOutsideFolder(request.image, request.folder);
 
     PendingFile image(request.image);

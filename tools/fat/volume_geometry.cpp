@@ -1,6 +1,8 @@
 // FAT type, cluster size and region layout by volume size. See volume_geometry.h.
 #include "tools/fat/volume_geometry.h"
 
+#include "tools/fat/directory_entry.h"
+
 namespace ib::tools::fat {
 namespace {
 
@@ -9,7 +11,6 @@ constexpr std::uint64_t kFat16FromSectors = 8 * 1024;
 constexpr std::uint64_t kFat32FromSectors = 128 * 1024;
 // mkfs.fat's root directory size on a disk that is not a floppy.
 constexpr std::uint32_t kRootEntryCount = 512;
-constexpr std::uint32_t kDirectoryEntryBytes = 32;
 constexpr std::uint32_t kFat12ReservedSectors = 1;
 // Room for the FSInfo sector and the backup boot sector, as every formatter leaves it.
 constexpr std::uint32_t kFat32ReservedSectors = 32;

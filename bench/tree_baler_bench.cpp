@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
                 status == 0 ? "ok" : "FAILED");
     bench::printFigure("time", seconds, "s");
     bench::printFigure("throughput", seconds > 0 ? static_cast<double>(contentBytes) / kMiB / seconds : 0, "MiB/s");
-    bench::printFigure("image on disk (free space left sparse)", static_cast<double>(imageStatus.st_blocks) * 512 / kMiB,
-                       "MiB");
+    const double imageOnDiskMiB = static_cast<double>(imageStatus.st_blocks) * 512 / kMiB;
+    bench::printFigure("image on disk (free space left sparse)", imageOnDiskMiB, "MiB");
     bench::printFigure("peak memory, TreeBaler", bench::peakMemoryMiB(true), "MiB");
     return status == 0 ? 0 : 1;
 }

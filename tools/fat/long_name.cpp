@@ -34,7 +34,11 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
     std::u32string decoded;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 0x6 ? 2 : lead >> 4 == 0xE ? 3 : lead >> 3 == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80         ? 1
+                                   : lead >> 5 == 0x6  ? 2
+                                   : lead >> 4 == 0xE  ? 3
+                                   : lead >> 3 == 0x1E ? 4
+                                                       : 0;
         if (length == 0 || i + length > text.size()) return std::nullopt;
         char32_t value = length == 1 ? lead : lead & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k) {
@@ -52,16 +56,13 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
     return decoded;
 }
 
+// Long names hold UCS-2, the characters up to U+FFFF; a reader that does not pair
+// surrogates (mtools among them) would show a character beyond as two others.
+constexpr char32_t kLastLongNameCharacter = 0xFFFF;
+
 std::u16string toUtf16(std::u32string_view codePoints) {
     std::u16string units;
-    for (const char32_t value : codePoints) {
-        if (value < 0x10000) {
-            units.push_back(static_cast<char16_t>(value));
-        } else {
-            units.push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
-            units.push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
-        }
-    }
+    for (const char32_t value : codePoints) units.push_back(static_cast<char16_t>(value));
     return units;
 }
 
@@ -99,7 +100,10 @@ std::optional<std::string> longNameProblem(std::string_view name) {
     if (isReservedDeviceName(name)) return "the name is reserved for a device on FAT volumes";
     const auto codePoints = decodeUtf8(name);
     if (!codePoints) return "the name is not valid UTF-8, so its characters are unknown";
-    if (toUtf16(*codePoints).size() > kMaxLongNameUnits) return "the name is longer than the 255 characters of a FAT name";
+    if (std::any_of(codePoints->begin(), codePoints->end(), [](char32_t c) { return c > kLastLongNameCharacter; })) {
+        return "the name holds a character beyond U+FFFF (an emoji, say), which FAT names cannot hold";
+    }
+    if (codePoints->size() > kMaxLongNameCharacters) return "the name is longer than the 255 characters of a FAT name";
     return std::nullopt;
 }
 

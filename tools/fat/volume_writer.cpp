@@ -88,7 +88,9 @@ private:
         m_cursor.padTo(end);
     }
 
-    void writeExtent(const DirectoryPlan& directory) { writeDirectory(directory, clusterBytes(directory.clusterCount)); }
+    void writeExtent(const DirectoryPlan& directory) {
+        writeDirectory(directory, clusterBytes(directory.clusterCount));
+    }
 
     void writeExtent(const FilePlan& plan) {
         const FolderEntry& file = *plan.file;

@@ -1,8 +1,10 @@
-// TreeBaler packs a folder into a FAT image that the system's own FAT utilities accept,
-// and refuses, without leaving an image behind, whatever it cannot pack faithfully.
+// TreeBaler packs a folder into a FAT image that the system's own FAT utilities, used
+// here as independent checkers, accept and read back exactly; and it refuses, without
+// leaving an image behind, whatever it cannot pack faithfully.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -26,38 +28,85 @@ protected:
                            folder.string(), "-size", sectors});
     }
 
-    // A folder with a subfolder tree, an empty folder and names that a shell or mtools
-    // would mistake for syntax: spaces, quotes, "$", brackets, a non-ASCII letter.
+    // A folder with a subfolder tree and names that a shell would mistake for syntax;
+    // long names (one of 13 characters, one long piece of a long-name entry exactly, one of
+    // 255), names that share the start of their short name and so need "~n" tails,
+    // Polish letters, empty files and folders, a file over many clusters and one file of
+    // each cluster size, so that one of them fills exactly one cluster. Every file has the
+    // same even-second modification time, which FAT can hold exactly.
     fs::path makeSampleFolder() {
         const fs::path folder = scratch.path() / "content";
-        fs::create_directories(folder / "sub" / "deeper");
+        fs::create_directories(folder / "sub" / "deeper" / "deepest");
         fs::create_directories(folder / "empty folder");
+        fs::create_directories(folder / "Zdjęcia z trasy");
         writeFile(folder / "readme.txt", "hello recorder\n");
+        writeFile(folder / "CONFIG.INI", "[x]\n");
         writeFile(folder / "a file 'q' $x.txt", patternBytes(700, 1));
-        writeFile(folder / "café au lait.bmp", patternBytes(54, 2));
-        writeFile(folder / "sub" / "data.bin", patternBytes(5000, 3));
+        writeFile(folder / "café.bmp", patternBytes(54, 2));
+        writeFile(folder / "Long File Name 1.txt", patternBytes(100, 3));
+        writeFile(folder / "Long File Name 2.txt", patternBytes(200, 4));
+        writeFile(folder / "thirteen.char", "13");
+        writeFile(folder / (std::string(251, 'n') + ".txt"), "longest name");
+        writeFile(folder / "empty.txt", "");
+        writeFile(folder / "spans many clusters.bin", patternBytes(100 * 1024 + 1, 5));
+        for (const int bytes : {512, 1024, 2048, 4096}) {
+            writeFile(folder / "sub" / ("cluster " + std::to_string(bytes) + ".bin"), patternBytes(bytes, bytes));
+        }
+        writeFile(folder / "sub" / "nothing", "");
         writeFile(folder / "sub" / "deeper" / "x[1].txt", "abc");
+        writeFile(folder / "sub" / "deeper" / "deepest" / "a+b.txt", "plus");
+        writeFile(folder / "Zdjęcia z trasy" / "zażółć gęślą jaźń.jpg", patternBytes(3000, 6));
+        for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+            if (entry.is_regular_file()) fs::last_write_time(entry.path(), kFileTime);
+        }
         return folder;
     }
+
+    static inline const fs::file_time_type kFileTime = std::chrono::file_clock::from_sys(
+        std::chrono::sys_days{std::chrono::year{2023} / 6 / 15} + std::chrono::hours{10} + std::chrono::minutes{20} +
+        std::chrono::seconds{30});
 
     TempFolder scratch;
 };
 
-// Every path below `root`, with a digest of each file's contents.
+// Every path below `root`, with a digest of each file's contents and its modification time.
 std::map<std::string, std::string> describeTree(const fs::path& root) {
     std::map<std::string, std::string> tree;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string content = entry.is_directory() ? "<folder>" : readFile(entry.path());
-        const std::size_t hash = std::hash<std::string>{}(content);
-        tree[fs::relative(entry.path(), root).string()] =
-            std::to_string(content.size()) + " bytes, hash " + std::to_string(hash);
+        std::string& description = tree[fs::relative(entry.path(), root).string()];
+        if (entry.is_directory()) {
+            description = "<folder>";
+            continue;
+        }
+        const std::string content = readFile(entry.path());
+        description = std::to_string(content.size()) + " bytes, hash " +
+                      std::to_string(std::hash<std::string>{}(content)) + ", time " +
+                      std::to_string(entry.last_write_time().time_since_epoch().count());
     }
     return tree;
+}
+
+// What `mdir -/ -b` should list for `root`: every path, folders ending in "/".
+std::set<std::string> expectedListing(const fs::path& root) {
+    std::set<std::string> listing;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        listing.insert("::/" + fs::relative(entry.path(), root).string() + (entry.is_directory() ? "/" : ""));
+    }
+    return listing;
+}
+
+std::set<std::string> linesOf(const std::string& text) {
+    std::set<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.insert(line);
+    return lines;
 }
 
 struct BootSectorFacts {
     std::string typeLabel;
     std::uint64_t clusters = 0;
+    std::uint64_t sectorsPerCluster = 0;
+    std::uint64_t serial = 0;
 };
 
 // What a reader learns from the boot sector; the cluster count alone decides the FAT variant.
@@ -75,30 +124,38 @@ BootSectorFacts readBootSector(const fs::path& image) {
     const std::uint64_t fatSectors = field(22, 2) != 0 ? field(22, 2) : field(36, 4);
     const std::uint64_t rootSectors = (field(17, 2) * 32 + 511) / 512;
     const std::uint64_t dataSectors = totalSectors - field(14, 2) - field(16, 1) * fatSectors - rootSectors;
-    return {sector.substr(field(22, 2) != 0 ? 54 : 82, 8), dataSectors / field(13, 1)};
+    const bool fat32 = field(22, 2) == 0;
+    return {sector.substr(fat32 ? 82 : 54, 8), dataSectors / field(13, 1), field(13, 1), field(fat32 ? 67 : 39, 4)};
 }
 
 struct SizeCase {
     std::uint64_t sectors;
     int fatBits;
+    std::uint64_t sectorsPerCluster;  // what mkfs.fat chooses for the type and size
 };
 
 class TreeBalerSizeTest : public TreeBalerTest, public ::testing::WithParamInterface<SizeCase> {};
 
 TEST_P(TreeBalerSizeTest, PackedImageHasExactSizeRightFatVariantAndTheWholeTree) {
-    const auto [sectors, fatBits] = GetParam();
+    const auto [sectors, fatBits, sectorsPerCluster] = GetParam();
     const fs::path folder = makeSampleFolder();
     const fs::path image = scratch.path() / "partition image.bin";
 
     const ProcessResult baled = bale(image, folder, std::to_string(sectors));
     ASSERT_EQ(baled.exitStatus, 0) << baled.err;
     EXPECT_EQ(fs::file_size(image), sectors * 512);
+    // Free space is left as holes: the image takes little more disk than the sample's
+    // 120 KiB of files, whatever its size.
+    struct stat imageStatus {};
+    ASSERT_EQ(stat(image.c_str(), &imageStatus), 0);
+    EXPECT_LT(static_cast<std::uint64_t>(imageStatus.st_blocks) * 512, 2u * 1024 * 1024);
 
     const ProcessResult check = runProcess({"fsck.fat", "-n", image.string()});
     EXPECT_EQ(check.exitStatus, 0) << check.out << check.err;
 
     const BootSectorFacts boot = readBootSector(image);
     EXPECT_EQ(boot.typeLabel, "FAT" + std::to_string(fatBits) + "   ");
+    EXPECT_EQ(boot.sectorsPerCluster, sectorsPerCluster);
     const std::uint64_t minClusters = fatBits == 12 ? 1 : fatBits == 16 ? 4085 : 65525;
     const std::uint64_t maxClusters = fatBits == 12 ? 4084 : fatBits == 16 ? 65524 : 0x0FFFFFF5;
     EXPECT_GE(boot.clusters, minClusters);
@@ -106,27 +163,23 @@ TEST_P(TreeBalerSizeTest, PackedImageHasExactSizeRightFatVariantAndTheWholeTree)
 
     const ProcessResult listing = runProcess({"mdir", "-/", "-b", "-i", image.string(), "::"});
     ASSERT_EQ(listing.exitStatus, 0) << listing.err;
-    std::set<std::string> listed;
-    std::istringstream lines(listing.out);
-    for (std::string line; std::getline(lines, line);) listed.insert(line);
-    const std::set<std::string> expected{"::/readme.txt",   "::/a file 'q' $x.txt", "::/café au lait.bmp",
-                                         "::/sub/",         "::/sub/data.bin",      "::/sub/deeper/",
-                                         "::/sub/deeper/x[1].txt", "::/empty folder/"};
-    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(linesOf(listing.out), expectedListing(folder));
 
     const fs::path unpacked = scratch.path() / "unpacked";
     fs::create_directory(unpacked);
     const ProcessResult copy =
-        runProcess({"mcopy", "-s", "-n", "-i", image.string(), "::/*", unpacked.string()});
+        runProcess({"mcopy", "-s", "-n", "-m", "-i", image.string(), "::/*", unpacked.string()});
     ASSERT_EQ(copy.exitStatus, 0) << copy.err;
     EXPECT_EQ(describeTree(unpacked), describeTree(folder));
 }
 
-// 1 MiB, 16 MiB and 64 MiB, and both sides of each change of variant or cluster size.
+// Both sides of each change of FAT type and of FAT32 cluster size (260 MiB); FAT16
+// below 8 MiB, where mkfs.fat's 2 KiB clusters would be too few, takes smaller ones.
 INSTANTIATE_TEST_SUITE_P(Sizes, TreeBalerSizeTest,
-                         ::testing::Values(SizeCase{128, 12}, SizeCase{2048, 12}, SizeCase{8191, 12},
-                                           SizeCase{8192, 16}, SizeCase{32767, 16}, SizeCase{32768, 16},
-                                           SizeCase{131071, 16}, SizeCase{131072, 32}),
+                         ::testing::Values(SizeCase{2048, 12, 4}, SizeCase{8191, 12, 4}, SizeCase{8192, 16, 1},
+                                           SizeCase{32767, 16, 4}, SizeCase{131071, 16, 4},
+                                           SizeCase{131072, 32, 1}, SizeCase{532480, 32, 1},
+                                           SizeCase{534528, 32, 8}),
                          [](const auto& info) { return std::to_string(info.param.sectors) + "_sectors"; });
 
 TEST_F(TreeBalerTest, ExistingImageIsReplacedOnSuccessAndKeptOnFailure) {
@@ -156,24 +209,61 @@ TEST_F(TreeBalerTest, UnusableSizesFailWithAMessageAndNoImage) {
     }
 }
 
-TEST_F(TreeBalerTest, FolderThatDoesNotFitFailsAndLeavesNoImage) {
+// Each limit of what an image holds, met exactly and passed by one: the first packs
+// into an image the checker accepts, the second is refused with a message naming the
+// limit, and no image is left behind.
+TEST_F(TreeBalerTest, ContentAtEachLimitPacksAndOneMoreIsRefused) {
     const fs::path image = scratch.path() / "image.bin";
-    const fs::path folder = scratch.path() / "big";
-    fs::create_directory(folder);
-    // Larger than the whole image: refused before anything is written.
-    writeFile(folder / "huge.bin", patternBytes(2 * 1024 * 1024, 4));
-    ProcessResult result = bale(image, folder, "2048");
-    EXPECT_NE(result.exitStatus, 0);
-    EXPECT_NE(result.err.find("do not fit"), std::string::npos) << result.err;
-    EXPECT_FALSE(fs::exists(image));
+    const fs::path empty = scratch.path() / "empty";
+    fs::create_directory(empty);
+    ASSERT_EQ(bale(image, empty, "128").exitStatus, 0);
+    const BootSectorFacts smallest = readBootSector(image);
+    fs::remove(image);
+    const std::size_t capacity = smallest.clusters * smallest.sectorsPerCluster * 512;
 
-    // Smaller than the image but larger than its free space: mcopy runs out of room.
-    writeFile(folder / "huge.bin", patternBytes(1040000, 5));
-    result = bale(image, folder, "2048");
-    EXPECT_NE(result.exitStatus, 0);
-    EXPECT_NE(result.err.find("may not fit"), std::string::npos) << result.err;
-    EXPECT_FALSE(fs::exists(image));
-    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
+    struct LimitCase {
+        std::string name;
+        std::string sectors;
+        std::function<void(const fs::path&, bool over)> populate;
+        std::string refusal;
+    };
+    const std::vector<LimitCase> cases{
+        {"every cluster of the smallest image", "128",
+         [&](const fs::path& f, bool over) { writeFile(f / "all.bin", patternBytes(capacity + over, 7)); },
+         "do not fit"},
+        {"512 entries in a FAT16 root", "8192",
+         [](const fs::path& f, bool over) {
+             for (int i = 0; i < 512 + over; ++i) writeFile(f / ("F" + std::to_string(i) + ".BIN"), "");
+         },
+         "more than the 512 a FAT16 root directory holds"},
+        {"folders 32 deep", "2048",
+         [](const fs::path& f, bool over) {
+             fs::path deepest = f;
+             for (int depth = 0; depth < 32 + over; ++depth) deepest /= "d";
+             fs::create_directories(deepest);
+         },
+         "33 folders deep"},
+    };
+    for (const auto& limit : cases) {
+        for (const bool over : {false, true}) {
+            SCOPED_TRACE(limit.name + (over ? " and one more" : ""));
+            const fs::path folder = scratch.path() / "limit";
+            fs::remove_all(folder);
+            fs::create_directory(folder);
+            limit.populate(folder, over);
+            const ProcessResult result = bale(image, folder, limit.sectors);
+            if (!over) {
+                ASSERT_EQ(result.exitStatus, 0) << result.err;
+                const ProcessResult check = runProcess({"fsck.fat", "-n", image.string()});
+                EXPECT_EQ(check.exitStatus, 0) << check.out;
+                fs::remove(image);
+                continue;
+            }
+            EXPECT_EQ(result.exitStatus, 1);
+            EXPECT_NE(result.err.find(limit.refusal), std::string::npos) << result.err;
+            EXPECT_FALSE(fs::exists(image));
+        }
+    }
 }
 
 TEST_F(TreeBalerTest, EntriesFatCannotHoldAreRefusedByName) {
@@ -192,11 +282,20 @@ TEST_F(TreeBalerTest, EntriesFatCannotHoldAreRefusedByName) {
         {"pipe", [](const fs::path& f) { ASSERT_EQ(mkfifo((f / "pipe").c_str(), 0600), 0); }},
         {"linked", [](const fs::path& f) { fs::create_directory_symlink(f / "real", f / "linked"); }},
         {"space ", [](const fs::path& f) { writeFile(f / "space ", "x"); }},
-        // Fits 8.3, so mtools stores it as a short name, and "é" comes back as "É".
-        {"sub/café.bmp",
+        {"not UTF-8 \xff", [](const fs::path& f) { writeFile(f / "not UTF-8 \xff", "x"); }},
+        // mtools, for one, shows a character beyond U+FFFF as two others.
+        {"emoji 😀.txt", [](const fs::path& f) { writeFile(f / "emoji 😀.txt", "x"); }},
+        // FAT compares names without case beyond ASCII too.
+        {"ZDJĘCIE.jpg",
+         [](const fs::path& f) {
+             writeFile(f / "zdjęcie.jpg", "x");
+             writeFile(f / "ZDJĘCIE.jpg", "y");
+         }},
+        {"sub/4 GiB.bin",
          [](const fs::path& f) {
              fs::create_directory(f / "sub");
-             writeFile(f / "sub" / "café.bmp", "x");
+             writeFile(f / "sub" / "4 GiB.bin", "");
+             fs::resize_file(f / "sub" / "4 GiB.bin", std::uint64_t{1} << 32);
          }},
     };
     for (const auto& [name, populate] : cases) {
@@ -212,6 +311,37 @@ TEST_F(TreeBalerTest, EntriesFatCannotHoldAreRefusedByName) {
     }
 }
 
+// The same files with the same times give the same image, wherever the folder lies; a
+// changed file gives another serial number; a label and a serial given are used.
+TEST_F(TreeBalerTest, SameFolderGivesTheSameBytesAndTheSerialFollowsTheContent) {
+    const fs::path folder = makeSampleFolder();
+    const fs::path first = scratch.path() / "first.bin";
+    const fs::path second = scratch.path() / "second.bin";
+    ASSERT_EQ(bale(first, folder, "4096").exitStatus, 0);
+
+    const fs::path copy = scratch.path() / "elsewhere" / "content";
+    fs::create_directories(copy);
+    fs::copy(folder, copy, fs::copy_options::recursive);
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        fs::last_write_time(copy / fs::relative(entry.path(), folder), entry.last_write_time());
+    }
+    fs::last_write_time(copy, fs::last_write_time(folder));
+    ASSERT_EQ(bale(second, copy, "4096").exitStatus, 0);
+    EXPECT_TRUE(readFile(first) == readFile(second)) << "the images differ";
+
+    writeFile(copy / "readme.txt", "hello again\n");
+    ASSERT_EQ(bale(second, copy, "4096").exitStatus, 0);
+    EXPECT_NE(readBootSector(second).serial, readBootSector(first).serial);
+
+    const ProcessResult labelled = runProcess({builtTool("TreeBaler").string(), "-file", second.string(), "-folder",
+                                               copy.string(), "-size", "4096", "-label", "Trasa 1", "-serial",
+                                               "1A2B-3C4D"});
+    ASSERT_EQ(labelled.exitStatus, 0) << labelled.err;
+    const ProcessResult listing = runProcess({"mdir", "-i", second.string(), "::"});
+    EXPECT_NE(listing.out.find("Volume in drive : is TRASA 1"), std::string::npos) << listing.out;
+    EXPECT_NE(listing.out.find("Volume Serial Number is 1A2B-3C4D"), std::string::npos) << listing.out;
+}
+
 TEST_F(TreeBalerTest, MissingFolderImageInsideTheFolderAndBadCommandLinesFail) {
     const fs::path folder = makeSampleFolder();
     const std::string tool = builtTool("TreeBaler").string();
@@ -223,6 +353,8 @@ TEST_F(TreeBalerTest, MissingFolderImageInsideTheFolderAndBadCommandLinesFail) {
         {tool, "-file", image, "-folder", folder.string()},
         {tool, "-file", image, "-folder", folder.string(), "-size", "2048", "-x"},
         {tool, "-file", image, "-file", "b", "-folder", folder.string(), "-size", "2048"},
+        {tool, "-file", image, "-folder", folder.string(), "-size", "2048", "-label", "no*star"},
+        {tool, "-file", image, "-folder", folder.string(), "-size", "2048", "-serial", "12345"},
     };
     for (const auto& argv : commandLines) {
         const ProcessResult result = runProcess(argv);

@@ -151,17 +151,6 @@ build_initramfs() {
         [ -x "$build_dir/$program" ] || fail "$build_dir/$program is not built"
         stage_program "$build_dir/$program" "ib/$program"
     done
-    # TreeBaler's own helpers.
-    for tool in mkfs.fat mcopy mdir; do
-        local path
-        path=$(command -v "$tool") || fail "$tool is missing: run scripts/install-deps.sh"
-        stage_program "$(readlink -f "$path")" "usr/bin/$tool"
-    done
-    # mtools writes FAT short names in code page 850 through glibc's iconv modules.
-    local gconv=/usr/lib/x86_64-linux-gnu/gconv
-    [ -e "$gconv/IBM850.so" ] || fail "$gconv/IBM850.so is missing"
-    mkdir -p "$staging$gconv"
-    cp -r "$gconv"/gconv-modules* "$gconv/IBM850.so" "$staging$gconv/"
     cp -rL "$source_dir/examples" "$staging/work"
     (cd "$staging" && find . -print0 | cpio --null -o -H newc --quiet) > "$tier_dir/initramfs.cpio"
 }

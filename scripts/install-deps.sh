@@ -10,6 +10,7 @@ packages=(
   libsgutils2-dev libudev-dev libcli11-dev
   dosfstools mtools
   qemu-system-x86 busybox-static cpio
+  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
 )
 
 missing=()

@@ -72,6 +72,31 @@ private slots:
         QVERIFY2(rig.dialog.logText().contains(finished), qPrintable(rig.dialog.logText()));
     }
 
+    void browseRemembersTheChosenPathAndKeepsTheOtherFields_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("raw file") << control::BrowseRawFile << control::RawPath << "raw_path" << "Open RAW File";
+        QTest::newRow("bin file") << control::BrowseBinFile << control::BinPath << "bin_path" << "Save Bin File";
+    }
+    void browseRemembersTheChosenPathAndKeepsTheOtherFields() {
+        QFETCH(int, button);
+        QFETCH(int, edit);
+        QFETCH(QString, key);
+        QFETCH(QString, title);
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        static_cast<QLineEdit&>(rig.control(control::BootReadAddress)).setText("77");
+        const QString path = QString::fromStdString((rig.tmpdir / "image.bin").string());
+        rig.answerer.pick = path;
+        static_cast<QPushButton&>(rig.control(button)).click();
+        QCOMPARE(rig.answerer.texts, QStringList{"chooser: " + title});
+        QCOMPARE(static_cast<QLineEdit&>(rig.control(edit)).text(), path);
+        QCOMPARE(QString::fromStdString(rig.profile.values["QUBImageBurner/" + key.toStdString()]), path);
+        QCOMPARE(static_cast<QLineEdit&>(rig.control(control::BootReadAddress)).text(), QString("77"));
+    }
+
     void hotPlugArrivesOnTheWindowsThread() {
         test::GuiRig rig;
         QVERIFY(rig.startUp());

@@ -15,7 +15,7 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
-trap cleanup EXIT
+trap 'status=$?; [ $status -ne 0 ] && [ -f "$scratch/app.out" ] && cat "$scratch/app.out"; cleanup' EXIT
 
 # A display number the server picks itself.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$scratch/display" > "$scratch/xvfb.out" 2>&1 &

@@ -13,7 +13,12 @@ ModalAnswerer::ModalAnswerer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* chooser = qobject_cast<QFileDialog*>(modal); chooser && chooser->isVisible() && !holdChoosers) {
             texts << "chooser: " + chooser->windowTitle();
-            chooser->reject();
+            if (pick.isEmpty()) {
+                chooser->reject();
+                return;
+            }
+            chooser->selectFile(pick);
+            static_cast<QDialog*>(chooser)->accept();  // the chooser's own checks run
             return;
         }
         auto* box = qobject_cast<QMessageBox*>(modal);

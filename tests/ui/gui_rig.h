@@ -21,7 +21,7 @@
 namespace ib::test {
 
 // Answers every modal box as it opens: a message box with its default or
-// "Yes" button, a file chooser cancelled; their texts are kept (a chooser as
+// "Yes" button, a file chooser with `pick`; their texts are kept (a chooser as
 // "chooser: <title>").
 class ModalAnswerer {
 public:
@@ -29,6 +29,8 @@ public:
     QStringList texts;
     // While set, file choosers stay open (the worker that asked waits).
     bool holdChoosers = false;
+    // The path a file chooser is answered with; empty: cancelled.
+    QString pick;
 
 private:
     QTimer m_timer;

@@ -380,6 +380,11 @@ void MainDialog::showStepMessage(const std::string& text) {
     log(QStringLiteral("step: ") + QString::fromStdString(text));
 }
 
+void MainDialog::showWarning(const std::string& text) {
+    m_status->showStepMessage(QString::fromStdString(text));
+    log(QStringLiteral("warning: ") + QString::fromStdString(text));
+}
+
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     const QString message = QString::fromStdString(text);
     log(QStringLiteral("message: ") + message);

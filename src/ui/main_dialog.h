@@ -59,6 +59,7 @@ public:
     // ---- The user-interface port, on the user-interface thread ----
     void renderStatus(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
+    void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool enabled) override;
     void setControlEnabled(ControlId control, bool enabled) override;

@@ -11,6 +11,7 @@ packages=(
   # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
   dosfstools mtools
   qemu-system-x86 busybox-static cpio
+  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
 )
 
 missing=()

@@ -48,8 +48,9 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     VolumeProvider& volumes = given.volumes ? *given.volumes : simulator ? simulator->volumes() : *system->volumes;
     UsbStorageEnumerator& devices =
         given.devices ? *given.devices : simulator ? simulator->enumerator() : *system->storageList;
-    DeviceEventSource& deviceEvents =
-        given.deviceEvents ? *given.deviceEvents : simulator ? simulator->events() : *system->deviceEvents;
+    DeviceEventSource* deviceEvents =
+        given.deviceEvents ? given.deviceEvents : simulator ? &simulator->events() : system->deviceEvents.get();
+    if (given.deliverDeviceEvent) deviceEvents = &session->m_relayedEvents.emplace(*deviceEvents, given.deliverDeviceEvent);
     session->m_volumes = &volumes;
     session->m_devices = &devices;
 
@@ -64,7 +65,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         port,
         volumes,
         devices,
-        deviceEvents,
+        *deviceEvents,
         clock,
         given.profile ? *given.profile : *system->profile,
         given.processes ? *given.processes : *system->processes,

@@ -25,6 +25,7 @@
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
 #include "app/image_burner_controller.h"
+#include "app/relayed_device_events.h"
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
@@ -45,6 +46,8 @@ struct SessionOverrides {
     std::function<std::filesystem::path(const std::string& name)> locateTool;
     std::optional<std::filesystem::path> temporaryDirectory;
     PcStorageCmd::DrivePathNamer physicalDrives;
+    // Runs the handling of each device event; unset: on the event source's own thread.
+    std::function<void(std::function<void()> handle)> deliverDeviceEvent;
 };
 
 struct SessionOptions {
@@ -85,6 +88,7 @@ private:
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
     std::unique_ptr<sim::Simulator> m_simulator;
+    std::optional<RelayedDeviceEvents> m_relayedEvents;
     VolumeProvider* m_volumes = nullptr;
     UsbStorageEnumerator* m_devices = nullptr;
 };

@@ -1,0 +1,40 @@
+// Dialog units: the layout's coordinates, scaled by the dialog font so that
+// the proportions hold whatever font the desktop offers. The horizontal base
+// is the average width of the 52 letters a-z A-Z, the vertical base the
+// font's height; x pixels = x * hbase / 4 and y pixels = y * vbase / 8, each
+// rounded to the nearest pixel.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+
+namespace ib::ui {
+
+// A rectangle in dialog units: x, y, width, height.
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class DialogUnits {
+public:
+    DialogUnits(int horizontalBase, int verticalBase) : m_hbase(horizontalBase), m_vbase(verticalBase) {}
+    static DialogUnits forFont(const QFont& font);
+
+    int x(int units) const;
+    int y(int units) const;
+    QRect toPixels(const DialogRect& rect) const;
+    int horizontalBase() const { return m_hbase; }
+    int verticalBase() const { return m_vbase; }
+
+private:
+    int m_hbase;
+    int m_vbase;
+};
+
+// The dialog font: 8-point sans serif.
+QFont dialogFont();
+
+}  // namespace ib::ui

@@ -1,0 +1,58 @@
+#include "ui/image_burner_app.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <iostream>
+
+#include "app/application_session.h"
+#include "ui/main_dialog.h"
+#include "ui/pictures.h"
+#include "ui/qt_port.h"
+
+namespace ib::ui {
+
+int CImageBurnerApp::run(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(picture(Picture::Icon)));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Firmware updater for the VT-RD70 recorder"));
+    parser.addHelpOption();
+    const QCommandLineOption sim(QStringLiteral("sim"), QStringLiteral("Talk to the simulated recorder in <dir>."),
+                                 QStringLiteral("dir"));
+    const QCommandLineOption workdir(QStringLiteral("workdir"),
+                                     QStringLiteral("Working folder with DiskInfo.ini (default: the current one)."),
+                                     QStringLiteral("dir"), QStringLiteral("."));
+    const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Also write the service log to <file>."),
+                                     QStringLiteral("file"));
+    parser.addOption(sim);
+    parser.addOption(workdir);
+    parser.addOption(logFile);
+    parser.process(application);
+
+    MainDialog dialog;
+    if (parser.isSet(logFile) && !dialog.copyLogTo(parser.value(logFile)))
+        std::cerr << "Cannot write the log to " << parser.value(logFile).toStdString() << '\n';
+    QtPort port(dialog, dialog);
+    app::SessionOptions options;
+    options.workingDirectory = parser.value(workdir).toStdString();
+    options.simulatorFolder = parser.value(sim).toStdString();
+    options.overrides.deliverDeviceEvent = [&dialog](std::function<void()> handle) {
+        QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);
+    };
+    std::string error;
+    auto session = app::ApplicationSession::open(port, options, error);
+    if (!session) {
+        std::cerr << error << '\n';
+        QMessageBox::critical(nullptr, QStringLiteral("Error Message"), QString::fromStdString(error));
+        return 1;
+    }
+    dialog.startUp(*session->controller);
+    dialog.exec();
+    // Closes the controller (waiting for a worker that is still reporting) while the dialog still stands.
+    session->controller.reset();
+    dialog.detach();
+    return 0;
+}
+
+}  // namespace ib::ui

@@ -1,0 +1,15 @@
+// The window application: reads the two options of our own (--sim DIR, the
+// simulated recorder's state folder; --workdir DIR, the working folder,
+// default the current one), assembles the application session on the
+// dialog's port, runs the main dialog modally and ends when it closes.
+#pragma once
+
+namespace ib::ui {
+
+class CImageBurnerApp {
+public:
+    // Runs the program; the exit status.
+    int run(int argc, char** argv);
+};
+
+}  // namespace ib::ui

@@ -1,0 +1,69 @@
+#include "ui/qt_port.h"
+
+#include <QThread>
+
+namespace ib::ui {
+
+bool QtPort::onUserInterfaceThread() const { return QThread::currentThread() == m_thread.thread(); }
+
+template <typename Call>
+void QtPort::post(Call&& call) {
+    if (onUserInterfaceThread())
+        call();
+    else
+        QMetaObject::invokeMethod(&m_thread, std::forward<Call>(call), Qt::QueuedConnection);
+}
+
+template <typename Call>
+auto QtPort::ask(Call&& call) {
+    if (onUserInterfaceThread()) return call();
+    decltype(call()) answer{};
+    // Queued behind everything posted before, so the order holds.
+    QMetaObject::invokeMethod(&m_thread, std::forward<Call>(call), Qt::BlockingQueuedConnection, &answer);
+    return answer;
+}
+
+void QtPort::renderStatus(const StatusState& state) {
+    post([this, state] { m_target.renderStatus(state); });
+}
+
+void QtPort::showStepMessage(const std::string& text) {
+    post([this, text] { m_target.showStepMessage(text); });
+}
+
+void QtPort::showWarning(const std::string& text) {
+    post([this, text] { m_target.showWarning(text); });
+}
+
+void QtPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
+    ask([this, kind, text] {
+        m_target.showMessageBox(kind, text);
+        return true;
+    });
+}
+
+void QtPort::setOperationButtonsEnabled(bool enabled) {
+    post([this, enabled] { m_target.setOperationButtonsEnabled(enabled); });
+}
+
+void QtPort::setControlEnabled(ControlId control, bool enabled) {
+    post([this, control, enabled] { m_target.setControlEnabled(control, enabled); });
+}
+
+std::optional<std::string> QtPort::chooseFile(const FileChooserRequest& request) {
+    return ask([this, request] { return m_target.chooseFile(request); });
+}
+
+void QtPort::showValues(const DialogValues& values) {
+    post([this, values] { m_target.showValues(values); });
+}
+
+void QtPort::transferProgress(std::uint64_t done, std::uint64_t total) {
+    post([this, done, total] { m_target.transferProgress(done, total); });
+}
+
+void QtPort::operationFinished(Operation op, std::uint32_t result) {
+    post([this, op, result] { m_target.operationFinished(op, result); });
+}
+
+}  // namespace ib::ui

@@ -1,0 +1,68 @@
+#include "ui/status_widget.h"
+
+#include <QPainter>
+
+#include "ui/pictures.h"
+
+namespace ib::ui {
+
+QColor colourOf(std::uint32_t bgr) {
+    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                  static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+void paintStatus(QPainter& painter, const QRect& client, const StatusState& state, const QPixmap& pattern) {
+    const QString text = QString::fromStdString(state.text);
+    // The text's extent, from the client rectangle's top-left corner; lines break at line feeds only.
+    const QRect extent = painter.fontMetrics().boundingRect(client, Qt::AlignLeft | Qt::AlignTop, text);
+
+    const int doneWidth = client.width() * state.percent / 100;
+    const QRect done(client.left(), client.top(), doneWidth, client.height());
+    const QRect rest(client.left() + doneWidth, client.top(), client.width() - doneWidth, client.height());
+    if (state.doneColour == kTiledPattern)
+        painter.fillRect(done, QBrush(pattern));
+    else
+        painter.fillRect(done, colourOf(state.doneColour));
+    painter.fillRect(rest, colourOf(state.restColour));
+
+    // Right and bottom edges exclusive; each offset halved, truncating toward zero.
+    const int clientRight = client.left() + client.width();
+    const int clientBottom = client.top() + client.height();
+    const int textRight = client.left() + extent.width();
+    const int textBottom = client.top() + extent.height();
+    const QRect placed(client.left() + (clientRight - textRight) / 2, client.top() + (clientBottom - textBottom) / 2,
+                       extent.width(), extent.height());
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setPen(colourOf(state.textColour));
+    painter.drawText(placed, Qt::AlignLeft | Qt::AlignTop, text);
+}
+
+StatusWidget::StatusWidget(QWidget* parent)
+    : QFrame(parent), m_pattern(picture(Picture::Pattern)) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void StatusWidget::showState(const StatusState& state) {
+    m_state = state;
+    m_stepMessage.reset();
+    repaint();
+}
+
+void StatusWidget::showStepMessage(const QString& text) {
+    m_stepMessage = text;
+    repaint();
+}
+
+void StatusWidget::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    if (m_stepMessage) {
+        painter.fillRect(contentsRect(), palette().window());
+        painter.setPen(palette().windowText().color());
+        painter.drawText(contentsRect(), Qt::AlignCenter, *m_stepMessage);
+        return;
+    }
+    paintStatus(painter, contentsRect(), m_state, m_pattern);
+}
+
+}  // namespace ib::ui

@@ -1,0 +1,175 @@
+// The dialog's reactions: the boot-size controls, Enter, hot-plug delivered on
+// the user-interface thread, the about box, the service panel and its log,
+// and closing while an operation runs.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <thread>
+
+#include "gui_rig.h"
+#include "operation/status_texts.h"
+#include "ui/about_dialog.h"
+#include "ui/control_table.h"
+#include "ui/status_widget.h"
+#include "ui_tests.h"
+
+using namespace ib;
+using namespace ib::ui;
+
+namespace {
+
+const std::string kRecorderDisk =
+    "\\\\?\\USBSTOR#Disk&Ven_qub&Prod_Card_Reader#S&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+
+// Fires a notification from a thread of its own, as the system's source does.
+void fireFromAnotherThread(const test::FakeDeviceEvents& events, std::uint32_t type) {
+    std::thread([&events, type] { events.fire(type, kRecorderDisk); }).join();
+}
+
+}  // namespace
+
+class DialogReactionsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bootSizeControlsFollowConfigureBootArea() {
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        auto& configure = static_cast<QCheckBox&>(rig.control(control::ConfigureBootArea));
+        auto& changeSize = static_cast<QCheckBox&>(rig.control(control::ChangeBootSize));
+        QVERIFY(!changeSize.isEnabled());
+        configure.click();
+        for (int id : {control::ChangeBootSize, control::BootSize, control::BootSizeUnit}) QVERIFY(rig.control(id).isEnabled());
+        changeSize.click();
+        configure.click();
+        QVERIFY(!changeSize.isChecked());
+        QCOMPARE(rig.session->controller->m_changeBootSize, 0);
+        for (int id : {control::ChangeBootSize, control::BootSize, control::BootSizeUnit}) QVERIFY(!rig.control(id).isEnabled());
+    }
+
+    void enterStartsTheFullUpdateUnlessAButtonHasTheFocus_data() {
+        QTest::addColumn<int>("focused");
+        QTest::addColumn<QString>("finished");
+        QTest::newRow("edit") << control::BootReadAddress << "full update finished";
+        QTest::newRow("combo box") << control::FirmwareNumber << "full update finished";
+        QTest::newRow("check box") << control::ConfigureUserAreaCheck << "full update finished";
+        QTest::newRow("push button") << control::SyncDevice << "sync finished";
+    }
+    void enterStartsTheFullUpdateUnlessAButtonHasTheFocus() {
+        QFETCH(int, focused);
+        QFETCH(QString, finished);
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        rig.dialog.showServicePanel(true);
+        rig.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.dialog));
+        rig.control(focused).setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(rig.waitFor([&] { return rig.dialog.logText().contains("finished:"); }));
+        QVERIFY2(rig.dialog.logText().contains(finished), qPrintable(rig.dialog.logText()));
+    }
+
+    void browseRemembersTheChosenPathAndKeepsTheOtherFields_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("edit");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("raw file") << control::BrowseRawFile << control::RawPath << "raw_path" << "Open RAW File";
+        QTest::newRow("bin file") << control::BrowseBinFile << control::BinPath << "bin_path" << "Save Bin File";
+    }
+    void browseRemembersTheChosenPathAndKeepsTheOtherFields() {
+        QFETCH(int, button);
+        QFETCH(int, edit);
+        QFETCH(QString, key);
+        QFETCH(QString, title);
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        static_cast<QLineEdit&>(rig.control(control::BootReadAddress)).setText("77");
+        const QString path = QString::fromStdString((rig.tmpdir / "image.bin").string());
+        rig.answerer.pick = path;
+        static_cast<QPushButton&>(rig.control(button)).click();
+        QCOMPARE(rig.answerer.texts, QStringList{"chooser: " + title});
+        QCOMPARE(static_cast<QLineEdit&>(rig.control(edit)).text(), path);
+        QCOMPARE(QString::fromStdString(rig.profile.values["QUBImageBurner/" + key.toStdString()]), path);
+        QCOMPARE(static_cast<QLineEdit&>(rig.control(control::BootReadAddress)).text(), QString("77"));
+    }
+
+    void hotPlugArrivesOnTheWindowsThread() {
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        auto& start = rig.control(control::Start);
+        const auto statusText = [&] { return rig.dialog.statusLine().state().text; };
+
+        fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
+        QVERIFY(start.isEnabled());  // not handled yet: it waits for the window's thread
+        QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
+        QCOMPARE(statusText(), std::string(text::kRecorderNotFound));
+
+        fireFromAnotherThread(rig.events, kDeviceArrival);
+        QVERIFY(rig.waitFor([&] { return start.isEnabled(); }));
+        QCOMPARE(statusText(), std::string(text::kRecorderReady));
+
+        // After a full update the next removal keeps its final status.
+        rig.session->controller->m_keepStatusOnRemoval = 1;
+        rig.session->controller->setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
+        fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
+        QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
+        QCOMPARE(statusText(), std::string(text::kProcessSucceeded));
+        QCOMPARE(rig.session->controller->m_keepStatusOnRemoval.load(), 0);
+    }
+
+    void aboutBoxAndServicePanelOpenFromTheKeyboard() {
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        rig.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.dialog));
+        bool aboutShown = false;
+        QTimer::singleShot(50, [&] {
+            auto* about = dynamic_cast<CAboutDlg*>(QApplication::activeModalWidget());
+            aboutShown = about && about->windowTitle() == "About";
+            if (about) QTest::keyClick(about, Qt::Key_Escape);
+        });
+        QTest::keyClick(&rig.dialog, Qt::Key_F1);
+        QVERIFY(aboutShown);
+        rig.dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.dialog));
+
+        const int height = rig.dialog.height();
+        QVERIFY(!rig.control(control::ReadRegister).isVisible() || rig.control(control::ReadRegister).y() >= height);
+        QTest::keyClick(&rig.dialog, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(rig.dialog.servicePanelShown());
+        QVERIFY(rig.dialog.height() > rig.control(control::CreateSdImage).geometry().bottom());
+
+        const QString path = QString::fromStdString((rig.tmpdir / "service.log").string());
+        QVERIFY(rig.dialog.saveLog(path));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(saved.readAll()).contains(QString("status: ") + QString::fromUtf8(text::kRecorderReady)));
+    }
+
+    void closingWhileAnOperationRunsWaitsForItsEnd() {
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        rig.dialog.show();
+        rig.answerer.holdChoosers = true;  // the full update's worker waits in a chooser
+        bool openAfterTheQuestion = false;
+        QTimer::singleShot(100, [&] {
+            rig.dialog.reject();  // the close box
+            openAfterTheQuestion = rig.dialog.isVisible();
+            rig.answerer.holdChoosers = false;
+        });
+        QTest::mouseClick(&rig.control(control::Start), Qt::LeftButton);
+        QVERIFY(rig.waitFor([&] { return !rig.dialog.isVisible(); }));
+        QVERIFY(openAfterTheQuestion);
+        QVERIFY(rig.answerer.texts.contains("An operation is running. Close when it has finished?"));
+        QVERIFY(rig.dialog.logText().contains("full update finished"));
+        QVERIFY(!rig.session->controller->busy());
+    }
+};
+
+static const test::RegisterUiTest<DialogReactionsTest> registered;
+
+#include "dialog_reactions_test.moc"

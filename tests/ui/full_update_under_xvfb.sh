@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs the real program on an X server of its own against a fresh simulated
+# recorder, clicks the start button with real input events, waits for the
+# final status, and saves screenshots of the dialog and of the service panel.
+# Usage: full_update_under_xvfb.sh <imageburner> <imageburner-cli> <example folder> <output folder>
+set -euo pipefail
+program=${1:?} cli=${2:?} examples=${3:?} out=${4:?}
+mkdir -p "$out"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-xvfb.XXXXXX")
+log="$out/imageburner-xvfb.log"
+rm -f "$log"
+xvfb_pid="" app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap 'status=$?; [ $status -ne 0 ] && [ -f "$scratch/app.out" ] && cat "$scratch/app.out"; cleanup' EXIT
+
+# A display number the server picks itself.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$scratch/display" > "$scratch/xvfb.out" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 1 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$scratch/display")"
+unset QT_QPA_PLATFORM
+
+"$cli" sim init "$scratch/recorder" --force > /dev/null
+cp -r "$examples" "$scratch/examples"
+"$program" --sim "$scratch/recorder" --workdir "$scratch/examples" --log "$log" > "$scratch/app.out" 2>&1 &
+app_pid=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'VELTRAX VT-RD70')
+xdotool windowmove --sync "$window" 0 0 || true
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# The start button's centre: dialog units (163, 101) of the 329 x 140 client area.
+xdotool mousemove --window "$window" $((WIDTH * 163 / 329)) $((HEIGHT * 101 / 140)) click 1
+
+for _ in $(seq 1 600); do
+  grep -q 'full update finished' "$log" 2>/dev/null && break
+  if grep -q 'message: ' "$log" 2>/dev/null; then
+    echo "a message box opened:"; cat "$log"; exit 1
+  fi
+  sleep 0.2
+done
+grep -q 'full update finished: success' "$log" || { echo "no success:"; cat "$log"; exit 1; }
+grep -q 'step: Burn-in Boot process done' "$log" || { echo "no final status:"; cat "$log"; exit 1; }
+
+shot() { xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$out/$1"; }
+shot imageburner-dialog.png
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key ctrl+shift+s
+sleep 0.5
+shot imageburner-service-panel.png
+xdotool key Escape
+for _ in $(seq 1 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app_pid" 2>/dev/null; then echo "the program did not end on Escape"; exit 1; fi
+wait "$app_pid"
+app_pid=""
+echo "screenshots in $out"

@@ -1,0 +1,65 @@
+#include "gui_rig.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ib::test {
+
+ModalAnswerer::ModalAnswerer() {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* chooser = qobject_cast<QFileDialog*>(modal); chooser && chooser->isVisible() && !holdChoosers) {
+            texts << "chooser: " + chooser->windowTitle();
+            if (pick.isEmpty()) {
+                chooser->reject();
+                return;
+            }
+            chooser->selectFile(pick);
+            static_cast<QDialog*>(chooser)->accept();  // the chooser's own checks run
+            return;
+        }
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box || !box->isVisible()) return;
+        texts << box->text();
+        QAbstractButton* answer = box->button(QMessageBox::Yes);
+        if (!answer) answer = box->defaultButton();
+        if (!answer) answer = box->buttons().constFirst();
+        answer->click();
+    });
+    m_timer.start(5);
+}
+
+GuiRig::GuiRig(sim::RecorderMode mode) {
+    sim::RecorderState state;
+    state.mode = mode;
+    sim = sim::Simulator::inMemory(state, clock);
+}
+
+GuiRig::~GuiRig() {
+    session.reset();
+    dialog.detach();
+}
+
+bool GuiRig::startUp() {
+    app::SessionOptions options;
+    options.workingDirectory = workdir.path();
+    app::SessionOverrides& doubles = options.overrides;
+    doubles.volumes = &sim->volumes();
+    doubles.devices = &sim->enumerator();
+    doubles.deviceEvents = &events;
+    doubles.clock = &clock;
+    doubles.profile = &profile;
+    doubles.processes = &processes;
+    doubles.temporaryDirectory = tmpdir.path();
+    doubles.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
+    doubles.deliverDeviceEvent = [this](std::function<void()> handle) {
+        QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);
+    };
+    session = app::ApplicationSession::open(port, options);
+    return dialog.startUp(*session->controller);
+}
+
+}  // namespace ib::test

@@ -1,0 +1,75 @@
+// The main dialog over a controller talking to an in-memory simulated
+// recorder, assembled by the application session as the program does, with
+// device notifications fired by hand and every message box answered.
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QStringList>
+#include <QTimer>
+#include <memory>
+
+#include "app/application_session.h"
+#include "app/memory_profile.h"
+#include "sim/simulator.h"
+#include "support/fake_environment.h"
+#include "support/temp_folder.h"
+#include "ui/main_dialog.h"
+#include "ui/qt_port.h"
+
+namespace ib::test {
+
+// Answers every modal box as it opens: a message box with its default or
+// "Yes" button, a file chooser with `pick`; their texts are kept (a chooser as
+// "chooser: <title>").
+class ModalAnswerer {
+public:
+    ModalAnswerer();
+    QStringList texts;
+    // While set, file choosers stay open (the worker that asked waits).
+    bool holdChoosers = false;
+    // The path a file chooser is answered with; empty: cancelled.
+    QString pick;
+
+private:
+    QTimer m_timer;
+};
+
+class GuiRig {
+public:
+    explicit GuiRig(sim::RecorderMode mode = sim::RecorderMode::Updater);
+    ~GuiRig();
+
+    // Opens the session and runs the dialog's start-up; its result.
+    bool startUp();
+    QWidget& control(int id) const { return *dialog.control(id); }
+    // Processes events until `done` holds or five seconds have passed.
+    template <typename Condition>
+    bool waitFor(Condition done);
+
+    ManualClock clock;
+    std::unique_ptr<sim::Simulator> sim;
+    FakeDeviceEvents events;
+    app::MemoryProfile profile;
+    RecordingProcesses processes;
+    TempFolder workdir;
+    TempFolder tmpdir;
+    ModalAnswerer answerer;
+    ui::MainDialog dialog;
+    ui::QtPort port{dialog, dialog};
+    std::unique_ptr<app::ApplicationSession> session;
+};
+
+template <typename Condition>
+bool GuiRig::waitFor(Condition done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 5000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+}  // namespace ib::test

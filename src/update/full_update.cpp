@@ -29,7 +29,8 @@ std::uint32_t burnSerialFlashAndReport(const OperationContext& ctx, std::uint32_
     return burnt;
 }
 
-// The steps' checks on the PC, each with the message of its step.
+}  // namespace
+
 std::vector<PreflightStep> fullUpdatePreflight(const OperationContext& ctx, std::uint32_t n) {
     const bool serialFlash = *ctx.settings.storage == StorageType::SerialFlash;
     std::vector<PreflightStep> steps{
@@ -42,6 +43,8 @@ std::vector<PreflightStep> fullUpdatePreflight(const OperationContext& ctx, std:
     }
     return steps;
 }
+
+namespace {
 
 // Steps of the full update before its closing command.
 std::uint32_t fullUpdateSteps(const OperationContext& ctx) {

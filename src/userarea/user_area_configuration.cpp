@@ -40,10 +40,7 @@ std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
         ctx.report.messageBoxThenPresence("Error 0x03: Please Sync Device first !");
         return 0;
     }
-    const PartitionPlan plan = plannedPartitions(ctx);
-    constexpr const char* kConfigureError = "Error 0x0a: configure user area error !";
-    if (const auto stepError = failedPreflightStep(
-            ctx, {{userAreaContentPreflight(ctx, plan), kConfigureError}, {userAreaOutputPreflight(ctx, plan), kConfigureError}})) {
+    if (const auto stepError = failedPreflightStep(ctx, configureUserAreaPreflight(ctx))) {
         ctx.report.messageBoxThenPresence(*stepError);
         return 0;
     }

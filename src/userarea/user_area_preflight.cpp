@@ -28,7 +28,8 @@ PreflightPlan userAreaContentPreflight(const OperationContext& ctx, const Partit
     for (std::size_t i = 0; i < plan.records.size(); ++i) {
         const PartitionRecord& record = plan.records[i];
         // A packed image is made while writing, a bitmap is converted first: both are checked when copied.
-        if (record.kind == PartitionKind::NoContent || packedFromFolder(record) || isBitmapName(record.fileName))
+        if (record.kind == PartitionKind::NoContent || record.fileName.empty() || packedFromFolder(record) ||
+            isBitmapName(record.fileName))
             continue;
         const auto path = workingDirectoryPath(ctx.settings.workingDirectory, record.fileName);
         std::error_code ec;
@@ -50,6 +51,12 @@ PreflightPlan userAreaOutputPreflight(const OperationContext& ctx, const Partiti
     }
     preflight.outputs.push_back({workdir / "UserAreaFirstSector", kSectorSize});
     return preflight;
+}
+
+std::vector<PreflightStep> configureUserAreaPreflight(const OperationContext& ctx) {
+    const PartitionPlan plan = plannedPartitions(ctx);
+    constexpr const char* kConfigureError = "Error 0x0a: configure user area error !";
+    return {{userAreaContentPreflight(ctx, plan), kConfigureError}, {userAreaOutputPreflight(ctx, plan), kConfigureError}};
 }
 
 }  // namespace ib

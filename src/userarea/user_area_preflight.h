@@ -14,11 +14,14 @@ namespace ib {
 PartitionPlan plannedPartitions(const OperationContext& ctx);
 
 // The content files the plan names that exist, each bounded by its partition
-// (the rest partition's size waits for the capacity). A missing file is left
-// out: the configuration skips it.
+// (the rest partition's size waits for the capacity). A missing file, or a
+// record without a name, is left out: the configuration skips it.
 PreflightPlan userAreaContentPreflight(const OperationContext& ctx, const PartitionPlan& plan);
 
 // The tool and the files the configuration writes on the PC.
 PreflightPlan userAreaOutputPreflight(const OperationContext& ctx, const PartitionPlan& plan);
+
+// The configuration's checks, each with the configuration's own failure message.
+std::vector<PreflightStep> configureUserAreaPreflight(const OperationContext& ctx);
 
 }  // namespace ib

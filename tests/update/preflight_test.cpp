@@ -51,6 +51,11 @@ TEST_F(Preflight, AMissingMemberStopsTheUpdateBeforeTheFormat) {
                      "box Error Message: Error 0x07: Burn-in Firmware error !"}));
 }
 
+TEST_F(Preflight, AFirmwareNumberTheUpdateRefusesIsToldBeforeTheFormat) {
+    s.view.firmwareNumber = "";
+    EXPECT_EQ(boxesOf(Operation::FullUpdate), (Lines{"box Error Message: Error 0x14: firmware number error !"}));
+}
+
 TEST_F(Preflight, ContentLongerThanItsPartitionKeepsThePartitionSettingsMessage) {
     s.write("raw.bin", patternBytes(4 * 512 + 1, 3));
     EXPECT_EQ(boxesOf(Operation::FullUpdate),

@@ -7,3 +7,8 @@ bash scripts/install-deps.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DIMAGEBURNER_SANITIZE=ON -DIMAGEBURNER_WERROR=ON
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure -j2
+build-test/tests/tests_faults | grep "^fault matrix"
+# The controller and the operations under ThreadSanitizer: the threads the controller starts.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DIMAGEBURNER_SANITIZE=thread -DIMAGEBURNER_WERROR=ON
+cmake --build build-tsan --target tests_app tests_update tests_preparation
+ctest --test-dir build-tsan -L '^(app|update|preparation)$' --output-on-failure -j2

@@ -13,6 +13,7 @@
 #include "update/sd_image.h"
 #include "userarea/user_area_configuration.h"
 #include "userarea/user_area_image.h"
+#include "userarea/user_area_preflight.h"
 
 namespace ib {
 
@@ -115,6 +116,18 @@ std::optional<PlanTarget> CImageBurnerDlg::userAreaPlanTarget(std::optional<std:
         return capacity ? givenCapacityPlanTarget(ctx, *capacity)
                         : recorderPlanTarget(ctx, PlanPurpose::Configuration);
     });
+}
+
+std::vector<PreflightStep> CImageBurnerDlg::fullUpdatePreflight() {
+    return withContext([](const OperationContext& ctx) {
+        const std::uint32_t n = ctx.settings.firmwareCount();
+        if (!ctx.settings.storage || n == 0 || n > 10) return std::vector<PreflightStep>{};
+        return ib::fullUpdatePreflight(ctx, n);
+    });
+}
+
+std::vector<PreflightStep> CImageBurnerDlg::configureUserAreaPreflight() {
+    return withContext([](const OperationContext& ctx) { return ib::configureUserAreaPreflight(ctx); });
 }
 
 PlanPreview CImageBurnerDlg::previewUserAreaPlan(PlanTarget& target) {

@@ -23,6 +23,7 @@
 #include "device/usb_scsi_cmd.h"
 #include "operation/operation_context.h"
 #include "operation/operation_reporter.h"
+#include "operation/preflight.h"
 #include "app/busy_claim.h"
 #include "app/controller_environment.h"
 #include "app/dialog_values.h"
@@ -125,6 +126,11 @@ public:
     std::optional<PlanTarget> userAreaPlanTarget(std::optional<std::uint32_t> capacity);
     // Places the plan into the target's sector, writing nothing.
     PlanPreview previewUserAreaPlan(PlanTarget& target);
+    // The checks on the PC the full update and the user-area configuration
+    // make before their first write; the update's is empty for a storage or
+    // firmware number the update refuses.
+    std::vector<PreflightStep> fullUpdatePreflight();
+    std::vector<PreflightStep> configureUserAreaPreflight();
 
     // ---- State visible to views and tests -------------------------------
     const StatusState statusState() const { return m_status.state(); }

@@ -2,6 +2,8 @@
 // image header rule, whole sectors and the running space check.
 #include "bootarea/firmware_set.h"
 
+#include <algorithm>
+
 #include "config/private_profile.h"
 #include "device/image_header.h"
 #include "device/input_file.h"
@@ -43,18 +45,33 @@ std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory
     return std::filesystem::path(kSerialFlashFallbackFolder) / name;
 }
 
+std::vector<std::filesystem::path> namedFirmwarePaths(const OperationContext& ctx, std::uint32_t n, BurnKind kind) {
+    const auto config = PrivateProfile::load(ctx.settings.configurationPath()).value_or(PrivateProfile{});
+    const std::uint32_t named = std::min(n, config.readInt("DEFAULT_FW", "number", 0));
+    std::vector<std::filesystem::path> paths;
+    for (std::uint32_t i = 0; i < named; ++i)
+        paths.push_back(firmwarePath(ctx.settings.workingDirectory, kind,
+                                     config.readString("DEFAULT_FW", "file" + std::to_string(i), "", 100)));
+    return paths;
+}
+
+PreflightPlan firmwarePreflightPlan(const OperationContext& ctx, std::uint32_t n, BurnKind kind) {
+    PreflightPlan plan;
+    // An image header only shortens the image, so the file's own size is the bound.
+    for (auto& path : namedFirmwarePaths(ctx, n, kind))
+        plan.inputs.push_back({std::move(path), kLargestEntrySectors * kSectorSize, "an index table entry"});
+    return plan;
+}
+
 std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uint32_t n, BurnKind kind,
                                            std::optional<std::uint32_t> areaSectors) {
-    const auto config = PrivateProfile::load(ctx.settings.configurationPath()).value_or(PrivateProfile{});
-    const std::uint32_t named = config.readInt("DEFAULT_FW", "number", 0);
+    const std::vector<std::filesystem::path> named = namedFirmwarePaths(ctx, n, kind);
     FirmwareSet set;
     std::uint64_t runningTotal = 0;
     for (std::uint32_t i = 0; i < n; ++i) {
         FirmwareMember member;
-        if (i < named) {
-            member.path = firmwarePath(ctx.settings.workingDirectory, kind,
-                                       config.readString("DEFAULT_FW", "file" + std::to_string(i), "", 100))
-                              .string();
+        if (i < named.size()) {
+            member.path = named[i].string();
         } else {
             FileChooserRequest request;
             request.filter = "All File(*.*)|*.*||";

@@ -12,6 +12,7 @@
 
 #include "bootarea/burn_verification.h"
 #include "operation/operation_context.h"
+#include "operation/preflight.h"
 
 namespace ib {
 
@@ -44,6 +45,12 @@ inline constexpr const char* kSerialFlashFallbackFolder = "/opt/qubfw/k7x";
 // fallback folder when the working folder does not hold it).
 std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
                                    const std::string& name);
+
+// The members of the N that "DiskInfo.ini" names (the rest are chosen by the user), in order.
+std::vector<std::filesystem::path> namedFirmwarePaths(const OperationContext& ctx, std::uint32_t n, BurnKind kind);
+
+// The named members as inputs of a burn: each must fit an index table entry.
+PreflightPlan firmwarePreflightPlan(const OperationContext& ctx, std::uint32_t n, BurnKind kind);
 
 // The N members, open and positioned, named by "DiskInfo.ini" or chosen by the
 // user; nullopt after the failure's message (or none for a cancelled chooser).

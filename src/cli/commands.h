@@ -19,6 +19,7 @@ struct GlobalOptions;
 struct CommandArguments {
     std::string address, value, first, count, path;
     std::optional<std::uint32_t> capacity;
+    bool dryRun = false;
 };
 
 struct CommandContext {

@@ -6,6 +6,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/preflight_report.h"
 #include "cli/typed_path.h"
 
 namespace ib::cli {
@@ -23,11 +24,40 @@ void runOperation(CommandContext& c, Operation op, std::function<void(DialogValu
     if (op == Operation::ReadRegister && c.exitCode == 0) c.out << session.controller().m_readRegValue << '\n';
 }
 
+// The update's checks on the PC alone: no recorder is needed.
+void dryRunUpdate(CommandContext& c) {
+    CliSession session(c.options, c.out, c.err);
+    if (const int failed = session.start(); failed != 0) {
+        c.exitCode = failed;
+        return;
+    }
+    CImageBurnerDlg& controller = session.controller();
+    if (!controller.exchangeFromView(session.view()) || !controller.selectStorageType()) {
+        c.out << "Error 0x01: UI parameter error !\n";
+        c.exitCode = 1;
+        return;
+    }
+    const std::vector<PreflightStep> steps = controller.fullUpdatePreflight();
+    if (steps.empty()) {
+        c.out << "Error 0x14: firmware number error !\n";
+        c.exitCode = 1;
+        return;
+    }
+    c.exitCode = reportPreflight(c.out, steps);
+}
+
 }  // namespace
 
 void addOperationCommands(CLI::App& app, CommandContext& c) {
-    app.add_subcommand("update", "Run the full update process (the start button)")
-        ->callback([&c] { runOperation(c, Operation::FullUpdate); });
+    auto* update = app.add_subcommand("update", "Run the full update process (the start button)");
+    update->add_flag("--dry-run", c.arguments.dryRun,
+                     "Only check the files, tools and room on the PC and print what would be written where");
+    update->callback([&c] {
+        if (c.arguments.dryRun)
+            dryRunUpdate(c);
+        else
+            runOperation(c, Operation::FullUpdate);
+    });
     app.add_subcommand("configure-user-area", "Configure and format the user area (Configure User Area + Format)")
         ->callback([&c] { runOperation(c, Operation::ConfigureUserArea); });
     app.add_subcommand("low-level-format", "Low-level format the recorder's storage")

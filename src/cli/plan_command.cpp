@@ -8,6 +8,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/preflight_report.h"
 #include "userarea/partition_plan.h"
 
 namespace ib::cli {
@@ -76,7 +77,7 @@ int plan(CliSession& s, std::optional<std::uint32_t> capacityOption) {
         return 1;
     }
     printPlacement(out, preview, target->sector);
-    return 0;
+    return reportPreflight(out, c.configureUserAreaPreflight());
 }
 
 }  // namespace

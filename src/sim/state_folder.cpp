@@ -96,6 +96,14 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
 StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
     Opened opened;
     std::string ini;
+    // Taken before the state is read, so that the state read is the one this program changes.
+    auto lock = stateFolderLock(dir);
+    if (std::error_code ec; fs::exists(dir / kIniName, ec)) {
+        if (const auto holder = lock->take()) {
+            error = recorderInUseMessage(*holder);
+            return opened;
+        }
+    }
     if (!readText(dir / kIniName, ini)) {
         error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
         return opened;
@@ -111,6 +119,7 @@ StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
     auto folder = std::unique_ptr<StateFolder>(new StateFolder(dir));
     if (!folder->openFiles(error)) return opened;
     folder->m_savedState = opened.state;
+    folder->m_lock = std::move(lock);
     opened.folder = std::move(folder);
     return opened;
 }

@@ -15,6 +15,7 @@
 
 #include "sim/file_area_store.h"
 #include "sim/recorder_backing.h"
+#include "sim/state_folder_lock.h"
 
 namespace ib::sim {
 
@@ -58,6 +59,7 @@ private:
     int m_ramFd = -1;
     RecorderState m_savedState;  // what recorder.ini holds now, to skip rewriting an unchanged state
     std::string m_error;
+    std::unique_ptr<RecorderLock> m_lock;  // held while the folder is open: one program at a time
 };
 
 std::filesystem::path areaImagePath(const std::filesystem::path& dir, AreaId id);

@@ -2,11 +2,14 @@
 #include "update/full_update.h"
 
 #include "bootarea/boot_area_burn.h"
+#include "bootarea/firmware_set.h"
+#include "operation/preflight.h"
 #include "operation/recorder_opening.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
 #include "preparation/updater_download.h"
 #include "userarea/user_area_configuration.h"
+#include "userarea/user_area_preflight.h"
 
 namespace ib {
 namespace {
@@ -26,6 +29,23 @@ std::uint32_t burnSerialFlashAndReport(const OperationContext& ctx, std::uint32_
     return burnt;
 }
 
+}  // namespace
+
+std::vector<PreflightStep> fullUpdatePreflight(const OperationContext& ctx, std::uint32_t n) {
+    const bool serialFlash = *ctx.settings.storage == StorageType::SerialFlash;
+    std::vector<PreflightStep> steps{
+        {firmwarePreflightPlan(ctx, n, serialFlash ? BurnKind::SerialFlash : BurnKind::BlockStorage),
+         serialFlash ? "" : "Error 0x07: Burn-in Firmware error !"}};
+    if (ctx.settings.configureUserArea) {
+        const PartitionPlan plan = plannedPartitions(ctx);
+        steps.push_back({userAreaContentPreflight(ctx, plan), "Error 0x10: Update 1st sector partition setting error !"});
+        steps.push_back({userAreaOutputPreflight(ctx, plan), "Error 0x0a: configure user area error !"});
+    }
+    return steps;
+}
+
+namespace {
+
 // Steps of the full update before its closing command.
 std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
     const OperationSettings& settings = ctx.settings;
@@ -33,7 +53,7 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
     GeneralStorageCmd& cmd = ctx.cmd;
     // Shows the message, runs the clean-up, shows the recorder's presence.
     const auto fail = [&](const char* message, bool reselect = false) {
-        report.messageBox(message);
+        if (*message) report.messageBox(message);  // a step without a message of its own shows none
         if (reselect) reselectUserArea(ctx);
         report.refreshDevicePresence();
         return 0u;
@@ -59,6 +79,12 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         report.setDeviceEventsEnabled(true);
     }
 
+    // Everything the PC can check is checked before the first command that changes the recorder.
+    const std::uint32_t n = settings.firmwareCount();
+    if (n == 0 || n > 10) return fail("Error 0x14: firmware number error !");
+    if (const auto stepError = failedPreflightStep(ctx, fullUpdatePreflight(ctx, n)))
+        return fail(stepError->c_str());
+
     if (settings.configureBootArea || cmd.GetMode() == kModeBootRom) {
         if (settings.configureBootArea && settings.changeBootSize) {
             report.showStepMessage("change boot size .....");
@@ -67,9 +93,6 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         report.showStepMessage("low level format .....");
         if (!cmd.LowLevelFormat()) return fail("Error 0x06: Low level format boot area fail !");
     }
-
-    const std::uint32_t n = settings.firmwareCount();
-    if (n == 0 || n > 10) return fail("Error 0x14: firmware number error !");
 
     if (*settings.storage == StorageType::SerialFlash) return burnSerialFlashAndReport(ctx, n);
 

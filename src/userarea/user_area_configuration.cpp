@@ -7,6 +7,7 @@
 #include "operation/sector_sink.h"
 #include "userarea/partition_content.h"
 #include "userarea/user_area_plan.h"
+#include "userarea/user_area_preflight.h"
 
 namespace ib {
 namespace {
@@ -37,6 +38,10 @@ std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
     if (!openRecorder(ctx, {.reenableButtonsOnUiError = false})) return 0;
     if (ctx.cmd.GetMode() == kModeBootRom) {
         ctx.report.messageBoxThenPresence("Error 0x03: Please Sync Device first !");
+        return 0;
+    }
+    if (const auto stepError = failedPreflightStep(ctx, configureUserAreaPreflight(ctx))) {
+        ctx.report.messageBoxThenPresence(*stepError);
         return 0;
     }
     ctx.report.showStepMessage("Start to configure user area .....");

@@ -81,7 +81,9 @@ TEST(SgVolumeProvider, AMissingPermissionNamesTheNodeAndTheFix) {
         EXPECT_NE(why.find("udevadm trigger"), std::string::npos) << why;
         EXPECT_NE(why.find("group disk"), std::string::npos) << why;
     }
-    EXPECT_EQ(openFailureReason(disk, EBUSY), "cannot open /dev/sg2 (sdb): Device or resource busy");
+    EXPECT_EQ(openFailureReason(disk, ENODEV), "cannot open /dev/sg2 (sdb): No such device");
+    // The node is opened exclusively: a second program gets EBUSY.
+    EXPECT_EQ(openFailureReason(disk, EBUSY), "/dev/sg2 (sdb) is in use by another program: close it and try again");
 }
 
 TEST(SgVolumeProvider, ANodeThatIsNoPassThroughDeviceNeverCompletesACommand) {

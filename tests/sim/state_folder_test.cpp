@@ -101,6 +101,7 @@ TEST_F(StateFolderTest, RamImageHoldsTheDownloadsSincePowerOn) {
 
     // A second process sees the same RAM image and can start it.
     cmd.Close();
+    sim.reset();  // the first process ends before the second opens the folder
     sim = open();
     EXPECT_EQ(sim->ramImage(), image);
     UsbScsiCmd cmd2(sim->volumes());

@@ -37,7 +37,8 @@ app::SessionOptions ControllerRig::withDoubles(VolumeProvider& volumes, UsbStora
     doubles.clock = &clock;
     doubles.profile = &profile;
     doubles.processes = &processes;
-    doubles.locateTool = [this](const std::string& name) { return workdir.path() / name; };
+    for (const char* tool : {"TreeBaler", "mergeimg"}) toolsdir.write(tool, "");
+    doubles.locateTool = [this](const std::string& name) { return toolsdir.path() / name; };
     doubles.temporaryDirectory = tmpdir.path();
     doubles.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
     return options;

@@ -66,6 +66,7 @@ public:
     RecordingProcesses processes;
     TempFolder workdir;
     TempFolder tmpdir;
+    TempFolder toolsdir;  // the helper tools' stand-ins (the processes run none of them)
     std::unique_ptr<app::ApplicationSession> session;
     std::unique_ptr<CImageBurnerDlg>& controller;  // the session's; reset() closes it early
     DialogValues view;

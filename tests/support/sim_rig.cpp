@@ -1,6 +1,8 @@
 // Simulator-backed controller rig. See sim_rig.h.
 #include "support/sim_rig.h"
 
+#include "device/vendor_command.h"
+
 namespace ib::test {
 
 SimRig::SimRig(SimRigOptions options) {
@@ -23,6 +25,17 @@ std::vector<std::uint8_t> SimRig::vendorCodes() {
     for (const auto& line : sim->commandLog())
         if (line.rfind("fa5566", 0) == 0) codes.push_back(static_cast<std::uint8_t>(std::stoul(line.substr(6, 2), nullptr, 16)));
     return codes;
+}
+
+bool changesRecorder(std::uint8_t vendorCode) {
+    switch (static_cast<VendorCode>(vendorCode)) {
+        case VendorCode::WriteRegister:
+        case VendorCode::WriteSectors:
+        case VendorCode::SetBootSize:
+        case VendorCode::FormatUserArea:
+        case VendorCode::LowLevelFormat: return true;
+        default: return false;
+    }
 }
 
 std::string patternBytes(std::size_t n, unsigned seed) {

@@ -41,6 +41,10 @@ public:
     DialogValues view;
 };
 
+// Whether a vendor command changes what the recorder holds (its storage,
+// registers or boot size); loading the updater does not count.
+bool changesRecorder(std::uint8_t vendorCode);
+
 // `n` bytes of a recognisable pattern that differs per `seed`.
 std::string patternBytes(std::size_t n, unsigned seed);
 

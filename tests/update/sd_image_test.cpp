@@ -94,7 +94,7 @@ TEST_F(SdImage, ThreeMembersWithUserAreaAndGapsThenTheMerge) {
     };
     ASSERT_EQ(s.run(Operation::CreateSdImage), 1u);
     ASSERT_EQ(s.rig->processes.calls.size(), 1u);
-    EXPECT_EQ(s.rig->processes.calls[0].program, s.workdir() / "mergeimg");
+    EXPECT_EQ(s.rig->processes.calls[0].program, s.rig->toolsdir.path() / "mergeimg");
     EXPECT_EQ(s.rig->processes.calls[0].arguments,
               (std::vector<std::string>{"SD_RoadVTemp.bin", (s.workdir() / "out.bin").string()}));
     EXPECT_FALSE(std::filesystem::exists(intermediate()));

@@ -146,7 +146,7 @@ TEST_F(MoviNandContent, AFatRecordIsPackedByTheToolWithItsArguments) {
     ASSERT_EQ(c.configureUserArea(), 1u);
     ASSERT_EQ(s.rig->processes.calls.size(), 1u);
     const auto& call = s.rig->processes.calls[0];
-    EXPECT_EQ(call.program, s.workdir() / "TreeBaler");
+    EXPECT_EQ(call.program, s.rig->toolsdir.path() / "TreeBaler");
     EXPECT_EQ(call.arguments, (std::vector<std::string>{"-file", (s.workdir() / "it's \"q\" $(x).img").string(),
                                                         "-folder", (s.workdir() / "my files").string(), "-size",
                                                         "16"}));

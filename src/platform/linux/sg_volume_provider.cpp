@@ -1,6 +1,7 @@
 // USB disks as drive letters. See sg_volume_provider.h.
 #include "platform/linux/sg_volume_provider.h"
 
+#include <fcntl.h>
 #include <scsi/sg_pt.h>
 
 #include <cerrno>
@@ -35,6 +36,7 @@ std::string openFailureReason(const UsbScsiDisk& disk, int error) {
                ": install the udev rules (sudo cmake --install build, then sudo udevadm control --reload "
                "&& sudo udevadm trigger) or run as a member of group disk";
     }
+    if (error == EBUSY) return node + " is in use by another program: close it and try again";
     return "cannot open " + node + ": " + std::strerror(error);
 }
 
@@ -74,8 +76,11 @@ std::unique_ptr<VolumeHandle> SgVolumeProvider::openVolume(char letter, std::str
         return nullptr;
     }
     // Read-write: the sg driver then carries any opcode, vendor ones included,
-    // while the block node would refuse them without CAP_SYS_RAWIO.
-    const int descriptor = scsi_pt_open_device(disk->genericNode.c_str(), /*read_only=*/false, /*verbose=*/0);
+    // while the block node would refuse them without CAP_SYS_RAWIO. Exclusive:
+    // a second program's commands must never land between this one's (the sg
+    // driver grants one exclusive opener; without blocking, a second gets EBUSY).
+    const int descriptor =
+        scsi_pt_open_flags(disk->genericNode.c_str(), O_RDWR | O_EXCL | O_NONBLOCK, /*verbose=*/0);
     if (descriptor < 0) {
         giveReason(whyNot, openFailureReason(*disk, -descriptor));
         return nullptr;

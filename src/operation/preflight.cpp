@@ -1,0 +1,106 @@
+// The checks before the first write. See preflight.h.
+#include "operation/preflight.h"
+
+#include <fstream>
+#include <map>
+
+#include "operation/operation_context.h"
+
+namespace ib {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kNothingSent = " Nothing was sent to the recorder.";
+
+std::optional<std::string> inputProblem(const PlannedInput& input) {
+    const std::string name = input.path.string();
+    std::error_code ec;
+    if (!fs::exists(input.path, ec))
+        return "Cannot find " + name + ". Put the file there or correct its name in DiskInfo.ini." + kNothingSent;
+    if (!fs::is_regular_file(input.path, ec))
+        return name + " is not a regular file. Name a file, not a folder or a device." + kNothingSent;
+    if (!std::ifstream(input.path, std::ios::binary).is_open())
+        return "Cannot read " + name + ". Check its permissions." + kNothingSent;
+    const std::uint64_t size = fs::file_size(input.path, ec);
+    if (ec) return "Cannot read " + name + ". Check its permissions." + kNothingSent;
+    if (size > input.largestBytes)
+        return name + " (" + std::to_string(size) + " bytes) does not fit " + input.destination + " (" +
+               std::to_string(input.largestBytes) + " bytes). Use a smaller file." + kNothingSent;
+    return std::nullopt;
+}
+
+// Whether the file can be written: an existing one opened for appending (which
+// changes nothing), a new one created and removed again.
+bool canWrite(const fs::path& path) {
+    std::error_code ec;
+    if (fs::exists(path, ec))
+        return fs::is_regular_file(path, ec) && std::ofstream(path, std::ios::binary | std::ios::app).is_open();
+    const bool created = std::ofstream(path, std::ios::binary).is_open();
+    if (created) fs::remove(path, ec);
+    return created;
+}
+
+// Bytes each folder must still find: an output replaces an existing file's bytes.
+std::map<fs::path, std::uint64_t> bytesNeededPerFolder(const std::vector<PlannedOutput>& outputs) {
+    std::map<fs::path, std::uint64_t> needed;
+    for (const PlannedOutput& output : outputs) {
+        std::error_code ec;
+        const std::uint64_t existing = fs::is_regular_file(output.path, ec) ? fs::file_size(output.path, ec) : 0;
+        needed[output.path.parent_path()] += output.bytes > existing ? output.bytes - existing : 0;
+    }
+    return needed;
+}
+
+std::optional<std::string> outputProblem(const std::vector<PlannedOutput>& outputs, const RoomProbe& room) {
+    for (const PlannedOutput& output : outputs)
+        if (!canWrite(output.path))
+            return "Cannot create " + output.path.string() +
+                   ". Make its folder writable or choose another working folder." + kNothingSent;
+    for (const auto& [folder, bytes] : bytesNeededPerFolder(outputs)) {
+        const std::optional<std::uint64_t> free = room(folder);
+        if (free && *free < bytes)
+            return folder.string() + " has room for " + std::to_string(*free) + " bytes, but " +
+                   std::to_string(bytes) + " are to be written there. Free some space." + kNothingSent;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> toolProblem(const PlannedTool& tool) {
+    std::error_code ec;
+    if (fs::is_regular_file(tool.located, ec)) return std::nullopt;
+    return "The helper tool " + tool.name + " was not found. Reinstall the program or put " + tool.name +
+           " in the working folder." + kNothingSent;
+}
+
+}  // namespace
+
+std::optional<std::string> findPreflightProblem(const PreflightPlan& plan, const RoomProbe& room) {
+    for (const PlannedInput& input : plan.inputs)
+        if (auto problem = inputProblem(input)) return problem;
+    for (const PlannedTool& tool : plan.tools)
+        if (auto problem = toolProblem(tool)) return problem;
+    return outputProblem(plan.outputs, room);
+}
+
+std::optional<std::string> failedPreflightStep(const OperationContext& ctx, const std::vector<PreflightStep>& steps) {
+    for (const PreflightStep& step : steps) {
+        if (auto problem = findPreflightProblem(step.plan)) {
+            ctx.report.messageBox(*problem);
+            return step.errorMessage;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> describePreflightPlan(const PreflightPlan& plan) {
+    std::vector<std::string> lines;
+    for (const PlannedInput& input : plan.inputs)
+        lines.push_back("read " + input.path.string() + (input.destination.empty() ? "" : " into " + input.destination));
+    for (const PlannedTool& tool : plan.tools) lines.push_back("run " + tool.located.string());
+    for (const PlannedOutput& output : plan.outputs)
+        lines.push_back("write " + output.path.string() + " (" + std::to_string(output.bytes) + " bytes)");
+    return lines;
+}
+
+}  // namespace ib

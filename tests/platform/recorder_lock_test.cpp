@@ -1,0 +1,70 @@
+// One program at a time per recorder: while one process has the simulated
+// recorder's state folder open, a second one is told who has it and sends nothing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "sim/state_folder.h"
+#include "support/temp_folder.h"
+
+namespace ib {
+namespace {
+
+std::uintmax_t logSize(const std::filesystem::path& state) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(state / "commands.log", ec);
+    return ec ? 0 : size;
+}
+
+int runCli(std::vector<std::string> args, std::string& err) {
+    args.insert(args.begin(), "imageburner-cli");
+    std::vector<const char*> argv;
+    for (auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, errors;
+    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, errors);
+    err = errors.str();
+    return status;
+}
+
+TEST(RecorderLock, ASecondProgramIsToldWhoHasTheRecorderAndSendsNothing) {
+    test::TempFolder state, work;
+    std::string err;
+    ASSERT_EQ(runCli({"sim", "init", state.path().string(), "--mode", "updater", "--force"}, err), 0) << err;
+
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {  // the first program: holds the folder until told to let go
+        std::string error;
+        const auto opened = sim::StateFolder::open(state.path(), error);
+        char byte = opened.folder ? 1 : 0;
+        if (::write(ready[1], &byte, 1) != 1 || ::read(release[0], &byte, 1) != 1) ::_exit(2);
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 1);
+    const auto logBefore = logSize(state.path());
+
+    EXPECT_EQ(runCli({"--sim", state.path().string(), "--workdir", work.path().string(), "probe"}, err), 1);
+    EXPECT_NE(err.find("The recorder is in use by another program (pid " + std::to_string(holder) + ")."),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(logSize(state.path()), logBefore);
+
+    ASSERT_EQ(::write(release[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(holder, &status, 0), holder);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(runCli({"--sim", state.path().string(), "--workdir", work.path().string(), "probe"}, err), 0) << err;
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+}
+
+}  // namespace
+}  // namespace ib

@@ -22,8 +22,10 @@ unset DISPLAY
 stop_wine() { wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then wineboot --init >/dev/null 2>&1; fi
+wineserver -w  # a server left from the set-up ends first, so this one can stay up
 wineserver -p
 # Wine's own services start with the first program; started here with their
 # output elsewhere, they never hold a test's output pipe open.
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 ctest --test-dir "$build" -L windows --output-on-failure -j2 --timeout 300
+(cd "$build" && cpack -G ZIP >/dev/null && echo "package: $build/imageburner-windows-x64.zip")

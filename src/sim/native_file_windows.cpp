@@ -28,9 +28,11 @@ DWORD pieceOf(std::size_t remaining) { return static_cast<DWORD>(std::min(remain
 }  // namespace
 
 std::unique_ptr<NativeFile> NativeFile::open(const std::filesystem::path& path, Mode mode, std::string& error) {
-    const DWORD access = mode == Mode::Append ? FILE_APPEND_DATA | SYNCHRONIZE : GENERIC_READ | GENERIC_WRITE;
-    const HANDLE handle = ::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Write access for appends too: emptying ram.bin needs it, and appends name
+    // the end of the file explicitly (see append()).
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         error = "cannot open " + path.string() + ": " + lastError();
         return nullptr;
@@ -83,9 +85,12 @@ bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> byt
 bool NativeFile::append(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
+        // Both offset halves 0xFFFFFFFF: at the end of the file as it is at the
+        // time of the write, as FILE_APPEND_DATA would, so several processes'
+        // lines never overwrite each other.
+        OVERLAPPED end = at(UINT64_MAX);
         DWORD n = 0;
-        if (!::WriteFile(handleOf(m_handle), bytes.data() + done, pieceOf(bytes.size() - done), &n, nullptr) ||
-            n == 0)
+        if (!::WriteFile(handleOf(m_handle), bytes.data() + done, pieceOf(bytes.size() - done), &n, &end) || n == 0)
             return false;
         done += n;
     }

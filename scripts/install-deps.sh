@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing imageburner need.
+# With --windows: what the Windows flavour needs instead (the mingw-w64 cross
+# compiler, GoogleTest's sources, Wine to run the tests headless).
 # Idempotent: when every package is already present it changes nothing and
 # does not touch the network.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config
-  googletest libgtest-dev libgmock-dev
-  libsgutils2-dev libudev-dev libcli11-dev
-  # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
-  dosfstools mtools
-  qemu-system-x86 busybox-static cpio
-  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
-)
+if [ "${1:-}" = "--windows" ]; then
+  packages=(
+    cmake ninja-build ccache
+    g++-mingw-w64-x86-64-posix
+    googletest libcli11-dev
+    wine wine64
+  )
+else
+  packages=(
+    cmake ninja-build g++ pkg-config
+    googletest libgtest-dev libgmock-dev
+    libsgutils2-dev libudev-dev libcli11-dev
+    # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
+    dosfstools mtools
+    qemu-system-x86 busybox-static cpio
+    qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -35,14 +35,25 @@ std::uint64_t FirmwareSet::totalBytes() const {
     return total;
 }
 
+#ifdef _WIN32
+const FirmwareNameRules kHostFirmwareNames = kWindowsFirmwareNames;
+#else
+const FirmwareNameRules kHostFirmwareNames = kPosixFirmwareNames;
+#endif
+
+bool isAbsoluteFirmwareName(std::string_view name, const FirmwareNameRules& rules) {
+    if (rules.driveLetterNames) return name.size() >= 3 && name[1] == ':' && name[2] == '\\';
+    return name.starts_with('/');
+}
+
 std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
-                                   const std::string& name) {
-    // An absolute name stays as it is; a relative one is the working folder's.
+                                   const std::string& name, const FirmwareNameRules& rules) {
+    if (isAbsoluteFirmwareName(name, rules)) return name;
     const auto inWorkdir = workingDirectory / name;
-    if (kind == BurnKind::BlockStorage || std::filesystem::path(name).is_absolute()) return inWorkdir;
+    if (kind == BurnKind::BlockStorage) return inWorkdir;
     std::error_code ec;
     if (std::filesystem::exists(inWorkdir, ec)) return inWorkdir;
-    return std::filesystem::path(kSerialFlashFallbackFolder) / name;
+    return std::string(rules.fallbackFolder) + rules.separator + name;
 }
 
 std::vector<std::filesystem::path> namedFirmwarePaths(const OperationContext& ctx, std::uint32_t n, BurnKind kind) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bootarea/burn_verification.h"
@@ -36,15 +37,27 @@ struct FirmwareSet {
     std::uint64_t totalBytes() const;
 };
 
-// Where the serial-flash burn looks for a relative name that the working
-// folder does not hold.
-inline constexpr const char* kSerialFlashFallbackFolder = "/opt/qubfw/k7x";
+// How a platform reads firmware names from "DiskInfo.ini": which names are
+// absolute, and where the serial-flash burn looks for a relative name that the
+// working folder does not hold.
+struct FirmwareNameRules {
+    bool driveLetterNames;       // absolute: "X:\..."; otherwise a leading '/'
+    const char* fallbackFolder;  // no trailing separator
+    char separator;
+};
+inline constexpr FirmwareNameRules kPosixFirmwareNames{false, "/opt/qubfw/k7x", '/'};
+inline constexpr FirmwareNameRules kWindowsFirmwareNames{true, "C:\\qubfw\\k7x", '\\'};
+// The rules of the platform the program is built for.
+extern const FirmwareNameRules kHostFirmwareNames;
+
+bool isAbsoluteFirmwareName(std::string_view name, const FirmwareNameRules& rules);
 
 // Where a firmware name from "DiskInfo.ini" is looked for: an absolute name as
 // it is, a relative one in the working folder (for the serial flash, in the
 // fallback folder when the working folder does not hold it).
 std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
-                                   const std::string& name);
+                                   const std::string& name,
+                                   const FirmwareNameRules& rules = kHostFirmwareNames);
 
 // The members of the N that "DiskInfo.ini" names (the rest are chosen by the user), in order.
 std::vector<std::filesystem::path> namedFirmwarePaths(const OperationContext& ctx, std::uint32_t n, BurnKind kind);

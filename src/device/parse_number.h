@@ -1,6 +1,7 @@
 // Reads the number typed into a register field: "0x" followed by hexadecimal
-// digits (lower-case x only), otherwise a signed decimal number; leading blanks
-// skipped, trailing text ignored.
+// digits (lower-case x only), otherwise a decimal number with an optional sign;
+// leading blanks skipped, trailing text ignored. The same text means the same
+// number on every platform.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,9 @@
 
 namespace ib {
 
-// nullopt when the text holds no number the conversion can read.
+// Hexadecimal: any value that fits 64 bits. Decimal: -2147483648 to
+// 4294967295, taken modulo 2^32 (so "-1" is 0xFFFFFFFF). nullopt when the text
+// holds no number or one out of range.
 std::optional<std::uint64_t> ParseNumber(const std::string& text);
 
 }  // namespace ib

@@ -32,7 +32,8 @@ std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std
     m_replyArea[0] = presetFirstByte;
     const std::size_t length = std::min(reply.size(), m_replyArea.size());
     ScsiRequest request{cdb, length ? DataDirection::In : DataDirection::None,
-                        std::span<std::uint8_t>(m_replyArea.data(), length), kBufferedTimeoutSeconds};
+                        std::span<std::uint8_t>(m_replyArea.data(), length), kBufferedTimeoutSeconds,
+                        TransferKind::Buffered};
     m_lastOutcome = volume.send(request);
     if (!m_lastOutcome.completed) return 0;
     // Exactly the asked length is handed back, whatever the device delivered.
@@ -52,7 +53,7 @@ std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::ui
     // The carrier only reads an Out buffer; the span type is shared with In.
     std::span<std::uint8_t> data(const_cast<std::uint8_t*>(dataOut.data()), dataOut.size());
     ScsiRequest request{cdb, dataOut.empty() ? DataDirection::None : DataDirection::Out, data,
-                        kDirectTimeoutSeconds};
+                        kDirectTimeoutSeconds, TransferKind::Direct};
     m_lastOutcome = m_handle->send(request);
     return m_lastOutcome.completed ? 1 : 0;
 }

@@ -14,6 +14,11 @@ namespace ib {
 
 enum class DataDirection { None, In, Out };
 
+// How the carrier moves the data: through a zeroed area of its own, copied
+// to or from `data` (short replies, probing), or straight from the caller's
+// buffer (bulk transfers). Carriers without that choice treat both alike.
+enum class TransferKind { Buffered, Direct };
+
 // One command block with its data phase. `data` is written by the device for
 // In, read for Out, and empty for None.
 struct ScsiRequest {
@@ -21,6 +26,7 @@ struct ScsiRequest {
     DataDirection direction = DataDirection::None;
     std::span<std::uint8_t> data;
     unsigned timeoutSeconds = 0;
+    TransferKind kind = TransferKind::Buffered;
 };
 
 // What came back besides the data. `completed` is the pass-through call's own

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sim/area_store.h"
+#include "sim/native_file.h"
 
 namespace ib::sim {
 
@@ -26,11 +27,10 @@ public:
     std::vector<ByteExtent> storedExtents() override;
 
 private:
-    explicit FileAreaStore(int fd) : m_fd(fd) {}
-    std::uint64_t fileSize() const;
+    explicit FileAreaStore(std::unique_ptr<NativeFile> file) : m_file(std::move(file)) {}
     bool writeZeros(std::uint64_t offset, std::uint64_t length);
 
-    int m_fd;
+    std::unique_ptr<NativeFile> m_file;
 };
 
 }  // namespace ib::sim

@@ -1,11 +1,6 @@
 // The state folder of the simulated recorder. See state_folder.h.
 #include "sim/state_folder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -20,34 +15,30 @@ const char* const kIniName = "recorder.ini";
 const char* const kLogName = "commands.log";
 const char* const kRamName = "ram.bin";
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::span<const std::uint8_t> bytesOf(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// Writes a temporary file and renames it over the target, so a reader sees the old or the new text.
+// Writes a temporary file and renames it over the target, so a reader sees the
+// old or the new text. The filesystem library's rename replaces an existing
+// target on every platform (on Windows too, where the C library's would not).
 bool replaceFile(const fs::path& target, const std::string& text, std::string& error) {
-    const fs::path temp = target.string() + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = "cannot write " + temp.string() + ": " + std::strerror(errno);
-        return false;
+    fs::path temp = target;
+    temp += ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            error = "cannot write " + temp.string();
+            return false;
+        }
     }
-    const bool written = writeAll(fd, bytesOf(text));
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), target.c_str()) != 0) {
-        error = "cannot write " + target.string() + ": " + std::strerror(errno);
-        ::unlink(temp.c_str());
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    if (ec) {
+        error = "cannot write " + target.string() + ": " + ec.message();
+        fs::remove(temp, ec);
         return false;
     }
     return true;
@@ -128,37 +119,30 @@ bool StateFolder::openFiles(std::string& error) {
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
         for (std::uint8_t a = 0; a < kAreasPerType; ++a)
             if (!(m_areas[t][a] = FileAreaStore::open(areaImagePath(m_dir, {t, a}), error))) return false;
-    m_logFd = ::open((m_dir / kLogName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    m_ramFd = ::open((m_dir / kRamName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (m_logFd < 0 || m_ramFd < 0) {
-        error = "cannot open the log or RAM image in " + m_dir.string() + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    m_log = NativeFile::open(m_dir / kLogName, NativeFile::Mode::Append, error);
+    m_ram = m_log ? NativeFile::open(m_dir / kRamName, NativeFile::Mode::Append, error) : nullptr;
+    return m_ram != nullptr;
 }
 
-StateFolder::~StateFolder() {
-    if (m_logFd >= 0) ::close(m_logFd);
-    if (m_ramFd >= 0) ::close(m_ramFd);
-}
+StateFolder::~StateFolder() = default;
 
 void StateFolder::fail(const std::string& what) {
-    m_error = what + " in " + m_dir.string() + ": " + std::strerror(errno);
+    m_error = what + " in " + m_dir.string() + ": " + NativeFile::lastError();
 }
 
 AreaStore& StateFolder::area(AreaId id) { return *m_areas[id.type][id.area]; }
 
 void StateFolder::appendLog(std::string_view line) {
     // One write per line keeps lines whole when several processes append.
-    if (!writeAll(m_logFd, bytesOf(std::string(line) + "\n"))) fail("cannot append to commands.log");
+    if (!m_log->append(bytesOf(std::string(line) + "\n"))) fail("cannot append to commands.log");
 }
 
 void StateFolder::appendRam(std::span<const std::uint8_t> bytes) {
-    if (!writeAll(m_ramFd, bytes)) fail("cannot append to ram.bin");
+    if (!m_ram->append(bytes)) fail("cannot append to ram.bin");
 }
 
 void StateFolder::clearRam() {
-    if (::ftruncate(m_ramFd, 0) != 0) fail("cannot empty ram.bin");
+    if (!m_ram->truncate(0)) fail("cannot empty ram.bin");
 }
 
 void StateFolder::saveState(const RecorderState& state) {

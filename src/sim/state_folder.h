@@ -55,8 +55,8 @@ private:
 
     std::filesystem::path m_dir;
     std::array<std::array<std::unique_ptr<FileAreaStore>, kAreasPerType>, kStorageTypeCount> m_areas;
-    int m_logFd = -1;
-    int m_ramFd = -1;
+    std::unique_ptr<NativeFile> m_log;
+    std::unique_ptr<NativeFile> m_ram;
     RecorderState m_savedState;  // what recorder.ini holds now, to skip rewriting an unchanged state
     std::string m_error;
     std::unique_ptr<RecorderLock> m_lock;  // held while the folder is open: one program at a time

@@ -25,7 +25,7 @@ bool contentFits(std::uint64_t length, std::uint32_t partitionSectors) {
 std::string contentTooLongMessage(const std::filesystem::path& path, std::uint64_t length,
                                   std::uint32_t partitionSectors) {
     return formatText("Error : %s (%llu bytes) is larger than its partition (%u sectors, %llu bytes) !",
-                      path.c_str(), static_cast<unsigned long long>(length), partitionSectors,
+                      path.string().c_str(), static_cast<unsigned long long>(length), partitionSectors,
                       static_cast<unsigned long long>(std::uint64_t{partitionSectors} * kSectorSize));
 }
 

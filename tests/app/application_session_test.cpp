@@ -7,6 +7,7 @@
 
 #include "app/application_session.h"
 #include "app/temporary_folder.h"
+#include "support/environment_variable.h"
 #include "support/fake_environment.h"
 #include "support/scripted_volumes.h"
 
@@ -35,17 +36,9 @@ class TmpdirAs {
 public:
     explicit TmpdirAs(std::optional<std::string> value) {
         if (const char* old = std::getenv("TMPDIR")) m_old = old;
-        if (value)
-            ::setenv("TMPDIR", value->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
+        test::setEnvironmentVariable("TMPDIR", value);
     }
-    ~TmpdirAs() {
-        if (m_old)
-            ::setenv("TMPDIR", m_old->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
+    ~TmpdirAs() { test::setEnvironmentVariable("TMPDIR", m_old); }
 
 private:
     std::optional<std::string> m_old;

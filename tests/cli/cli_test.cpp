@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "support/environment_variable.h"
 #include "support/fake_environment.h"
 #include "operation/status_texts.h"
 
@@ -32,7 +33,9 @@ struct Result {
 class Cli : public ::testing::Test {
 protected:
     Cli() {
-        ::setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+        // The profile's folder: XDG_CONFIG_HOME on Linux, APPDATA on Windows.
+        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
+        test::setEnvironmentVariable("APPDATA", (home / "config").string());
         fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
     }
     Result cli(std::vector<std::string> args) {

@@ -18,17 +18,19 @@ protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("ib-pcstorage-" + std::to_string(::getpid()));
         fs::create_directories(dir);
-        for (char c = 'a'; c <= 'c'; ++c) std::ofstream(dir / (std::string("sd") + c)) << std::string(8192, '\0');
+        for (std::uint8_t n = 0; n <= 2; ++n) std::ofstream(diskFile(n), std::ios::binary) << std::string(8192, '\0');
     }
     void TearDown() override { fs::remove_all(dir); }
 
+    std::string prefix() const { return (dir / "sd").string(); }
+    // The file standing in for drive N, named by this platform's rule.
+    fs::path diskFile(std::uint8_t n) const { return *platform::physicalDrivePath(n, prefix()); }
     PcStorageCmd makeCmd() {
-        auto prefix = (dir / "sd").string();
-        return PcStorageCmd([prefix](std::uint8_t n) { return platform::physicalDrivePath(n, prefix); },
+        return PcStorageCmd([prefix = prefix()](std::uint8_t n) { return platform::physicalDrivePath(n, prefix); },
                             [this](const std::string& m) { messages.push_back(m); });
     }
-    std::string contentOf(char drive) {
-        std::ifstream in(dir / (std::string("sd") + drive), std::ios::binary);
+    std::string contentOf(std::uint8_t drive) {
+        std::ifstream in(diskFile(drive), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
@@ -44,8 +46,8 @@ TEST_F(PhysicalDrives, RefusesToWriteDrivesZeroAndOneWithOneMessageEach) {
         EXPECT_EQ(cmd.WriteSectors(1, 1, sector), 0u);
     }
     EXPECT_EQ(messages, (std::vector<std::string>{"physical disk id is dangerous!", "physical disk id is dangerous!"}));
-    EXPECT_EQ(contentOf('a'), std::string(8192, '\0'));
-    EXPECT_EQ(contentOf('b'), std::string(8192, '\0'));
+    EXPECT_EQ(contentOf(0), std::string(8192, '\0'));
+    EXPECT_EQ(contentOf(1), std::string(8192, '\0'));
 }
 
 TEST_F(PhysicalDrives, WritesAndReadsBackAtSectorOffsetsOnOtherDrives) {
@@ -55,7 +57,7 @@ TEST_F(PhysicalDrives, WritesAndReadsBackAtSectorOffsetsOnOtherDrives) {
     for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7);
     ASSERT_EQ(cmd.WriteSectors(3, 2, data), 1u);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(contentOf('c').substr(1536, 1024), std::string(data.begin(), data.end()));
+    EXPECT_EQ(contentOf(2).substr(1536, 1024), std::string(data.begin(), data.end()));
     std::vector<std::uint8_t> back(1024);
     ASSERT_EQ(cmd.ReadSectors(3, 2, back), 1u);
     EXPECT_EQ(back, data);
@@ -69,8 +71,8 @@ TEST_F(PhysicalDrives, NumbersAboveNineNameNoDrive) {
     EXPECT_EQ(cmd.ReadSectors(0, 1, sector), 0u);
     cmd.setDriveNumber(10);
     EXPECT_EQ(cmd.WriteSectors(0, 1, sector), 0u);
-    EXPECT_EQ(platform::physicalDrivePath(9, "/dev/sd"), "/dev/sdj");
-    EXPECT_EQ(platform::physicalDrivePath(10, "/dev/sd"), std::nullopt);
+    EXPECT_TRUE(platform::physicalDrivePath(9, prefix()).has_value());
+    EXPECT_EQ(platform::physicalDrivePath(10, prefix()), std::nullopt);
 }
 
 TEST_F(PhysicalDrives, SelectStorageAlwaysReportsSixteenMebisectors) {

@@ -35,12 +35,14 @@ TEST_F(OpenedRecorder, SendsTheDocumentedBlocksByteForByte) {
     EXPECT_EQ(last().direction, DataDirection::In);
     EXPECT_EQ(last().length, 4096u);
     EXPECT_EQ(last().timeout, 2u);
+    EXPECT_EQ(last().kind, TransferKind::Buffered);
 
     ASSERT_EQ(cmd.WriteRegister(0x80008C00, 0x5A), 1u);
     EXPECT_EQ(last().cdb, (Bytes{0xFA, 0x55, 0x66, 0x05, 0x80, 0x00, 0x8C, 0x00, 0x5A, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(last().direction, DataDirection::None);
     EXPECT_EQ(last().length, 0u);
     EXPECT_EQ(last().timeout, 10u);
+    EXPECT_EQ(last().kind, TransferKind::Direct);
 }
 
 TEST_F(OpenedRecorder, EveryOtherCommandHasItsCodeParametersAndRequestKind) {

@@ -2,6 +2,7 @@
 // trying to open the pipe's writing end without blocking, which succeeds only
 // while someone waits to read: such an open is noted and let go at once (the
 // reader sees an empty file), so a fault fails the test instead of hanging it.
+// On Windows, which has no named pipes in the file system, it is a folder.
 #pragma once
 
 #include <atomic>

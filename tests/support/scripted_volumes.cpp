@@ -15,7 +15,7 @@ public:
 
     ScsiOutcome send(const ScsiRequest& request) override {
         SentCommand record{m_letter, {request.cdb.begin(), request.cdb.end()}, request.direction, {},
-                           request.data.size(), request.timeoutSeconds};
+                           request.data.size(), request.timeoutSeconds, request.kind};
         if (request.direction == DataDirection::Out) record.dataOut.assign(request.data.begin(), request.data.end());
         m_owner.sent.push_back(std::move(record));
         return m_owner.volumes.at(m_letter).answer(request);

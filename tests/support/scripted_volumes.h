@@ -20,6 +20,7 @@ struct SentCommand {
     std::vector<std::uint8_t> dataOut;
     std::size_t length;
     unsigned timeout;
+    TransferKind kind;
 };
 
 struct ScriptedVolume {

@@ -2,8 +2,8 @@
 // is refused before the intermediate image is written, so the merge tool never
 // renames a plain file over it; a regular file there is replaced as usual.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include "support/fifo_sentinel.h"
 #include "support/sim_rig.h"
 
 namespace ib {
@@ -28,7 +28,7 @@ protected:
 
 TEST_F(SdImageOutput, AnOutputThatIsNotARegularFileIsRefusedBeforeAnythingIsWritten) {
     const fs::path fifo = s.workdir() / "pipe";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const test::FifoSentinel pipe(fifo);
     fs::create_symlink(fifo, s.workdir() / "link to pipe");
     fs::create_directory(s.workdir() / "folder");
     // A relative output is the working folder's: the merge tool runs there.

@@ -142,12 +142,12 @@ TEST_F(MoviNandContent, AFatRecordIsPackedByTheToolWithItsArguments) {
         s.write(std::filesystem::path(call.arguments[1]).filename().string(), "FATIMAGE");
         return 0;
     };
-    plan("[Part_0]\nSize=16\nType=FAT\nRawFileName=it's \"q\" $(x).img\nDirPath=my files\n", 1);
+    plan("[Part_0]\nSize=16\nType=FAT\nRawFileName=it's 'q' $(x).img\nDirPath=my files\n", 1);
     ASSERT_EQ(c.configureUserArea(), 1u);
     ASSERT_EQ(s.rig->processes.calls.size(), 1u);
     const auto& call = s.rig->processes.calls[0];
     EXPECT_EQ(call.program, s.rig->toolsdir.path() / "TreeBaler");
-    EXPECT_EQ(call.arguments, (std::vector<std::string>{"-file", (s.workdir() / "it's \"q\" $(x).img").string(),
+    EXPECT_EQ(call.arguments, (std::vector<std::string>{"-file", (s.workdir() / "it's 'q' $(x).img").string(),
                                                         "-folder", (s.workdir() / "my files").string(), "-size",
                                                         "16"}));
     Bytes expected = {'F', 'A', 'T', 'I', 'M', 'A', 'G', 'E'};

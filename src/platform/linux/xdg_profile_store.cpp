@@ -16,79 +16,10 @@
 #include <vector>
 
 #include "config/private_profile.h"
+#include "config/profile_text_edit.h"
 
 namespace ib::platform {
 namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
-
-bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
-
-bool hasOuterBlanks(std::string_view text) { return isBlank(text.front()) || isBlank(text.back()); }
-
-bool isStorableName(std::string_view name, std::string_view forbidden) {
-    return !name.empty() && !hasLineBreak(name) && !hasOuterBlanks(name) &&
-           name.find_first_of(forbidden) == std::string_view::npos;
-}
-
-// The reader drops surrounding blanks and one pair of matching quotes, so a
-// value that would lose either is written inside double quotes.
-std::string encodedValue(const std::string& value) {
-    if (value.empty()) return value;
-    const bool quotedAlready =
-        value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
-    return (hasOuterBlanks(value) || quotedAlready) ? '"' + value + '"' : value;
-}
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        const std::size_t end = text.find('\n', begin);
-        lines.push_back(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-        begin = end == std::string::npos ? text.size() : end + 1;
-    }
-    return lines;
-}
-
-bool isSectionLine(const std::string& line, const std::string* name = nullptr) {
-    const ProfileLine parsed = classifyProfileLine(line);
-    return parsed.kind == ProfileLine::Kind::Section && (!name || sameProfileName(parsed.name, *name));
-}
-
-// Sets the key in the first section of that name, the way the reader finds it:
-// its first key line is replaced, or a new line follows the section's last key.
-void setKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
-            const std::string& line) {
-    std::size_t at = 0;
-    while (at < lines.size() && !isSectionLine(lines[at], &section)) ++at;
-    if (at == lines.size()) {
-        lines.push_back('[' + section + ']');
-        lines.push_back(line);
-        return;
-    }
-    std::size_t insertAfter = at;
-    for (++at; at < lines.size() && !isSectionLine(lines[at]); ++at) {
-        const ProfileLine parsed = classifyProfileLine(lines[at]);
-        if (parsed.kind != ProfileLine::Kind::Key) continue;
-        if (sameProfileName(parsed.name, key)) {
-            lines[at] = line;
-            return;
-        }
-        insertAfter = at;
-    }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAfter) + 1, line);
-}
-
-std::optional<std::string> currentText(const std::filesystem::path& file) {
-    std::error_code error;
-    if (!std::filesystem::exists(file, error)) return error ? std::nullopt : std::optional<std::string>("");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;  // never replace a profile that could not be read
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return text;
-}
 
 bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
@@ -164,16 +95,11 @@ std::string XdgProfileStore::read(const std::string& section, const std::string&
 }
 
 bool XdgProfileStore::write(const std::string& section, const std::string& key, const std::string& value) {
-    if (m_file.empty() || !isStorableName(section, "]") || !isStorableName(key, "=") || key.front() == ';' ||
-        key.front() == '[' || hasLineBreak(value))
-        return false;
-    const std::optional<std::string> text = currentText(m_file);
+    if (m_file.empty()) return false;
+    const std::optional<std::string> text = currentProfileText(m_file);
     if (!text) return false;
-    std::vector<std::string> lines = splitLines(*text);
-    setKey(lines, section, key, key + '=' + encodedValue(value));
-    std::string replacement;
-    for (const std::string& line : lines) replacement += line + '\n';
-    return replaceAtomically(m_file, replacement);
+    const std::optional<std::string> replacement = profileTextWithKey(*text, section, key, value);
+    return replacement && replaceAtomically(m_file, *replacement);
 }
 
 }  // namespace ib::platform

@@ -1,0 +1,21 @@
+# Cross-building the Windows flavour on Debian with mingw-w64 (the posix thread
+# model, which std::thread and std::mutex need). Tests run under Wine through
+# CTest's cross-compiling emulator; see scripts/test-windows.sh.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(IMAGEBURNER_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${IMAGEBURNER_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(IMAGEBURNER_WINE NAMES wine wine64)
+if(IMAGEBURNER_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${IMAGEBURNER_WINE})
+endif()

@@ -1,0 +1,24 @@
+// Setting one key in the text of a per-user profile (INI) file, keeping every
+// other line as it is, so that each platform's profile store only has to read
+// and replace the file.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace ib {
+
+// The file's text; "" for a file that does not exist, nullopt when it cannot
+// be read (a profile that could not be read is never replaced).
+std::optional<std::string> currentProfileText(const std::filesystem::path& file);
+
+// The text with the key set in the first section of that name, the way the
+// private-profile reader finds it: its first key line replaced, or a new line
+// after the section's last key, or a new section at the end. nullopt for names
+// or values the file cannot hold (line breaks; '=' or ']' in a name; blanks
+// around a name). Lines end in '\n'.
+std::optional<std::string> profileTextWithKey(const std::string& text, const std::string& section,
+                                              const std::string& key, const std::string& value);
+
+}  // namespace ib

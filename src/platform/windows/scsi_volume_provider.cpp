@@ -1,0 +1,144 @@
+// Windows volumes with SCSI pass-through. See scsi_volume_provider.h.
+#include "platform/windows/scsi_volume_provider.h"
+
+#include <windows.h>
+#include <ntddscsi.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "platform/windows/pass_through_result.h"
+#include "platform/windows/wide_text.h"
+
+namespace ib::platform {
+namespace {
+
+constexpr std::size_t kSenseAreaBytes = 32;
+
+// The buffered request: header, sense area, then the zeroed data area.
+struct BufferedRequest {
+    SCSI_PASS_THROUGH header;
+    std::uint8_t sense[kSenseAreaBytes];
+    std::uint8_t data[kBufferedDataBytes];
+};
+
+struct DirectRequest {
+    SCSI_PASS_THROUGH_DIRECT header;
+    std::uint8_t sense[kSenseAreaBytes];
+};
+
+template <typename Header>
+void fillHeader(Header& header, const PassThroughFields& fields, std::span<const std::uint8_t> cdb,
+                std::size_t senseOffset) {
+    header.Length = sizeof(Header);
+    header.TargetId = fields.targetId;
+    header.CdbLength = fields.cdbLength;
+    header.SenseInfoLength = kSenseInfoLength;
+    header.DataIn = fields.dataIn;
+    header.DataTransferLength = fields.dataTransferLength;
+    header.TimeOutValue = fields.timeOutValue;
+    header.SenseInfoOffset = static_cast<ULONG>(senseOffset);
+    std::copy(cdb.begin(), cdb.end(), header.Cdb);
+}
+
+class ScsiVolumeHandle final : public VolumeHandle {
+public:
+    explicit ScsiVolumeHandle(HANDLE volume) : m_volume(volume), m_buffered(std::make_unique<BufferedRequest>()) {}
+    ~ScsiVolumeHandle() override { ::CloseHandle(m_volume); }
+    ScsiVolumeHandle(const ScsiVolumeHandle&) = delete;
+    ScsiVolumeHandle& operator=(const ScsiVolumeHandle&) = delete;
+
+    ScsiOutcome send(const ScsiRequest& request) override {
+        const auto fields = passThroughFields(request);
+        if (!fields) return {};
+        return fields->direct ? sendDirect(request, *fields) : sendBuffered(request, *fields);
+    }
+
+private:
+    ScsiOutcome sendBuffered(const ScsiRequest& request, const PassThroughFields& fields) {
+        BufferedRequest& r = *m_buffered;
+        std::memset(&r, 0, sizeof r);
+        fillHeader(r.header, fields, request.cdb, offsetof(BufferedRequest, sense));
+        r.header.DataBufferOffset = offsetof(BufferedRequest, data);
+        // A preset first byte in the caller's reply area travels with the request.
+        if (!request.data.empty()) r.data[0] = request.data[0];
+        DWORD returned = 0;
+        const auto outputLength = static_cast<DWORD>(offsetof(BufferedRequest, data) + request.data.size());
+        const bool ok = ::DeviceIoControl(m_volume, IOCTL_SCSI_PASS_THROUGH, &r, sizeof r.header, &r, outputLength,
+                                          &returned, nullptr) != 0;
+        if (ok) std::copy_n(r.data, request.data.size(), request.data.begin());
+        return outcomeOf({ok, r.header.ScsiStatus, r.header.SenseInfoLength, r.sense, r.header.DataTransferLength,
+                          request.data.size()});
+    }
+
+    ScsiOutcome sendDirect(const ScsiRequest& request, const PassThroughFields& fields) {
+        DirectRequest r{};
+        fillHeader(r.header, fields, request.cdb, offsetof(DirectRequest, sense));
+        r.header.DataBuffer = request.data.empty() ? nullptr : request.data.data();
+        DWORD returned = 0;
+        const bool ok = ::DeviceIoControl(m_volume, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
+                                          &returned, nullptr) != 0;
+        return outcomeOf({ok, r.header.ScsiStatus, r.header.SenseInfoLength, r.sense, r.header.DataTransferLength,
+                          request.data.size()});
+    }
+
+    HANDLE m_volume;
+    std::unique_ptr<BufferedRequest> m_buffered;  // 64 KiB: kept off the stack
+};
+
+std::wstring volumePath(char letter) { return wideFromUtf8(std::string("\\\\.\\") + letter + ":"); }
+
+// The bus the volume's disk hangs on; nullopt when the system does not say.
+std::optional<STORAGE_BUS_TYPE> busTypeOf(HANDLE volume) {
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    STORAGE_DEVICE_DESCRIPTOR descriptor{};
+    DWORD returned = 0;
+    if (!::DeviceIoControl(volume, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &descriptor,
+                           sizeof descriptor, &returned, nullptr) ||
+        returned < offsetof(STORAGE_DEVICE_DESCRIPTOR, BusType) + sizeof descriptor.BusType)
+        return std::nullopt;
+    return descriptor.BusType;
+}
+
+void giveReason(std::string* whyNot, std::string reason) {
+    if (whyNot) *whyNot = std::move(reason);
+}
+
+}  // namespace
+
+std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::string* whyNot) {
+    const HANDLE volume = ::CreateFileW(volumePath(letter).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (volume == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED)
+            giveReason(whyNot, std::string("access denied on drive ") + letter +
+                                   ": SCSI pass-through needs the program to run as administrator");
+        else
+            giveReason(whyNot, std::string("no volume at drive letter ") + letter);
+        return nullptr;
+    }
+    const auto bus = busTypeOf(volume);
+    if (bus != BusTypeUsb) {
+        ::CloseHandle(volume);
+        giveReason(whyNot, std::string("drive ") + letter + " is not a USB disk");
+        return nullptr;
+    }
+    return std::make_unique<ScsiVolumeHandle>(volume);
+}
+
+std::string ScsiVolumeProvider::volumeName(char letter) const {
+    const std::wstring root = wideFromUtf8(std::string(1, letter) + ":\\");
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!::GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
+        return "";
+    const std::string name = utf8FromWide(label);
+    return std::string(1, letter) + ": " + (name.empty() ? "(no label)" : name);
+}
+
+}  // namespace ib::platform

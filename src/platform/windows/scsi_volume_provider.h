@@ -1,0 +1,17 @@
+// The recorder's volumes on Windows: "\\.\X:" opened for reading and writing,
+// commands carried by IOCTL_SCSI_PASS_THROUGH (buffered) and
+// IOCTL_SCSI_PASS_THROUGH_DIRECT (the caller's buffer). Only volumes on the USB
+// bus are opened, so vendor commands never reach an internal disk.
+#pragma once
+
+#include "seams/pass_through.h"
+
+namespace ib::platform {
+
+class ScsiVolumeProvider final : public VolumeProvider {
+public:
+    std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
+    std::string volumeName(char letter) const override;
+};
+
+}  // namespace ib::platform

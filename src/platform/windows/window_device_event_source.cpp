@@ -1,0 +1,121 @@
+// Device notifications on a message-only window. See window_device_event_source.h.
+#include "platform/windows/window_device_event_source.h"
+
+#include <windows.h>
+#include <dbt.h>
+
+#include "platform/windows/wide_text.h"
+
+namespace ib::platform {
+namespace {
+
+const wchar_t kWindowClass[] = L"imageburner.device-events";
+
+GUID guidOf(InterfaceClass cls) {
+    switch (cls) {
+        case InterfaceClass::UsbDevice:
+            return {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
+        case InterfaceClass::Disk:
+            return {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
+        case InterfaceClass::Hid:
+            return {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+        case InterfaceClass::NdisLan:
+            break;
+    }
+    return {0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
+}
+
+LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
+        const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+        auto* source = reinterpret_cast<WindowDeviceEventSource*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (header && source && header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
+            const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+            source->deliver({static_cast<std::uint32_t>(wParam), kDeviceTypeInterface,
+                             utf8FromWide(iface->dbcc_name)});
+        }
+        return TRUE;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool registerWindowClass() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProcedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kWindowClass;
+    return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+bool registerFor(HWND window, InterfaceClass cls) {
+    DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+    filter.dbcc_size = sizeof filter;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    filter.dbcc_classguid = guidOf(cls);
+    return ::RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE) != nullptr;
+}
+
+}  // namespace
+
+WindowDeviceEventSource::~WindowDeviceEventSource() {
+    if (!m_thread.joinable()) return;
+    ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
+    m_thread.join();
+}
+
+bool WindowDeviceEventSource::ensureWindow() {
+    std::unique_lock lock(m_mutex);
+    if (!m_thread.joinable()) {
+        m_thread = std::thread([this] { run(); });
+        m_ready.wait(lock, [this] { return m_started; });
+    }
+    return m_window != nullptr;
+}
+
+bool WindowDeviceEventSource::registerClass(InterfaceClass cls) {
+    return ensureWindow() && registerFor(static_cast<HWND>(m_window), cls);
+}
+
+void WindowDeviceEventSource::start(Sink sink) {
+    std::lock_guard lock(m_mutex);
+    m_sink = std::move(sink);
+}
+
+void WindowDeviceEventSource::stop() {
+    std::lock_guard lock(m_mutex);
+    m_sink = nullptr;
+}
+
+void WindowDeviceEventSource::deliver(const DeviceEvent& event) {
+    Sink sink;
+    {
+        std::lock_guard lock(m_mutex);
+        sink = m_sink;
+    }
+    if (sink) sink(event);
+}
+
+void WindowDeviceEventSource::run() {
+    HWND window = nullptr;
+    if (registerWindowClass())
+        window = ::CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+    if (window) ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    MSG message;
+    ::PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);  // the thread's queue exists from here
+    {
+        std::lock_guard lock(m_mutex);
+        m_window = window;
+        m_threadId = ::GetCurrentThreadId();
+        m_started = true;
+    }
+    m_ready.notify_all();
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    if (window) ::DestroyWindow(window);
+}
+
+}  // namespace ib::platform

@@ -1,0 +1,29 @@
+// Running helper tools through CreateProcessW. See windows_process_runner.h.
+#include "platform/windows/windows_process_runner.h"
+
+#include <windows.h>
+
+#include "platform/windows/command_line_quoting.h"
+#include "platform/windows/wide_text.h"
+
+namespace ib::platform {
+
+int WindowsProcessRunner::run(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                              const std::filesystem::path& workingDirectory) {
+    std::wstring commandLine = wideFromUtf8(windowsCommandLine(utf8FromWide(program.native()), arguments));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const wchar_t* folder = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                          &process))
+        return -1;
+    ::CloseHandle(process.hThread);
+    DWORD status = 0;
+    const bool waited = ::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                        ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hProcess);
+    return waited ? static_cast<int>(status) : -1;
+}
+
+}  // namespace ib::platform

@@ -37,6 +37,9 @@ protected:
         test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
         test::setEnvironmentVariable("APPDATA", (home / "config").string());
         fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
+        // What a demo run left in the source tree's examples is not part of them.
+        for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
+            fs::remove(work / left);
     }
     Result cli(std::vector<std::string> args) {
         args.insert(args.begin(), "imageburner-cli");

@@ -119,17 +119,16 @@ bool StateFolder::openFiles(std::string& error) {
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
         for (std::uint8_t a = 0; a < kAreasPerType; ++a)
             if (!(m_areas[t][a] = FileAreaStore::open(areaImagePath(m_dir, {t, a}), error))) return false;
-    m_logFd = ::open((m_dir / kLogName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (!(m_log = CommandLogFile::open(m_dir / kLogName, error))) return false;
     m_ramFd = ::open((m_dir / kRamName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (m_logFd < 0 || m_ramFd < 0) {
-        error = "cannot open the log or RAM image in " + m_dir.string() + ": " + std::strerror(errno);
+    if (m_ramFd < 0) {
+        error = "cannot open the RAM image in " + m_dir.string() + ": " + std::strerror(errno);
         return false;
     }
     return true;
 }
 
 StateFolder::~StateFolder() {
-    if (m_logFd >= 0) ::close(m_logFd);
     if (m_ramFd >= 0) ::close(m_ramFd);
 }
 
@@ -139,10 +138,9 @@ void StateFolder::fail(const std::string& what) {
 
 AreaStore& StateFolder::area(AreaId id) { return *m_areas[id.type][id.area]; }
 
-void StateFolder::appendLog(std::string_view line) {
-    // One write per line keeps lines whole when several processes append.
-    if (!writeAll(m_logFd, bytesOf(std::string(line) + "\n"))) fail("cannot append to commands.log");
-}
+void StateFolder::appendLog(std::string_view line, LogTiming timing) { m_log->append(line, timing); }
+
+std::string StateFolder::persistenceError() const { return m_error.empty() ? m_log->error() : m_error; }
 
 void StateFolder::appendRam(std::span<const std::uint8_t> bytes) {
     if (!writeAll(m_ramFd, bytes)) fail("cannot append to ram.bin");

@@ -75,7 +75,6 @@ void PendingFile::writeAll(std::span<const std::uint8_t> bytes) {
             throw writeFailure(written < 0 ? errno : EIO);
         }
         bytes = bytes.subspan(static_cast<std::size_t>(written));
-        m_appended += static_cast<std::uint64_t>(written);
     }
     writeBehind();
 }
@@ -95,7 +94,6 @@ void PendingFile::appendCopyOf(int source, std::uint64_t length) {
         }
         if (copied < 0) throw writeFailure(errno);
         if (copied == 0) throw ToolFailure("the file copied into " + quoted(m_finalPath) + " ended early");
-        m_appended += static_cast<std::uint64_t>(copied);
         writeBehind();
     }
 }
@@ -114,7 +112,9 @@ void PendingFile::appendByReading(int source, std::uint64_t from, std::uint64_t 
 }
 
 void PendingFile::writeBehind() {
-    while (m_appended - m_writebackStarted >= kWritebackStepBytes) {
+    // Up to the file position: a writer that seeks past zeros leaves holes, which need no writeback.
+    const off_t written = lseek(m_fd, 0, SEEK_CUR);
+    while (written >= 0 && static_cast<std::uint64_t>(written) - m_writebackStarted >= kWritebackStepBytes) {
         const auto start = static_cast<off64_t>(m_writebackStarted);
         sync_file_range(m_fd, start, kWritebackStepBytes, SYNC_FILE_RANGE_WRITE);
         if (m_writebackStarted >= kWritebackStepBytes) {

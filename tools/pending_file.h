@@ -48,16 +48,15 @@ public:
 private:
     ToolFailure writeFailure(int errorNumber) const;
     void appendByReading(int source, std::uint64_t from, std::uint64_t length);
-    // Starts writeback of what was appended since the last call, in steps, and waits
-    // for the step before, so dirty pages never pile up ahead of the disk.
+    // Starts writeback of what was written up to the file position since the last call,
+    // in steps, and waits for the step before, so dirty pages never pile up ahead of the disk.
     void writeBehind();
 
     std::filesystem::path m_finalPath;
     std::filesystem::path m_temporaryPath;
     int m_fd = -1;
     bool m_committed = false;
-    std::uint64_t m_appended = 0;        // bytes appended so far
-    std::uint64_t m_writebackStarted = 0;  // bytes whose writeback has been started
+    std::uint64_t m_writebackStarted = 0;  // bytes from the start whose writeback has been started
 };
 
 }  // namespace ib::tools

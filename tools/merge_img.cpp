@@ -51,19 +51,13 @@ private:
     struct stat m_info {};
 };
 
-mode_t modeOfANewFile() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
 // Whether a hard link gives exactly what a copy would: a plain file of ours, with the
 // permissions a new file gets, known by no other name, in a folder where the caller can
 // delete it afterwards (so the shared content does not stay reachable under two names).
 bool linkGivesACopy(const InputFile& input) {
     const struct stat& info = input.info();
     return S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_uid == geteuid() &&
-           (info.st_mode & 07777) == modeOfANewFile() &&
+           (info.st_mode & 07777) == permissionsOfANewFile() &&
            access(input.path().parent_path().c_str(), W_OK) == 0;
 }
 

@@ -27,11 +27,6 @@ constexpr std::uint64_t kWritebackStepBytes = 8 << 20;
 constexpr std::uint64_t kCopyStepBytes = 8 << 20;
 constexpr std::size_t kReadBufferBytes = 1 << 20;
 
-mode_t currentUmask() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
-}
 
 // The rename of commit() would put a plain file in the place of a device node, a
 // FIFO or a folder (a symlink's target decides); such an output is refused at once,
@@ -44,6 +39,12 @@ void refuseToReplaceNonRegularFile(const std::filesystem::path& finalPath) {
 }
 
 }  // namespace
+
+mode_t permissionsOfANewFile() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
 
 PendingFile::PendingFile(const std::filesystem::path& finalPath) {
     if (finalPath.empty() || !finalPath.has_filename()) {
@@ -59,7 +60,7 @@ PendingFile::PendingFile(const std::filesystem::path& finalPath) {
     }
     m_temporaryPath = pattern;
     // mkostemp makes the file private (0600); the result should look like any new file.
-    fchmod(m_fd, 0666 & ~currentUmask());
+    fchmod(m_fd, permissionsOfANewFile());
 }
 
 PendingFile::~PendingFile() {

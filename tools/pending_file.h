@@ -5,6 +5,8 @@
 // durable at the end is short.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -12,6 +14,9 @@
 #include "tools/tool_failure.h"
 
 namespace ib::tools {
+
+// The permissions a file gets when this process creates it: 0666 less the umask.
+mode_t permissionsOfANewFile();
 
 class PendingFile {
 public:

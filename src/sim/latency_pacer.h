@@ -16,8 +16,10 @@ namespace ib::sim {
 class LatencyPacer {
 public:
     // Lateness up to this long is the host's own work or a pause's overshoot and is
-    // made up; a longer gap is idle time.
-    static constexpr std::int64_t kIdleGapMs = 10;
+    // made up; a longer gap is idle time. Below the update's shortest fixed wait (10 ms),
+    // with a millisecond to spare for the clock's resolution, so that no fixed wait is
+    // ever taken for device time.
+    static constexpr std::int64_t kIdleGapMs = 5;
 
     // The whole milliseconds to pause at `nowMs` for a command moving `dataBytes`.
     std::int64_t pauseMsFor(const Latency& latency, std::uint64_t dataBytes, std::int64_t nowMs);

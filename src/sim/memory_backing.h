@@ -13,9 +13,9 @@ namespace ib::sim {
 
 class MemoryBacking final : public RecorderBacking {
 public:
-    AreaStore& area(AreaId id) override { return m_areas[id.type][id.area]; }
     static constexpr std::size_t kRecentCommandLines = 100'000;
 
+    AreaStore& area(AreaId id) override { return m_areas[id.type][id.area]; }
     void appendLog(std::string_view, LogTiming) override {}
     std::size_t logLinesInMemory() const override { return kRecentCommandLines; }
     void appendRam(std::span<const std::uint8_t>) override {}

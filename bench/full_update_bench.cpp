@@ -69,7 +69,8 @@ bool freshRecorder(const fs::path& state, sim::Latency latency) {
 bool rawWriteTarget(const fs::path& state, std::uint64_t bytes) {
     sim::RecorderState initial;
     initial.mode = sim::RecorderMode::Updater;
-    for (auto& sizes : initial.areaSectors) sizes[sim::kBootAreaIndex] = static_cast<std::uint32_t>(bytes / 512 + 2048);
+    const auto sectors = static_cast<std::uint32_t>(bytes / 512 + 2048);
+    for (auto& sizes : initial.areaSectors) sizes[sim::kUserAreaIndex] = sizes[sim::kBootAreaIndex] = sectors;
     return createRecorder(state, initial);
 }
 

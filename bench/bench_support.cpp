@@ -1,14 +1,20 @@
 // Shared benchmark pieces. See bench_support.h.
 #include "bench_support.h"
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
-#include <vector>
 
 #include "app/temporary_folder.h"
+
+extern char** environ;
 
 namespace ib::bench {
 
@@ -33,6 +39,8 @@ app::SessionOptions benchOptions(sim::Simulator& recorder, Clock& clock, Profile
     given.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
     return options;
 }
+
+double kibToMiB(long kib) { return static_cast<double>(kib) / 1024.0; }
 
 }  // namespace
 
@@ -69,10 +77,94 @@ void writePatternFile(const std::filesystem::path& path, std::uint64_t bytes, un
 
 void writeText(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
 
+ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::path& output) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> pointers;
+    for (const auto& argument : argv) pointers.push_back(const_cast<char*>(argument.c_str()));
+    pointers.push_back(nullptr);
+
+    ChildRun run;
+    pid_t child = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const int spawned = posix_spawnp(&child, pointers[0], &actions, nullptr, pointers.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        std::fprintf(stderr, "cannot start %s\n", argv[0].c_str());
+        return run;
+    }
+    int status = 0;
+    rusage usage{};
+    while (wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    run.seconds = secondsSince(start);
+    run.peakMiB = kibToMiB(usage.ru_maxrss);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (run.exitStatus != 0) std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), run.exitStatus);
+    return run;
+}
+
 double peakMemoryMiB(bool children) {
     rusage usage{};
     getrusage(children ? RUSAGE_CHILDREN : RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+    return kibToMiB(usage.ru_maxrss);
+}
+
+double launcherPeakMiB() { return peakMemoryMiB(false); }
+
+void settleDisk(const std::filesystem::path& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    syncfs(fd);
+    close(fd);
+}
+
+void dropFromCache(const std::filesystem::path& file) {
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    fdatasync(fd);  // dirty pages cannot be dropped
+    posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    close(fd);
+}
+
+double Comparison::medianRatio() const {
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < ours.size(); ++i) ratios.push_back(peer[i] / ours[i]);
+    return median(ratios);
+}
+
+double Comparison::minRatio() const {
+    double lowest = 1e9;
+    for (std::size_t i = 0; i < ours.size(); ++i) lowest = std::min(lowest, peer[i] / ours[i]);
+    return lowest;
+}
+
+Comparison alternate(int pairs, const std::function<ChildRun()>& ours, const std::function<ChildRun()>& peer,
+                     const std::function<void()>& prepare) {
+    Comparison result;
+    for (int pair = 0; pair < pairs; ++pair) {
+        prepare();
+        const ChildRun mine = ours();
+        prepare();
+        const ChildRun theirs = peer();
+        result.failed = result.failed || mine.exitStatus != 0 || theirs.exitStatus != 0;
+        result.ours.push_back(mine.seconds);
+        result.peer.push_back(theirs.seconds);
+        result.peakMiB = std::max(result.peakMiB, mine.peakMiB);
+        std::printf("  pair %d: imageburner %.2f s, peer %.2f s, ratio %.2fx\n", pair + 1, mine.seconds,
+                    theirs.seconds, theirs.seconds / mine.seconds);
+        std::fflush(stdout);
+    }
+    return result;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {
@@ -80,7 +172,29 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 void printFigure(const std::string& name, double value, const std::string& unit) {
-    std::printf("%-44s %12.2f %s\n", name.c_str(), value, unit.c_str());
+    std::printf("%-52s %10.2f %s\n", name.c_str(), value, unit.c_str());
+}
+
+void printTableRow(const std::vector<std::string>& cells) {
+    std::string row = "TABLE";
+    for (const auto& cell : cells) row += "|" + cell;
+    std::printf("%s\n", row.c_str());
+    std::fflush(stdout);
+}
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+void printMachine() {
+    double load[3] = {0, 0, 0};
+    getloadavg(load, 3);
+    std::printf("machine: %ld cores, load average %.2f %.2f %.2f (other work on the machine adds noise)\n",
+                sysconf(_SC_NPROCESSORS_ONLN), load[0], load[1], load[2]);
 }
 
 }  // namespace ib::bench

@@ -1,13 +1,17 @@
-// What the benchmarks share: a quiet user-interface port, a controller on the
-// application session, a scratch folder, files of a given size, and the
-// figures they print.
+// What the benchmarks share: a quiet user-interface port and a controller on the
+// application session (for a run inside a benchmark's own child process), scratch
+// folders and input files, and the honest comparison: each measurement in a fresh
+// process, timed from its start to its end, alternated with its peer's, with the peak
+// memory that wait4 reports for that process.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application_session.h"
 #include "app/memory_profile.h"
@@ -23,7 +27,7 @@ class QuietPort final : public UserInterfacePort {
 public:
     void renderStatus(const StatusState&) override { ++statusUpdates; }
     void showStepMessage(const std::string&) override {}
-    void showMessageBox(MessageBoxKind, const std::string& text) override;
+    void showMessageBox(MessageBoxKind kind, const std::string& text) override;
     void setOperationButtonsEnabled(bool) override {}
     void setControlEnabled(ControlId, bool) override {}
     std::optional<std::string> chooseFile(const FileChooserRequest&) override { return std::nullopt; }
@@ -57,14 +61,56 @@ private:
     std::filesystem::path m_path;
 };
 
+inline constexpr std::uint64_t kMiB = 1 << 20;
+
 // Writes `bytes` bytes of a pattern (not zeros, so nothing can be skipped).
 void writePatternFile(const std::filesystem::path& path, std::uint64_t bytes, unsigned seed);
 void writeText(const std::filesystem::path& path, const std::string& text);
 
-// Peak resident memory of this process (or of its finished children), MiB.
+// One run of a child process.
+struct ChildRun {
+    double seconds = 0;  // from spawning it to reaping it
+    double peakMiB = 0;  // its peak resident memory, or that of a child it waited for if higher
+    int exitStatus = -1;
+};
+
+// Peak resident memory of this process, or of its finished children. A child started
+// with posix_spawn counts this process's pages too: for a helper's own figure, use
+// runChild from a small launcher.
 double peakMemoryMiB(bool children = false);
 
+// Runs argv in a fresh process with standard output into `output`. The peak memory
+// comes from wait4 on that process; it is at least this launcher's own resident size
+// when spawning (launcherPeakMiB()), which the child starts out sharing.
+ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::path& output = "/dev/null");
+double launcherPeakMiB();
+
+// Flushes the file system holding `path`, so that no run pays for another's writeback.
+void settleDisk(const std::filesystem::path& path);
+// Drops a file's pages from the page cache, so that the next reader finds it cold.
+void dropFromCache(const std::filesystem::path& file);
+
+// Times of both sides, pair by pair; a ratio is the peer's time over ours (above 1: faster).
+struct Comparison {
+    std::vector<double> ours, peer;
+    double peakMiB = 0;  // the highest of our side's runs
+    bool failed = false;
+    double medianRatio() const;
+    double minRatio() const;
+};
+// Alternates ours and the peer `pairs` times, `prepare` before each run (not timed).
+Comparison alternate(int pairs, const std::function<ChildRun()>& ours, const std::function<ChildRun()>& peer,
+                     const std::function<void()>& prepare);
+
+double median(std::vector<double> values);
 double secondsSince(std::chrono::steady_clock::time_point start);
 void printFigure(const std::string& name, double value, const std::string& unit);
+// One row of the summary table that bench/run-all.sh collects: "TABLE|" and the cells.
+void printTableRow(const std::vector<std::string>& cells);
+std::string fixed(double value, int decimals);
+// "met" or "MISSED".
+const char* verdict(bool met);
+// The machine's state, printed before the figures: cores and load.
+void printMachine();
 
 }  // namespace ib::bench

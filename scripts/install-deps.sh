@@ -18,6 +18,7 @@ else
     cmake ninja-build g++ pkg-config
     googletest libgtest-dev libgmock-dev
     libsgutils2-dev libudev-dev libcli11-dev
+    libssl-dev
     # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
     dosfstools mtools
     qemu-system-x86 busybox-static cpio

@@ -1,6 +1,8 @@
 // Formatting of command log lines. See command_log.h.
 #include "sim/command_log.h"
 
+#include <utility>
+
 namespace ib::sim {
 namespace {
 
@@ -33,6 +35,12 @@ std::string commandLogLine(std::span<const std::uint8_t> cdb, DataDirection dire
     line += std::to_string(dataLength);
     line += ok ? " ok" : " fail";
     return line;
+}
+
+void RecentCommandLines::add(std::string line) {
+    if (m_capacity == 0) return;
+    if (m_lines.size() == m_capacity) m_lines.pop_front();
+    m_lines.push_back(std::move(line));
 }
 
 }  // namespace ib::sim

@@ -13,12 +13,19 @@
 
 namespace ib::sim {
 
+// When a command-log line must be in the store: at once, or a little later with the
+// lines after it (a bulk transfer's, of which a burn sends thousands).
+enum class LogTiming { Now, MayWait };
+
 class RecorderBacking {
 public:
     virtual ~RecorderBacking() = default;
     virtual AreaStore& area(AreaId id) = 0;
     // One line of the command log, without its newline.
-    virtual void appendLog(std::string_view line) = 0;
+    virtual void appendLog(std::string_view line, LogTiming timing) = 0;
+    // How many of the latest log lines the model keeps in memory for inspection; a
+    // backing that stores the log itself needs none.
+    virtual std::size_t logLinesInMemory() const = 0;
     // Bytes received by Download, appended to the RAM image; and its erasure at power-on.
     virtual void appendRam(std::span<const std::uint8_t> bytes) = 0;
     virtual void clearRam() = 0;

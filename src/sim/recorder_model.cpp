@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "device/sector.h"
 #include "device/vendor_command.h"
 #include "sim/command_log.h"
 
@@ -23,7 +24,8 @@ RecorderModel::RecorderModel(RecorderState state, std::vector<std::uint8_t> ram,
       m_ram(std::move(ram)),
       m_backing(backing),
       m_clock(clock),
-      m_storage(m_state, m_backing) {}
+      m_storage(m_state, m_backing),
+      m_recentLog(backing.logLinesInMemory()) {}
 
 InquiryIdentity RecorderModel::identity() const {
     return {0x01, "QUB", m_state.mode == RecorderMode::BootRom ? "USB_BOOT_ROM" : "CARD_READER", "1.00"};
@@ -39,8 +41,11 @@ ScsiResponse RecorderModel::execute(const ScsiCommand& command) {
 }
 
 void RecorderModel::log(const ScsiCommand& command, const ScsiResponse& response) {
-    m_log.push_back(commandLogLine(command.cdb, command.direction, command.dataLength, response.good()));
-    m_backing.appendLog(m_log.back());
+    std::string line = commandLogLine(command.cdb, command.direction, command.dataLength, response.good());
+    // Sector transfers come in streaks of thousands: their lines may be stored in blocks.
+    const bool bulk = command.dataLength >= kSectorSize;
+    m_backing.appendLog(line, bulk ? LogTiming::MayWait : LogTiming::Now);
+    m_recentLog.add(std::move(line));
 }
 
 ScsiResponse RecorderModel::executeVendor(const ScsiCommand& command) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "seams/clock.h"
+#include "sim/command_log.h"
 #include "sim/recorder_backing.h"
 #include "sim/recorder_state.h"
 #include "sim/recorder_storage.h"
@@ -59,7 +60,9 @@ public:
     void setFaults(const Faults& faults);
     void setLatency(const Latency& latency);
     const std::vector<std::uint8_t>& ramImage() const { return m_ram; }
-    const std::vector<std::string>& commandLog() const { return m_log; }
+    // The latest command-log lines, oldest first: as many as the backing asks the model
+    // to keep in memory (a state folder keeps them in commands.log instead).
+    std::vector<std::string> commandLog() const { return m_recentLog.lines(); }
     AreaStore& area(AreaId id) { return m_backing.area(id); }
     std::string persistenceError() const { return m_backing.persistenceError(); }
     InquiryIdentity identity() const;
@@ -82,7 +85,7 @@ private:
     Clock& m_clock;
     RecorderStorage m_storage;
     StandardDisk m_standard;
-    std::vector<std::string> m_log;
+    RecentCommandLines m_recentLog;
     std::vector<BusChange> m_busChanges;
     std::uint64_t m_busGeneration = 0;
 };

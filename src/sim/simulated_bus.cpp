@@ -67,7 +67,7 @@ ScsiOutcome SimulatedBus::send(const Ticket& ticket, const ScsiRequest& request)
         outcome.transferred = request.direction == DataDirection::In ? response.delivered
                               : response.good()                      ? command.dataLength
                                                                      : 0;
-        pauseMs = m_pacer.pauseMsFor(m_recorder.state().latency, command.dataLength);
+        pauseMs = m_pacer.pauseMsFor(m_recorder.state().latency, command.dataLength, m_clock.nowMs());
     }
     if (pauseMs > 0) m_clock.sleepMs(pauseMs);
     return outcome;

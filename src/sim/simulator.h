@@ -37,6 +37,8 @@ public:
     RecorderState state();
     bool recorderPresent() { return m_bus->recorderPresent(); }
     std::vector<std::uint8_t> ramImage();
+    // The latest command-log lines, oldest first: in memory the last 100,000; with a
+    // state folder none (commands.log holds them).
     std::vector<std::string> commandLog();
     std::vector<std::string> decoyCommandLog(DecoyKind kind) { return m_bus->decoyCommandLog(kind); }
     // Sectors of an area as stored (count × 512 bytes; empty on an I/O error).

@@ -119,8 +119,8 @@ bool StateFolder::openFiles(std::string& error) {
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
         for (std::uint8_t a = 0; a < kAreasPerType; ++a)
             if (!(m_areas[t][a] = FileAreaStore::open(areaImagePath(m_dir, {t, a}), error))) return false;
-    m_log = NativeFile::open(m_dir / kLogName, NativeFile::Mode::Append, error);
-    m_ram = m_log ? NativeFile::open(m_dir / kRamName, NativeFile::Mode::Append, error) : nullptr;
+    if (!(m_log = CommandLogFile::open(m_dir / kLogName, error))) return false;
+    m_ram = NativeFile::open(m_dir / kRamName, NativeFile::Mode::Append, error);
     return m_ram != nullptr;
 }
 
@@ -132,10 +132,9 @@ void StateFolder::fail(const std::string& what) {
 
 AreaStore& StateFolder::area(AreaId id) { return *m_areas[id.type][id.area]; }
 
-void StateFolder::appendLog(std::string_view line) {
-    // One write per line keeps lines whole when several processes append.
-    if (!m_log->append(bytesOf(std::string(line) + "\n"))) fail("cannot append to commands.log");
-}
+void StateFolder::appendLog(std::string_view line, LogTiming timing) { m_log->append(line, timing); }
+
+std::string StateFolder::persistenceError() const { return m_error.empty() ? m_log->error() : m_error; }
 
 void StateFolder::appendRam(std::span<const std::uint8_t> bytes) {
     if (!m_ram->append(bytes)) fail("cannot append to ram.bin");

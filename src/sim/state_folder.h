@@ -2,7 +2,8 @@
 // (and later a USB gadget) see the same recorder. The layout is a contract
 // that acceptance checks read:
 //   recorder.ini                   state (see recorder_ini.h), rewritten atomically on change
-//   commands.log                   one line per command block received (see command_log.h)
+//   commands.log                   one line per command block received (see command_log.h),
+//                                  appended in blocks (see command_log_file.h)
 //   storage-<type>-area-<area>.img the area's bytes, sparse, sector s at byte s × 512
 //   ram.bin                        bytes received by Download since the last power-on
 #pragma once
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/command_log_file.h"
 #include "sim/file_area_store.h"
 #include "sim/recorder_backing.h"
 #include "sim/state_folder_lock.h"
@@ -40,11 +42,13 @@ public:
     StateFolder& operator=(const StateFolder&) = delete;
 
     AreaStore& area(AreaId id) override;
-    void appendLog(std::string_view line) override;
+    void appendLog(std::string_view line, LogTiming timing) override;
+    // commands.log holds the whole log; none of it is kept in memory.
+    std::size_t logLinesInMemory() const override { return 0; }
     void appendRam(std::span<const std::uint8_t> bytes) override;
     void clearRam() override;
     void saveState(const RecorderState& state) override;
-    std::string persistenceError() const override { return m_error; }
+    std::string persistenceError() const override;
 
     const std::filesystem::path& path() const { return m_dir; }
 
@@ -55,7 +59,7 @@ private:
 
     std::filesystem::path m_dir;
     std::array<std::array<std::unique_ptr<FileAreaStore>, kAreasPerType>, kStorageTypeCount> m_areas;
-    std::unique_ptr<NativeFile> m_log;
+    std::unique_ptr<CommandLogFile> m_log;
     std::unique_ptr<NativeFile> m_ram;
     RecorderState m_savedState;  // what recorder.ini holds now, to skip rewriting an unchanged state
     std::string m_error;

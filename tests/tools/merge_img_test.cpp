@@ -1,8 +1,11 @@
-// mergeimg copies the intermediate SD image byte for byte, writes a checksum file that
+// mergeimg gives the output the intermediate SD image's bytes, writes a checksum file that
 // md5sum accepts, computes MD5 as RFC 1321 defines it, and never leaves a partial output.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
+#include <functional>
 #include <utility>
 
 #include "tool_harness.h"
@@ -123,6 +126,53 @@ TEST_F(MergeImgTest, AnOutputThatIsNotARegularFileIsNeverReplaced) {
     }
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
+}
+
+// An intermediate that only its caller knows, on the output's file system, becomes the
+// output without a byte copied; one that would stay shared under other names, or whose
+// permissions a new file would not have, is copied, so the output is a file of its own.
+TEST_F(MergeImgTest, TakesTheIntermediateWithoutCopyingOnlyWhenALinkEqualsACopy) {
+    struct Case {
+        std::string name;
+        bool shared;
+        std::function<void(const fs::path&)> prepare;
+    };
+    const std::vector<Case> cases{
+        {"fresh intermediate", true, [](const fs::path&) {}},
+        {"intermediate with a second name", false,
+         [this](const fs::path& input) { fs::create_hard_link(input, scratch.path() / "other name"); }},
+        {"private intermediate", false,
+         [](const fs::path& input) { fs::permissions(input, fs::perms::owner_read | fs::perms::owner_write); }},
+    };
+    const std::string image = patternBytes(3 * 1024 * 1024 + 5, 4);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path input = scratch.path() / "SD_RoadVTemp.bin", output = scratch.path() / "card.bin";
+        fs::remove(scratch.path() / "other name");
+        fs::remove(input);
+        writeFile(input, image);
+        c.prepare(input);
+        ASSERT_EQ(merge(input, output).exitStatus, 0);
+        EXPECT_EQ(fs::equivalent(input, output), c.shared);
+        EXPECT_TRUE(readFile(output) == image);
+        EXPECT_EQ(runProcess({"md5sum", "-c", "card.bin.md5"}, scratch.path()).exitStatus, 0);
+    }
+}
+
+TEST_F(MergeImgTest, AnImageOnAnotherFileSystemIsCopied) {
+    const fs::path otherFileSystem = "/dev/shm";
+    struct stat here {}, there {};
+    if (stat(scratch.path().c_str(), &here) != 0 || stat(otherFileSystem.c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system to write to";
+    const fs::path input = otherFileSystem / ("mergeimg-test-" + std::to_string(::getpid()) + ".bin");
+    const std::string image = patternBytes(9 * 1024 * 1024 + 3, 6);
+    writeFile(input, image);
+    const ProcessResult result = merge(input, scratch.path() / "card.bin");
+    fs::remove(input);
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(readFile(scratch.path() / "card.bin") == image);
+    EXPECT_EQ(runProcess({"md5sum", "-c", "card.bin.md5"}, scratch.path()).exitStatus, 0);
 }
 
 TEST_F(MergeImgTest, WrongArgumentCountPrintsUsage) {

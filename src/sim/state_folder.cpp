@@ -15,10 +15,6 @@ const char* const kIniName = "recorder.ini";
 const char* const kLogName = "commands.log";
 const char* const kRamName = "ram.bin";
 
-std::span<const std::uint8_t> bytesOf(std::string_view text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
 // Writes a temporary file and renames it over the target, so a reader sees the
 // old or the new text. The filesystem library's rename replaces an existing
 // target on every platform (on Windows too, where the C library's would not).

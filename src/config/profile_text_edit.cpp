@@ -93,4 +93,12 @@ std::optional<std::string> profileTextWithKey(const std::string& text, const std
     return replacement;
 }
 
+std::optional<std::string> profileFileWithKey(const std::filesystem::path& file, const std::string& section,
+                                              const std::string& key, const std::string& value) {
+    if (file.empty()) return std::nullopt;
+    const std::optional<std::string> text = currentProfileText(file);
+    if (!text) return std::nullopt;
+    return profileTextWithKey(*text, section, key, value);
+}
+
 }  // namespace ib

@@ -21,4 +21,10 @@ std::optional<std::string> currentProfileText(const std::filesystem::path& file)
 std::optional<std::string> profileTextWithKey(const std::string& text, const std::string& section,
                                               const std::string& key, const std::string& value);
 
+// The profile file's next text with the key set; nullopt when there is no
+// file, it cannot be read, or the text cannot hold the key. Each platform's
+// store then replaces the file atomically in its own way.
+std::optional<std::string> profileFileWithKey(const std::filesystem::path& file, const std::string& section,
+                                              const std::string& key, const std::string& value);
+
 }  // namespace ib

@@ -50,10 +50,7 @@ std::string AppDataProfileStore::read(const std::string& section, const std::str
 }
 
 bool AppDataProfileStore::write(const std::string& section, const std::string& key, const std::string& value) {
-    if (m_file.empty()) return false;
-    const std::optional<std::string> text = currentProfileText(m_file);
-    if (!text) return false;
-    const std::optional<std::string> replacement = profileTextWithKey(*text, section, key, value);
+    const std::optional<std::string> replacement = profileFileWithKey(m_file, section, key, value);
     return replacement && replaceAtomically(m_file, *replacement);
 }
 

@@ -106,13 +106,11 @@ ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::p
     return run;
 }
 
-double peakMemoryMiB(bool children) {
+double launcherPeakMiB() {
     rusage usage{};
-    getrusage(children ? RUSAGE_CHILDREN : RUSAGE_SELF, &usage);
+    getrusage(RUSAGE_SELF, &usage);
     return kibToMiB(usage.ru_maxrss);
 }
-
-double launcherPeakMiB() { return peakMemoryMiB(false); }
 
 void settleDisk(const std::filesystem::path& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -74,15 +74,11 @@ struct ChildRun {
     int exitStatus = -1;
 };
 
-// Peak resident memory of this process, or of its finished children. A child started
-// with posix_spawn counts this process's pages too: for a helper's own figure, use
-// runChild from a small launcher.
-double peakMemoryMiB(bool children = false);
-
 // Runs argv in a fresh process with standard output into `output`. The peak memory
 // comes from wait4 on that process; it is at least this launcher's own resident size
-// when spawning (launcherPeakMiB()), which the child starts out sharing.
+// when spawning, which the child starts out sharing.
 ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::path& output = "/dev/null");
+// Peak resident memory of this process: the floor of every child's figure.
 double launcherPeakMiB();
 
 // Flushes the file system holding `path`, so that no run pays for another's writeback.

@@ -33,6 +33,7 @@ findings="$PWD/build-fuzz/findings"
 mkdir -p "$findings"
 limits=(-rss_limit_mb=512 -malloc_limit_mb=256 -timeout=10)
 failed=0
+root="$PWD"
 for fuzzer in build-fuzz/fuzz/*_fuzzer; do
   name="$(basename "$fuzzer" _fuzzer)"
   grown="$PWD/build-fuzz/grown/$name"
@@ -43,7 +44,7 @@ for fuzzer in build-fuzz/fuzz/*_fuzzer; do
   status=0
   if [ "$jobs" -gt 1 ]; then
     # Each job runs its share; libFuzzer writes one log per job into the working folder.
-    (cd "$logs" && "$PWD/../../../$fuzzer" -jobs="$jobs" -workers="$jobs" -runs=$((runs / jobs)) "${args[@]}" \
+    (cd "$logs" && "$root/$fuzzer" -jobs="$jobs" -workers="$jobs" -runs=$((runs / jobs)) "${args[@]}" \
       >"$logs/main.log" 2>&1) || status=$?
   else
     "$fuzzer" -seed=1 -runs="$runs" "${args[@]}" >"$logs/fuzz-0.log" 2>&1 || status=$?

@@ -49,7 +49,7 @@ for fuzzer in build-fuzz/fuzz/*_fuzzer; do
   else
     "$fuzzer" -seed=1 -runs="$runs" "${args[@]}" >"$logs/fuzz-0.log" 2>&1 || status=$?
   fi
-  executions="$(cat "$logs"/fuzz-*.log | sed -n 's/^stat::number_of_executed_units: *//p' |
+  executions="$( (cat "$logs"/fuzz-*.log 2>/dev/null || true) | sed -n 's/^stat::number_of_executed_units: *//p' |
                 awk '{ total += $1 } END { print total + 0 }')"
   if [ "$status" -eq 0 ] && ! grep -qE 'ERROR: (libFuzzer|AddressSanitizer|LeakSanitizer)|runtime error' "$logs"/*.log; then
     echo "fuzz $name: $executions executions, no crash, no leak"

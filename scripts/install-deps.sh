@@ -13,6 +13,8 @@ if [ "${1:-}" = "--windows" ]; then
     googletest libcli11-dev
     wine wine64
   )
+elif [ "${1:-}" = "--fuzz" ]; then
+  packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 else
   packages=(
     cmake ninja-build g++ pkg-config

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh machine and runs every test: dependencies,
 # a Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, ctest;
-# the threads under ThreadSanitizer; the Windows flavour under Wine.
+# the threads under ThreadSanitizer; the fuzz targets briefly; the Windows flavour under Wine.
 # The test builds keep line tables only (-g1): enough for every sanitizer
 # report, and a good part of the compile and link time saved.
 set -euo pipefail
@@ -26,6 +26,9 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
       -DIMAGEBURNER_SANITIZE=thread -DIMAGEBURNER_WERROR=ON
 cmake --build build-tsan --target tests_app tests_update tests_preparation
 ctest --test-dir build-tsan -L '^(app|update|preparation)$' --output-on-failure -j2
+
+# The fuzz targets (clang 14): each over its seed corpus and a few thousand new inputs.
+bash scripts/fuzz.sh
 
 # The Windows flavour: cross-built and tested under Wine.
 bash scripts/test-windows.sh

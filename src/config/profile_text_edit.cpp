@@ -1,6 +1,7 @@
 // Editing one key of a profile file's text. See profile_text_edit.h.
 #include "config/profile_text_edit.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string_view>
@@ -31,42 +32,51 @@ std::string encodedValue(const std::string& value) {
     return (hasOuterBlanks(value) || quotedAlready) ? '"' + value + '"' : value;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
+// A line of the file and the break that ends it ("" for a last line without one).
+struct TextLine {
+    std::string text;
+    std::string end;
+};
+
+// Lines end where the reader ends them: at LF, CR LF or a lone CR. Each keeps
+// its own break, so the lines the edit does not touch stay as they were.
+std::vector<TextLine> splitLines(const std::string& text) {
+    std::vector<TextLine> lines;
     std::size_t begin = 0;
     while (begin < text.size()) {
-        const std::size_t end = text.find('\n', begin);
-        lines.push_back(text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-        begin = end == std::string::npos ? text.size() : end + 1;
+        const std::size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+        const std::size_t breakLength = text.compare(end, 2, "\r\n") == 0 ? 2 : (end < text.size() ? 1 : 0);
+        lines.push_back({text.substr(begin, end - begin), text.substr(end, breakLength)});
+        begin = end + breakLength;
     }
     return lines;
 }
 
-bool isSectionLine(const std::string& line, const std::string* name = nullptr) {
-    const ProfileLine parsed = classifyProfileLine(line);
+bool isSectionLine(const TextLine& line, const std::string* name = nullptr) {
+    const ProfileLine parsed = classifyProfileLine(line.text);
     return parsed.kind == ProfileLine::Kind::Section && (!name || sameProfileName(parsed.name, *name));
 }
 
-void setKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+void setKey(std::vector<TextLine>& lines, const std::string& section, const std::string& key,
             const std::string& line) {
     std::size_t at = 0;
     while (at < lines.size() && !isSectionLine(lines[at], &section)) ++at;
     if (at == lines.size()) {
-        lines.push_back('[' + section + ']');
-        lines.push_back(line);
+        lines.push_back({'[' + section + ']', "\n"});
+        lines.push_back({line, "\n"});
         return;
     }
     std::size_t insertAfter = at;
     for (++at; at < lines.size() && !isSectionLine(lines[at]); ++at) {
-        const ProfileLine parsed = classifyProfileLine(lines[at]);
+        const ProfileLine parsed = classifyProfileLine(lines[at].text);
         if (parsed.kind != ProfileLine::Kind::Key) continue;
         if (sameProfileName(parsed.name, key)) {
-            lines[at] = line;
+            lines[at].text = line;
             return;
         }
         insertAfter = at;
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAfter) + 1, line);
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAfter) + 1, TextLine{line, "\n"});
 }
 
 }  // namespace
@@ -86,10 +96,10 @@ std::optional<std::string> profileTextWithKey(const std::string& text, const std
     if (!isStorableName(section, "]") || !isStorableName(key, "=") || key.front() == ';' || key.front() == '[' ||
         hasLineBreak(value))
         return std::nullopt;
-    std::vector<std::string> lines = splitLines(text);
+    std::vector<TextLine> lines = splitLines(text);
     setKey(lines, section, key, key + '=' + encodedValue(value));
     std::string replacement;
-    for (const std::string& line : lines) replacement += line + '\n';
+    for (const TextLine& line : lines) replacement += line.text + (line.end.empty() ? "\n" : line.end);
     return replacement;
 }
 

@@ -17,7 +17,8 @@ std::optional<std::string> currentProfileText(const std::filesystem::path& file)
 // private-profile reader finds it: its first key line replaced, or a new line
 // after the section's last key, or a new section at the end. nullopt for names
 // or values the file cannot hold (line breaks; '=' or ']' in a name; blanks
-// around a name). Lines end in '\n'.
+// around a name). Lines end where the reader ends them (LF, CR LF, lone CR)
+// and keep their breaks; lines the edit adds end in '\n'.
 std::optional<std::string> profileTextWithKey(const std::string& text, const std::string& section,
                                               const std::string& key, const std::string& value);
 

@@ -106,6 +106,13 @@ ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::p
     return run;
 }
 
+std::string quotedForShell(const std::filesystem::path& path) {
+    std::string quoted(1, '\'');
+    quoted += path.string();
+    quoted += '\'';
+    return quoted;
+}
+
 double launcherPeakMiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -66,6 +66,8 @@ inline constexpr std::uint64_t kMiB = 1 << 20;
 // Writes `bytes` bytes of a pattern (not zeros, so nothing can be skipped).
 void writePatternFile(const std::filesystem::path& path, std::uint64_t bytes, unsigned seed);
 void writeText(const std::filesystem::path& path, const std::string& text);
+// A path in single quotes for `sh -c` (the benchmarks' paths have no quote in them).
+std::string quotedForShell(const std::filesystem::path& path);
 
 // One run of a child process.
 struct ChildRun {

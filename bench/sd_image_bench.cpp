@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quotedForShell(const fs::path& path) {
-    std::string quoted(1, '\'');
-    quoted += path.string();
-    quoted += '\'';
-    return quoted;
-}
-
 void writeInputs(const fs::path& work, std::uint64_t partitionMiB) {
     bench::writePatternFile(work / "bootcode.bin", 16 * 1024, 1);
     bench::writePatternFile(work / "bootloader.bin", 256 * 1024, 2);
@@ -56,8 +49,8 @@ int main(int argc, char** argv) {
     fs::rename(card, reference);
     const auto peer = [&] {
         return bench::runChild({"sh", "-c",
-                                "dd if=" + quotedForShell(reference) + " of=" + quotedForShell(ddOutput) +
-                                    " bs=1M conv=fsync status=none && md5sum " + quotedForShell(ddOutput)});
+                                "dd if=" + bench::quotedForShell(reference) + " of=" + bench::quotedForShell(ddOutput) +
+                                    " bs=1M conv=fsync status=none && md5sum " + bench::quotedForShell(ddOutput)});
     };
     const auto prepare = [&] {
         for (const fs::path& output : {card, fs::path(card.string() + ".md5"), ddOutput}) fs::remove(output);

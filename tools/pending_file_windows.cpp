@@ -1,6 +1,7 @@
 // Write-then-rename output files on Windows, through Win32 wide calls so that any file
 // name works. See pending_file.h.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,6 +48,10 @@ PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(c
         m_committed = true;  // nothing of ours to remove
         throw ToolFailure(withLastError("cannot create a file beside " + quoted(m_finalPath)));
     }
+    // Zeros skipped by seekTo stay holes instead of being written out by the file system;
+    // a volume without sparse files (FAT) keeps every byte, which is still correct.
+    DWORD returned = 0;
+    ::DeviceIoControl(m_handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
 }
 
 PendingFile::~PendingFile() {

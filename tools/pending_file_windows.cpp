@@ -44,10 +44,7 @@ PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(c
         m_isOpen = m_handle != INVALID_HANDLE_VALUE;
         if (!m_isOpen && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
-    if (!m_isOpen) {
-        m_committed = true;  // nothing of ours to remove
-        throw ToolFailure(withLastError("cannot create a file beside " + quoted(m_finalPath)));
-    }
+    if (!m_isOpen) throw ToolFailure(withLastError("cannot create a file beside " + quoted(m_finalPath)));
     // Zeros skipped by seekTo stay holes instead of being written out by the file system;
     // a volume without sparse files (FAT) keeps every byte, which is still correct.
     DWORD returned = 0;

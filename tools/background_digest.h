@@ -8,18 +8,19 @@
 #include <thread>
 
 #include "tools/md5.h"
+#include "tools/source_file.h"
 
 namespace ib::tools {
 
 class BackgroundDigest {
 public:
-    // Starts hashing the first `length` bytes of `fd`, which must stay open until result().
-    BackgroundDigest(int fd, std::uint64_t length);
+    // Starts hashing the first `length` bytes of `file`, which must stay open until result().
+    BackgroundDigest(const SourceFile& file, std::uint64_t length);
     // Waits for the digest; rethrows the ToolFailure of a failed read.
     Md5Digest result();
 
 private:
-    void hash(std::stop_token stop, int fd, std::uint64_t length);
+    void hash(std::stop_token stop, const SourceFile& file, std::uint64_t length);
 
     Md5Digest m_digest{};
     std::exception_ptr m_failure;

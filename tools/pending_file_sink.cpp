@@ -1,12 +1,6 @@
 // Sparse image output. See pending_file_sink.h.
 #include "tools/pending_file_sink.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
-#include "tools/tool_failure.h"
-
 namespace ib::tools {
 
 void PendingFileSink::write(std::span<const std::uint8_t> bytes) {
@@ -16,15 +10,9 @@ void PendingFileSink::write(std::span<const std::uint8_t> bytes) {
 
 void PendingFileSink::skipZeros(std::uint64_t count) {
     m_position += count;
-    if (lseek(m_file.descriptor(), static_cast<off_t>(m_position), SEEK_SET) < 0) {
-        throw ToolFailure(withSystemError("cannot extend " + quoted(m_file.finalPath()), errno));
-    }
+    m_file.seekTo(m_position);
 }
 
-void PendingFileSink::finish() {
-    if (ftruncate(m_file.descriptor(), static_cast<off_t>(m_position)) != 0) {
-        throw ToolFailure(withSystemError("cannot extend " + quoted(m_file.finalPath()), errno));
-    }
-}
+void PendingFileSink::finish() { m_file.resize(m_position); }
 
 }  // namespace ib::tools

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "seams/utf8_path.h"
+
 namespace ib::tools {
 
 struct ToolFailure : std::runtime_error {
@@ -14,7 +16,7 @@ struct ToolFailure : std::runtime_error {
 };
 
 // A path in double quotes, so that names with spaces read unambiguously in messages.
-inline std::string quoted(const std::filesystem::path& path) { return '"' + path.string() + '"'; }
+inline std::string quoted(const std::filesystem::path& path) { return '"' + utf8FromPath(path) + '"'; }
 
 // "<what>: <reason for errno>", the usual shape of a failed system call's message.
 inline std::string withSystemError(const std::string& what, int errorNumber) {

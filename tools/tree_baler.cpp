@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "seams/utf8_path.h"
 #include "tools/fat/folder_tree.h"
 #include "tools/fat/volume_geometry.h"
 #include "tools/fat/volume_identity.h"
@@ -19,6 +20,7 @@
 #include "tools/fat/volume_writer.h"
 #include "tools/pending_file.h"
 #include "tools/pending_file_sink.h"
+#include "tools/tool_entry.h"
 #include "tools/tool_failure.h"
 
 namespace ib::tools {
@@ -38,7 +40,7 @@ struct BaleRequest {
     std::optional<std::string> serial;
 };
 
-BaleRequest parseArguments(std::span<char* const> arguments) {
+BaleRequest parseArguments(std::span<const std::string> arguments) {
     std::optional<std::string> image, folder, size, label, serial;
     for (std::size_t i = 0; i < arguments.size(); i += 2) {
         const std::string option = arguments[i];
@@ -54,7 +56,7 @@ BaleRequest parseArguments(std::span<char* const> arguments) {
         *value = arguments[i + 1];
     }
     if (!image || !folder || !size) throw ToolFailure(std::string(kUsage));
-    return {*image, *folder, *size, label, serial};
+    return {pathFromUtf8(*image), pathFromUtf8(*folder), *size, label, serial};
 }
 
 std::uint64_t parseSectors(const std::string& text) {
@@ -120,15 +122,15 @@ void baleFolder(const BaleRequest& request) {
 }
 
 }  // namespace
-}  // namespace ib::tools
 
-int main(int argc, char** argv) {
+int runTool(std::span<const std::string> arguments) {
     try {
-        const auto arguments = std::span<char* const>(argv, static_cast<std::size_t>(argc)).subspan(1);
-        ib::tools::baleFolder(ib::tools::parseArguments(arguments));
+        baleFolder(parseArguments(arguments));
         return 0;
     } catch (const std::exception& failure) {
         std::cerr << "TreeBaler: " << failure.what() << '\n';
         return 1;
     }
 }
+
+}  // namespace ib::tools

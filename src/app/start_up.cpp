@@ -28,7 +28,7 @@ std::string hiddenSectionWarning(const std::string& iniPath, const std::string& 
 bool CImageBurnerDlg::startUp(DialogValues& view) {
     view = exchangeToView();
     m_iniPath = configurationPath().string();
-    const auto ini = PrivateProfile::load(m_iniPath).value_or(PrivateProfile{});
+    const auto ini = PrivateProfile::load(configurationPath()).value_or(PrivateProfile{});
     const std::uint32_t freezeUi = ini.readInt("UI_SETTING", "FreezeUI", 0);
     const std::uint32_t media = ini.readInt("UI_SETTING", "Media", 2);
     const std::uint32_t numberOfFirmware = ini.readInt("UI_SETTING", "NumberOfFirmware", 2);

@@ -9,6 +9,7 @@
 #include "device/input_file.h"
 #include "device/sector.h"
 #include "device/text_format.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -48,12 +49,12 @@ bool isAbsoluteFirmwareName(std::string_view name, const FirmwareNameRules& rule
 
 std::filesystem::path firmwarePath(const std::filesystem::path& workingDirectory, BurnKind kind,
                                    const std::string& name, const FirmwareNameRules& rules) {
-    if (isAbsoluteFirmwareName(name, rules)) return name;
-    const auto inWorkdir = workingDirectory / name;
+    if (isAbsoluteFirmwareName(name, rules)) return pathFromUtf8(name);
+    const auto inWorkdir = workingDirectory / pathFromUtf8(name);
     if (kind == BurnKind::BlockStorage) return inWorkdir;
     std::error_code ec;
     if (std::filesystem::exists(inWorkdir, ec)) return inWorkdir;
-    return std::string(rules.fallbackFolder) + rules.separator + name;
+    return pathFromUtf8(std::string(rules.fallbackFolder) + rules.separator + name);
 }
 
 std::vector<std::filesystem::path> namedFirmwarePaths(const OperationContext& ctx, std::uint32_t n, BurnKind kind) {
@@ -82,7 +83,7 @@ std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uin
     for (std::uint32_t i = 0; i < n; ++i) {
         FirmwareMember member;
         if (i < named.size()) {
-            member.path = named[i].string();
+            member.path = utf8FromPath(named[i]);
         } else {
             FileChooserRequest request;
             request.filter = "All File(*.*)|*.*||";
@@ -93,7 +94,7 @@ std::optional<FirmwareSet> loadFirmwareSet(const OperationContext& ctx, std::uin
             if (!chosen) return std::nullopt;
             member.path = *chosen;
         }
-        auto opened = openInputFile(member.path);
+        auto opened = openInputFile(pathFromUtf8(member.path));
         if (!opened) {
             if (kind == BurnKind::SerialFlash)
                 ctx.report.messageBox("Cannot Open " + member.path, MessageBoxKind::Application);

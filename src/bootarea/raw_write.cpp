@@ -11,6 +11,7 @@
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
 #include "preparation/updater_download.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -32,7 +33,7 @@ std::uint32_t writeRawFile(const OperationContext& ctx, const std::string& path)
         ctx.report.showStepMessage("Select Storage fail ...");
         return 0;
     }
-    auto opened = openInputFile(path);
+    auto opened = openInputFile(pathFromUtf8(path));
     if (!opened) {
         ctx.report.setProgress("Open File Error!", 100, kRed, kWhite);
         return 0;

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/typed_path.h"
+#include "seams/utf8_path.h"
 
 namespace ib::cli {
 
@@ -22,8 +23,8 @@ int CliSession::start() {
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
     m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks));
     app::SessionOptions session;
-    session.workingDirectory = m_options.workdir;
-    session.simulatorFolder = m_options.simDir;
+    session.workingDirectory = pathFromUtf8(m_options.workdir);
+    session.simulatorFolder = pathFromUtf8(m_options.simDir);
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {

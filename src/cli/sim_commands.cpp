@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "seams/clock.h"
+#include "seams/utf8_path.h"
 #include "sim/simulator.h"
 #include "sim/state_folder.h"
 #include "sim/state_report.h"
@@ -33,7 +34,7 @@ sim::RecorderState initialState(const SimArguments& args) {
 
 int runInit(const SimArguments& args, std::ostream& out, std::ostream& err) {
     std::string error;
-    if (!sim::StateFolder::create(args.dir, initialState(args), args.force, error)) {
+    if (!sim::StateFolder::create(pathFromUtf8(args.dir), initialState(args), args.force, error)) {
         err << "sim init: " << error << "\n";
         return 1;
     }
@@ -46,7 +47,7 @@ int runInit(const SimArguments& args, std::ostream& out, std::ostream& err) {
 std::unique_ptr<sim::Simulator> openOrComplain(const std::string& command, const std::string& dir, Clock& clock,
                                                std::ostream& err) {
     std::string error;
-    auto simulator = sim::Simulator::openFolder(dir, clock, error);
+    auto simulator = sim::Simulator::openFolder(pathFromUtf8(dir), clock, error);
     if (!simulator) err << "sim " << command << ": " << error << "\n";
     return simulator;
 }

@@ -3,10 +3,12 @@
 
 #include <filesystem>
 
+#include "seams/utf8_path.h"
+
 namespace ib::cli {
 
 std::string fromShell(const std::string& typed) {
-    return typed.empty() ? typed : std::filesystem::absolute(typed).string();
+    return typed.empty() ? typed : utf8FromPath(std::filesystem::absolute(pathFromUtf8(typed)));
 }
 
 }  // namespace ib::cli

@@ -11,6 +11,7 @@
 #include "operation/recorder_opening.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -33,7 +34,7 @@ std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirecto
     if (auto file = openInputFile(workingDirectory / "updater.bin")) return file;
     const auto chosen = report.chooseFile(updaterChooser());
     if (!chosen) return std::nullopt;
-    return openInputFile(*chosen);
+    return openInputFile(pathFromUtf8(*chosen));
 }
 
 // Sends the image after the header in pieces of 64 sectors, each read just

@@ -15,6 +15,7 @@
 #include "operation/sector_sink.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
+#include "seams/utf8_path.h"
 #include "userarea/user_area_image.h"
 
 namespace ib {
@@ -108,7 +109,7 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
     }
     const auto& workingDirectory = ctx.settings.workingDirectory;
     // Relative to the working folder, where the merge tool runs.
-    if (const auto path = workingDirectory / output; !replaceableByImage(path)) {
+    if (const auto path = workingDirectory / pathFromUtf8(output); !replaceableByImage(path)) {
         ctx.report.messageBox("Error : " + path.string() +
                               " exists and is not a regular file: choose another SD image file !");
         return 0;

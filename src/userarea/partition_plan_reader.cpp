@@ -6,6 +6,7 @@
 
 #include "config/private_profile.h"
 #include "device/sector.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -68,7 +69,7 @@ std::string planFileOpenError(const std::filesystem::path& configPath) {
 std::filesystem::path workingDirectoryPath(const std::filesystem::path& workingDirectory,
                                            std::string_view name) {
     // A rooted name drops its root: it names a file inside the folder too.
-    return workingDirectory / std::filesystem::path(name).relative_path();
+    return workingDirectory / pathFromUtf8(name).relative_path();
 }
 
 PartitionPlan readPartitionPlan(const std::filesystem::path& configPath,

@@ -11,6 +11,7 @@
 #include "support/environment_variable.h"
 #include "support/fake_environment.h"
 #include "operation/status_texts.h"
+#include "tools/md5.h"
 
 namespace ib {
 namespace {
@@ -96,8 +97,10 @@ TEST_F(Cli, UpdateFromTheExampleFolderBurnsAndLaysOutTheRecorder) {
         storage.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         std::ofstream(image, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
+#ifndef _WIN32  // the checker is a Linux utility
     const std::string fsck = "fsck.fat -n '" + image.string() + "' > /dev/null 2>&1";
     EXPECT_EQ(std::system(fsck.c_str()), 0);
+#endif
 }
 
 TEST_F(Cli, CreateSdImageWritesAnImageWhoseChecksumVerifies) {
@@ -109,8 +112,10 @@ TEST_F(Cli, CreateSdImageWritesAnImageWhoseChecksumVerifies) {
     EXPECT_FALSE(fs::exists(work / "sif" / "SD_RoadVTemp.bin"));
     // The output may share the intermediate's content; deleting the intermediate is quiet.
     EXPECT_EQ(r.out.find("Could not delete"), std::string::npos) << r.out;
-    const std::string check = "cd '" + home.path().string() + "' && md5sum -c card.bin.md5 > /dev/null 2>&1";
-    EXPECT_EQ(std::system(check.c_str()), 0);
+    tools::Md5 md5;
+    const std::string image = test::TempFolder::read(output);
+    md5.update(std::span(reinterpret_cast<const std::uint8_t*>(image.data()), image.size()));
+    EXPECT_EQ(test::TempFolder::read(home / "card.bin.md5"), tools::toHex(md5.finish()) + "  card.bin\n");
 }
 
 TEST_F(Cli, MessageBoxesGoToStandardErrorAndFailuresExitWithOne) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "seams/utf8_path.h"
 #include "tools/fat/long_name.h"
 #include "tools/tool_failure.h"
 
@@ -22,7 +23,7 @@ std::vector<FolderEntry> readChildren(const fs::path& folder, int depth) {
     std::map<std::u16string, std::string> namesByCaseBlindName;
     std::vector<FolderEntry> children;
     for (const auto& entry : entries) {
-        const std::string name = entry.path().filename().string();
+        const std::string name = utf8FromPath(entry.path().filename());
         if (auto problem = longNameProblem(name)) throw ToolFailure(quoted(entry.path()) + ": " + *problem);
         const auto [earlier, isNew] = namesByCaseBlindName.emplace(caseBlindName(utf16Name(name)), name);
         if (!isNew) {
@@ -36,7 +37,7 @@ std::vector<FolderEntry> readChildren(const fs::path& folder, int depth) {
 
 FolderEntry readEntry(const fs::directory_entry& entry, int depth) {
     FolderEntry read;
-    read.name = entry.path().filename().string();
+    read.name = utf8FromPath(entry.path().filename());
     read.source = entry.path();
     const bool isLink = entry.is_symlink();
     if (entry.is_directory() && !isLink) {

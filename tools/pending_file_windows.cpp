@@ -1,0 +1,114 @@
+// Write-then-rename output files on Windows, through Win32 wide calls so that any file
+// name works. See pending_file.h.
+#include <windows.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "tools/pending_file.h"
+#include "tools/windows_error.h"
+
+namespace ib::tools {
+namespace {
+
+// Keeps "." + name + ".XXXXXX" + kLinkSuffix within the 255 UTF-16 units a name may have.
+constexpr std::size_t kMaxNameInTemporary = 200;
+constexpr const wchar_t* kLinkSuffix = L".link";
+// Tries at a free temporary name before giving up: a clash is already unlikely.
+constexpr int kNameAttempts = 100;
+// WriteFile takes a 32-bit count.
+constexpr std::size_t kMostPerWrite = 1u << 30;
+
+HANDLE openForWriting(const std::filesystem::path& path, DWORD disposition) {
+    return ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::wstring randomSuffix(std::mt19937& random) {
+    wchar_t digits[8];
+    std::swprintf(digits, std::size(digits), L"%06x", static_cast<unsigned>(random() & 0xFFFFFF));
+    return digits;
+}
+
+}  // namespace
+
+PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(checkedFinalPath(finalPath)) {
+    const std::wstring name = m_finalPath.filename().wstring().substr(0, kMaxNameInTemporary);
+    std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < kNameAttempts && !m_isOpen; ++attempt) {
+        m_temporaryPath = m_finalPath.parent_path() / (L"." + name + L"." + randomSuffix(random));
+        m_handle = openForWriting(m_temporaryPath, CREATE_NEW);
+        m_isOpen = m_handle != INVALID_HANDLE_VALUE;
+        if (!m_isOpen && ::GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (!m_isOpen) throw ToolFailure(withLastError("cannot create a file beside " + quoted(m_finalPath)));
+    // Zeros skipped by seekTo stay holes instead of being written out by the file system;
+    // a volume without sparse files (FAT) keeps every byte, which is still correct.
+    DWORD returned = 0;
+    ::DeviceIoControl(m_handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+}
+
+PendingFile::~PendingFile() {
+    if (m_isOpen) ::CloseHandle(m_handle);
+    if (!m_committed) ::DeleteFileW(m_temporaryPath.c_str());
+}
+
+void PendingFile::writeAll(std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const auto wanted = static_cast<DWORD>(std::min(bytes.size(), kMostPerWrite));
+        if (!::WriteFile(m_handle, bytes.data(), wanted, &written, nullptr) || written == 0) {
+            throw writeFailure(lastErrorText());
+        }
+        bytes = bytes.subspan(written);
+    }
+}
+
+void PendingFile::seekTo(std::uint64_t offset) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(m_handle, position, nullptr, FILE_BEGIN)) {
+        throw ToolFailure(withLastError("cannot extend " + quoted(m_finalPath)));
+    }
+}
+
+void PendingFile::resize(std::uint64_t length) {
+    seekTo(length);
+    if (!::SetEndOfFile(m_handle)) throw ToolFailure(withLastError("cannot extend " + quoted(m_finalPath)));
+}
+
+// Windows has no cheaper copy into an open file that keeps the temporary name ours.
+void PendingFile::appendCopyOf(const SourceFile& source, std::uint64_t length) { appendByReading(source, length); }
+
+bool PendingFile::shareContentOf(const std::filesystem::path& source) {
+    std::filesystem::path linkPath = m_temporaryPath;
+    linkPath += kLinkSuffix;
+    // Fails on another volume, or a file system without hard links (FAT).
+    if (!::CreateHardLinkW(linkPath.c_str(), source.c_str(), nullptr)) return false;
+    // An open file cannot be replaced: the empty temporary file is closed for the move,
+    // and opened again whatever its outcome.
+    ::CloseHandle(m_handle);
+    const bool moved = ::MoveFileExW(linkPath.c_str(), m_temporaryPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!moved) ::DeleteFileW(linkPath.c_str());
+    m_handle = openForWriting(m_temporaryPath, OPEN_EXISTING);
+    m_isOpen = m_handle != INVALID_HANDLE_VALUE;
+    if (!m_isOpen) throw ToolFailure(withLastError("cannot open " + quoted(m_temporaryPath)));
+    return moved;
+}
+
+void PendingFile::commit() {
+    if (!::FlushFileBuffers(m_handle)) throw writeFailure(lastErrorText());
+    m_isOpen = false;
+    if (!::CloseHandle(m_handle)) throw writeFailure(lastErrorText());
+    // Write-through: the move is on the disk when the call returns.
+    if (!::MoveFileExW(m_temporaryPath.c_str(), m_finalPath.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        throw ToolFailure(withLastError("cannot replace " + quoted(m_finalPath)));
+    }
+    m_committed = true;
+}
+
+}  // namespace ib::tools

@@ -1,0 +1,17 @@
+// The text of the last Win32 error, for the helper tools' messages on Windows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <system_error>
+
+namespace ib::tools {
+
+// The system's text for GetLastError().
+inline std::string lastErrorText() { return std::system_category().message(static_cast<int>(::GetLastError())); }
+
+// "<what>: <the system's text for GetLastError()>".
+inline std::string withLastError(const std::string& what) { return what + ": " + lastErrorText(); }
+
+}  // namespace ib::tools

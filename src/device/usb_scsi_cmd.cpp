@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/sector.h"
+#include "seams/recorder_lock.h"
 
 namespace ib {
 namespace {
@@ -82,19 +83,29 @@ bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
     return true;
 }
 
+void UsbScsiCmd::closeHandle() {
+    if (!m_handle) return;
+    if (auto claim = m_handle->recorderClaim()) m_keptClaim = std::move(claim);
+    m_handle.reset();
+}
+
 std::uint32_t UsbScsiCmd::Open() {
     m_mode = kModeNone;
-    m_handle.reset();  // a handle from an earlier Open is closed, never leaked
+    m_openRefusal.clear();
+    closeHandle();  // a handle from an earlier Open is closed, never leaked
     for (char letter = 'D'; letter <= 'Z'; ++letter) {
         VolumeScanReport report;
         report.letter = letter;
         auto volume = m_volumes.openVolume(letter, &report.whyNotOpened);
         report.opened = volume != nullptr;
+        if (isRecorderInUseMessage(report.whyNotOpened)) m_openRefusal = report.whyNotOpened;
         const bool accepted = volume && acceptVolume(*volume, report);
         if (m_scanObserver) m_scanObserver(report);
         if (accepted) {
             m_handle = std::move(volume);
             m_letter = letter;
+            m_keptClaim.reset();  // the new handle holds its own
+            m_openRefusal.clear();
             return 1;
         }
         // A rejected volume closes here, before the next letter is tried.
@@ -175,7 +186,7 @@ std::uint32_t UsbScsiCmd::SetBootSize(std::uint32_t sectors) {
 std::uint32_t UsbScsiCmd::FormatUserArea() { return sendNoData(VendorCode::FormatUserArea); }
 
 std::uint32_t UsbScsiCmd::Close() {
-    m_handle.reset();
+    closeHandle();
     return 1;
 }
 

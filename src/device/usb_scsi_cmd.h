@@ -51,6 +51,7 @@ public:
     std::uint32_t Close() override;
     std::int32_t GetMode() override;
     std::uint32_t LowLevelFormat() override;
+    std::string openRefusal() const override { return m_openRefusal; }
 
     // Closing command of a full update; not part of the storage interface.
     std::uint32_t EndSession();
@@ -79,9 +80,17 @@ private:
 
     // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
     bool acceptVolume(VolumeHandle& volume, VolumeScanReport& report);
+    // Closes the handle, keeping its claim on the recorder.
+    void closeHandle();
 
     VolumeProvider& m_volumes;
     std::unique_ptr<VolumeHandle> m_handle;
+    // The claim of the last recorder opened, kept after its handle closed
+    // until Open takes a recorder again: the updater download closes the
+    // handle and the recorder comes back on a new one, and no other program
+    // may take it in between.
+    std::shared_ptr<const void> m_keptClaim;
+    std::string m_openRefusal;
     std::int32_t m_mode = kModeNone;
     char m_letter = 0;
     std::function<void(const VolumeScanReport&)> m_scanObserver;

@@ -1,5 +1,6 @@
 // One program at a time per recorder: while one process has the simulated
-// recorder's state folder open, a second one is told who has it and sends nothing.
+// recorder's state folder open, or a real recorder's lock file, a second one
+// is told who has it and sends nothing.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +9,9 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "platform/linux/recorder_lock_place.h"
+#include "platform/linux/sg_volume_provider.h"
+#include "seams/recorder_lock_file.h"
 #include "sim/state_folder.h"
 #include "support/temp_folder.h"
 
@@ -64,6 +68,81 @@ TEST(RecorderLock, ASecondProgramIsToldWhoHasTheRecorderAndSendsNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(runCli({"--sim", state.path().string(), "--workdir", work.path().string(), "probe"}, err), 0) << err;
     for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+}
+
+// A second process that holds a lock until told to let it go.
+class LockHolder {
+public:
+    explicit LockHolder(const std::filesystem::path& lockFile) {
+        if (::pipe(m_ready) != 0 || ::pipe(m_release) != 0) return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            auto lock = recorderLockFile(lockFile);
+            char byte = lock->take() ? 0 : 1;
+            if (::write(m_ready[1], &byte, 1) != 1 || ::read(m_release[0], &byte, 1) != 1) ::_exit(2);
+            ::_exit(0);
+        }
+        char byte = 0;
+        m_holding = m_pid > 0 && ::read(m_ready[0], &byte, 1) == 1 && byte == 1;
+    }
+    ~LockHolder() {
+        release();
+        for (int fd : {m_ready[0], m_ready[1], m_release[0], m_release[1]}) ::close(fd);
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+    bool holding() const { return m_holding; }
+    pid_t pid() const { return m_pid; }
+    void release() {
+        if (m_pid <= 0) return;
+        const char byte = 0;
+        if (::write(m_release[1], &byte, 1) == 1) ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+private:
+    int m_ready[2] = {-1, -1}, m_release[2] = {-1, -1};
+    pid_t m_pid = -1;
+    bool m_holding = false;
+};
+
+TEST(RecorderLock, ARealRecorderAnotherProgramHoldsIsRefusedBeforeItsNodeIsOpened) {
+    test::TempFolder locks, nodes;
+    platform::UsbScsiDisk disk{"sdb",
+                               "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/host6/target6:0:0/6:0:0:0/"
+                               "block/sdb",
+                               "", (nodes.path() / "sg2").string(), std::nullopt, "SN1", 0};
+    platform::SgVolumeProvider volumes([&] { return std::optional(std::vector{disk}); }, locks.path());
+    LockHolder other(locks.path() / "imageburner-recorder-1-2.lock");
+    ASSERT_TRUE(other.holding());
+
+    std::string why;
+    EXPECT_EQ(volumes.openVolume('D', &why), nullptr);
+    EXPECT_EQ(why, "The recorder is in use by another program (pid " + std::to_string(other.pid()) + ").");
+
+    other.release();
+    EXPECT_EQ(volumes.openVolume('D', &why), nullptr);
+    EXPECT_TRUE(why.starts_with("cannot open " + disk.genericNode)) << why;  // taken: on to the node
+}
+
+TEST(RecorderLock, ARecordersLockIsNamedFromItsUsbPort) {
+    const struct {
+        const char* sysPath;
+        const char* lockName;
+    } cases[] = {
+        {"/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2.3/1-2.3:1.0/host6/target6:0:0/6:0:0:0/block/sdb",
+         "imageburner-recorder-1-2.3.lock"},
+        {"/sys/devices/platform/xhci/usb3/3-1/3-1:1.0/host0/target0:0:0/0:0:0:1/block/sdc",
+         "imageburner-recorder-3-1.lock"},
+        {"/sys/block/sdd", "imageburner-recorder-sdd.lock"},  // no USB interface in the path: the kernel name
+    };
+    for (const auto& c : cases) {
+        platform::UsbScsiDisk disk;
+        disk.sysPath = c.sysPath;
+        disk.kernelName = std::filesystem::path(c.sysPath).filename().string();
+        EXPECT_EQ(recorderLockFileName(platform::recorderIdentity(disk)), c.lockName) << c.sysPath;
+    }
+    EXPECT_EQ(recorderLockFileName("QUB 01/02"), "imageburner-recorder-QUB_01_02.lock");
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // Editing one key of a profile file's text. See profile_text_edit.h.
 #include "config/profile_text_edit.h"
 
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "config/private_profile.h"
+#include "seams/small_file.h"
 
 namespace ib {
 namespace {
@@ -74,11 +73,7 @@ void setKey(std::vector<std::string>& lines, const std::string& section, const s
 std::optional<std::string> currentProfileText(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) return error ? std::nullopt : std::optional<std::string>("");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return text;
+    return readSmallFile(file, kLargestProfileBytes);
 }
 
 std::optional<std::string> profileTextWithKey(const std::string& text, const std::string& section,

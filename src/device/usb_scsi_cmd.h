@@ -69,11 +69,17 @@ public:
     const ScsiOutcome& lastOutcome() const { return m_lastOutcome; }
 
 private:
+    // Whether a reply shorter than asked for still counts. A vendor command's
+    // reply has a fixed length, and zeros standing in for missing bytes would
+    // be read as an area size, a register or sector content; the identifying
+    // replies have their own checks.
+    enum class ShortReply { Accepted, Fails };
+
     // Buffered: reply lands in a zeroed 64 KiB area, exactly `reply.size()`
     // bytes are copied out, 2-second timeout. Direct: the caller's buffer,
     // 10-second timeout.
     std::uint32_t sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
-                               std::span<std::uint8_t> reply, std::uint8_t presetFirstByte = 0);
+                               std::span<std::uint8_t> reply, ShortReply shortReply, std::uint8_t presetFirstByte = 0);
     std::uint32_t sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply);
     std::uint32_t sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut);
     std::uint32_t sendNoData(VendorCode code);

@@ -20,8 +20,9 @@ TEST(RecorderClaim, ARecorderAnotherProgramHasIsNamedBeforeNoDeviceAndSentNothin
     std::vector<std::string> boxes;
     for (const auto& line : rig.port.take())
         if (line.starts_with("box")) boxes.push_back(line);
-    EXPECT_EQ(boxes, (std::vector<std::string>{"box Error Message: The recorder is in use by another program (pid 4242).",
-                                               "box Error Message: Error 0x02: No QUB device !"}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         "box Error Message: The recorder is in use by another program (pid 4242).",
+                         "box Error Message: Error 0x02: No QUB device !"}));
     EXPECT_TRUE(volumes.sent.empty());
 }
 

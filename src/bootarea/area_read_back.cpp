@@ -7,6 +7,7 @@
 
 #include "device/sector.h"
 #include "device/text_format.h"
+#include "operation/preflight.h"
 #include "operation/recorder_opening.h"
 
 namespace ib {
@@ -40,8 +41,12 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
         count = areaSectors - first;
         ctx.report.shortenReadBack(area, count);
     }
-    std::ofstream file(output, std::ios::binary | std::ios::trunc);
-    if (!file) {
+    // The file is filled in full: a folder without room would stop the copy part way.
+    // A problem is named first; the failed open's own message follows.
+    const PreflightStep outputStep{{{}, {{output, std::uint64_t{count} * kSectorSize}}, {}}, ""};
+    std::ofstream file;
+    if (!failedPreflightStep(ctx, {outputStep})) file.open(output, std::ios::binary | std::ios::trunc);
+    if (!file.is_open()) {
         ctx.report.messageBox("open test.bin fail !");
         reselectUserArea(ctx);
         ctx.report.refreshDevicePresence();

@@ -7,6 +7,7 @@
 #include "device/input_file.h"
 #include "device/sector.h"
 #include "operation/path_choosers.h"
+#include "operation/preflight.h"
 #include "operation/recorder_opening.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
@@ -26,11 +27,29 @@ OperationSettings onSerialFlash(const OperationSettings& settings) {
     return flash;
 }
 
+// The status verdict of a raw image that cannot be written whole, after the
+// problem's message: one that does not read is the "Open File Error!" the
+// open would give; one larger than the flash would fail part way, so it is
+// refused before its first sector is written.
+std::optional<std::string> rawImageProblem(const OperationContext& ctx, const std::string& path,
+                                           std::uint32_t flashSectors) {
+    if (path.empty()) return "Open File Error!";  // nothing chosen: nothing to name
+    constexpr const char* kNamedIn = "the raw image field";
+    const std::vector<PreflightStep> steps{
+        {{{{path, UINT64_MAX, "", kNamedIn}}, {}, {}}, "Open File Error!"},
+        {{{{path, std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kNamedIn}}, {}, {}}, "FAILED"}};
+    return failedPreflightStep(ctx, steps);
+}
+
 // Copies `path` to the user area of the serial flash from sector 0.
 std::uint32_t writeRawFile(const OperationContext& ctx, const std::string& path) {
     std::uint32_t areaSectors = 0;
     if (!ctx.cmd.SelectStorage(storageCode(ctx.settings.storage.value()), kUserArea, areaSectors)) {
         ctx.report.showStepMessage("Select Storage fail ...");
+        return 0;
+    }
+    if (const auto verdict = rawImageProblem(ctx, path, areaSectors)) {
+        ctx.report.setProgress(*verdict, 100, kRed, kWhite);
         return 0;
     }
     auto opened = openInputFile(pathFromUtf8(path));

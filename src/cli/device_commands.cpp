@@ -25,6 +25,7 @@ void inSession(CommandContext& c, Body body) {
 int probe(CliSession& s) {
     auto& cmd = s.controller().usbCmd();
     if (!cmd.Open()) {
+        if (const std::string refusal = cmd.openRefusal(); !refusal.empty()) s.out() << refusal << '\n';
         s.out() << "No recorder answered on drive letters D to Z.\n";
         return 1;
     }

@@ -4,10 +4,9 @@
 #include "config/private_profile.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "config/code_page_1252.h"
+#include "seams/small_file.h"
 
 namespace ib {
 namespace {
@@ -79,11 +78,9 @@ ProfileLine classifyProfileLine(std::string_view line) {
 std::optional<PrivateProfile> PrivateProfile::load(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::status(path, error))) return std::nullopt;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad()) return std::nullopt;
-    return parse(bytes);
+    const auto bytes = readSmallFile(path, kLargestProfileBytes);
+    if (!bytes) return std::nullopt;
+    return parse(*bytes);
 }
 
 PrivateProfile PrivateProfile::parse(std::string_view bytes) {

@@ -18,9 +18,10 @@ namespace ib {
 
 class PrivateProfile {
 public:
-    // Reads the whole file now. nullopt when it does not open for reading, and
-    // when it is not a regular file (or a link to one): a named pipe or a device
-    // would block the reader or never end.
+    // Reads the whole file now. nullopt when it does not open for reading, when
+    // it is not a regular file (or a link to one): a named pipe or a device
+    // would block the reader or never end, and when it is larger than any
+    // configuration (kLargestProfileBytes).
     static std::optional<PrivateProfile> load(const std::filesystem::path& path);
     // Parses a file's bytes already in memory (tests, and callers that hold them).
     static PrivateProfile parse(std::string_view bytes);

@@ -2,12 +2,11 @@
 #include "config/profile_text_edit.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "config/private_profile.h"
+#include "seams/small_file.h"
 
 namespace ib {
 namespace {
@@ -84,11 +83,7 @@ void setKey(std::vector<TextLine>& lines, const std::string& section, const std:
 std::optional<std::string> currentProfileText(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) return error ? std::nullopt : std::optional<std::string>("");
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return text;
+    return readSmallFile(file, kLargestProfileBytes);
 }
 
 std::optional<std::string> profileTextWithKey(const std::string& text, const std::string& section,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace ib {
 
@@ -39,6 +40,9 @@ public:
     // The mode found by the last Open (0 before any and after a failed one).
     virtual std::int32_t GetMode() = 0;
     virtual std::uint32_t LowLevelFormat() = 0;
+    // After an Open that found no recorder: why a recorder that is there could
+    // not be taken (another program has it), for the user; empty otherwise.
+    virtual std::string openRefusal() const { return {}; }
 };
 
 }  // namespace ib

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/sector.h"
+#include "seams/recorder_lock.h"
 
 namespace ib {
 namespace {
@@ -27,7 +28,8 @@ Cdb16 signed_(Cdb16 block) {
 UsbScsiCmd::UsbScsiCmd(VolumeProvider& volumes) : m_volumes(volumes), m_replyArea(kMaxTransferBytes) {}
 
 std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
-                                       std::span<std::uint8_t> reply, std::uint8_t presetFirstByte) {
+                                       std::span<std::uint8_t> reply, ShortReply shortReply,
+                                       std::uint8_t presetFirstByte) {
     std::fill(m_replyArea.begin(), m_replyArea.end(), std::uint8_t{0});
     m_replyArea[0] = presetFirstByte;
     const std::size_t length = std::min(reply.size(), m_replyArea.size());
@@ -36,6 +38,7 @@ std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std
                         TransferKind::Buffered};
     m_lastOutcome = volume.send(request);
     if (!m_lastOutcome.completed) return 0;
+    if (shortReply == ShortReply::Fails && m_lastOutcome.transferred < length) return 0;
     // Exactly the asked length is handed back, whatever the device delivered.
     std::copy_n(m_replyArea.begin(), length, reply.begin());
     return 1;
@@ -44,7 +47,7 @@ std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std
 std::uint32_t UsbScsiCmd::sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply) {
     if (!m_handle) return 0;
     const Cdb16 cdb = signed_(block);
-    return sendBuffered(*m_handle, cdb, reply);
+    return sendBuffered(*m_handle, cdb, reply, ShortReply::Fails);
 }
 
 std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut) {
@@ -62,13 +65,13 @@ std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendor
 
 bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
     std::uint8_t inquiry[kInquiryLength]{};
-    report.inquiryOk = sendBuffered(volume, kInquiry, inquiry) != 0;
+    report.inquiryOk = sendBuffered(volume, kInquiry, inquiry, ShortReply::Accepted) != 0;
     report.inquiryFormat = inquiry[3];
     if (!report.inquiryOk || inquiry[3] != 0x01) return false;  // response-data format must be exactly 1
 
     const Cdb16 cdb = signed_(vendorBlock(VendorCode::Identify));
     report.identifySent = true;
-    report.identifyOk = sendBuffered(volume, cdb, report.identifyReply, kIdentifyPreset) != 0;
+    report.identifyOk = sendBuffered(volume, cdb, report.identifyReply, ShortReply::Accepted, kIdentifyPreset) != 0;
     const auto& identify = report.identifyReply;
     if (identify[0] == 0xAA && identify[1] == 0x55) {
         if (!report.identifyOk) return false;
@@ -82,19 +85,29 @@ bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
     return true;
 }
 
+void UsbScsiCmd::closeHandle() {
+    if (!m_handle) return;
+    if (auto claim = m_handle->recorderClaim()) m_keptClaim = std::move(claim);
+    m_handle.reset();
+}
+
 std::uint32_t UsbScsiCmd::Open() {
     m_mode = kModeNone;
-    m_handle.reset();  // a handle from an earlier Open is closed, never leaked
+    m_openRefusal.clear();
+    closeHandle();  // a handle from an earlier Open is closed, never leaked
     for (char letter = 'D'; letter <= 'Z'; ++letter) {
         VolumeScanReport report;
         report.letter = letter;
         auto volume = m_volumes.openVolume(letter, &report.whyNotOpened);
         report.opened = volume != nullptr;
+        if (isRecorderInUseMessage(report.whyNotOpened)) m_openRefusal = report.whyNotOpened;
         const bool accepted = volume && acceptVolume(*volume, report);
         if (m_scanObserver) m_scanObserver(report);
         if (accepted) {
             m_handle = std::move(volume);
             m_letter = letter;
+            m_keptClaim.reset();  // the new handle holds its own
+            m_openRefusal.clear();
             return 1;
         }
         // A rejected volume closes here, before the next letter is tried.
@@ -175,7 +188,7 @@ std::uint32_t UsbScsiCmd::SetBootSize(std::uint32_t sectors) {
 std::uint32_t UsbScsiCmd::FormatUserArea() { return sendNoData(VendorCode::FormatUserArea); }
 
 std::uint32_t UsbScsiCmd::Close() {
-    m_handle.reset();
+    closeHandle();
     return 1;
 }
 

@@ -51,6 +51,7 @@ public:
     std::uint32_t Close() override;
     std::int32_t GetMode() override;
     std::uint32_t LowLevelFormat() override;
+    std::string openRefusal() const override { return m_openRefusal; }
 
     // Closing command of a full update; not part of the storage interface.
     std::uint32_t EndSession();
@@ -68,20 +69,34 @@ public:
     const ScsiOutcome& lastOutcome() const { return m_lastOutcome; }
 
 private:
+    // Whether a reply shorter than asked for still counts. A vendor command's
+    // reply has a fixed length, and zeros standing in for missing bytes would
+    // be read as an area size, a register or sector content; the identifying
+    // replies have their own checks.
+    enum class ShortReply { Accepted, Fails };
+
     // Buffered: reply lands in a zeroed 64 KiB area, exactly `reply.size()`
     // bytes are copied out, 2-second timeout. Direct: the caller's buffer,
     // 10-second timeout.
     std::uint32_t sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
-                               std::span<std::uint8_t> reply, std::uint8_t presetFirstByte = 0);
+                               std::span<std::uint8_t> reply, ShortReply shortReply, std::uint8_t presetFirstByte = 0);
     std::uint32_t sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply);
     std::uint32_t sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut);
     std::uint32_t sendNoData(VendorCode code);
 
     // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
     bool acceptVolume(VolumeHandle& volume, VolumeScanReport& report);
+    // Closes the handle, keeping its claim on the recorder.
+    void closeHandle();
 
     VolumeProvider& m_volumes;
     std::unique_ptr<VolumeHandle> m_handle;
+    // The claim of the last recorder opened, kept after its handle closed
+    // until Open takes a recorder again: the updater download closes the
+    // handle and the recorder comes back on a new one, and no other program
+    // may take it in between.
+    std::shared_ptr<const void> m_keptClaim;
+    std::string m_openRefusal;
     std::int32_t m_mode = kModeNone;
     char m_letter = 0;
     std::function<void(const VolumeScanReport&)> m_scanObserver;

@@ -17,7 +17,8 @@ std::optional<std::string> inputProblem(const PlannedInput& input) {
     const std::string name = input.path.string();
     std::error_code ec;
     if (!fs::exists(input.path, ec))
-        return "Cannot find " + name + ". Put the file there or correct its name in DiskInfo.ini." + kNothingSent;
+        return "Cannot find " + name + ". Put the file there or correct its name in " + input.namedIn + "." +
+               kNothingSent;
     if (!fs::is_regular_file(input.path, ec))
         return name + " is not a regular file. Name a file, not a folder or a device." + kNothingSent;
     if (!std::ifstream(input.path, std::ios::binary).is_open())

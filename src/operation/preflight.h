@@ -20,6 +20,7 @@ struct PlannedInput {
     std::filesystem::path path;
     std::uint64_t largestBytes = UINT64_MAX;
     std::string destination;  // where it goes, for the message: "the boot area", "partition Part_1"
+    std::string namedIn = "DiskInfo.ini";  // where the user names the file, for the message
 };
 
 // A file the operation will write in full.

@@ -6,6 +6,10 @@
 
 namespace ib {
 
+void showOpenRefusal(const OperationContext& ctx) {
+    if (const std::string refusal = ctx.cmd.openRefusal(); !refusal.empty()) ctx.report.messageBox(refusal);
+}
+
 bool openRecorder(const OperationContext& ctx, const Opening& how) {
     if (!ctx.settings.storage) {
         ctx.report.messageBox(how.uiErrorText);
@@ -14,6 +18,7 @@ bool openRecorder(const OperationContext& ctx, const Opening& how) {
     }
     ctx.report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!ctx.cmd.Open()) {
+        showOpenRefusal(ctx);
         ctx.report.messageBoxThenPresence("Error 0x02: No QUB device !");
         return false;
     }

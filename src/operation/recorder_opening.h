@@ -13,6 +13,10 @@ struct Opening {
     const char* uiErrorText = "Error 0x01: UI parameter error !";
 };
 
+// Shows why an Open found no recorder when one is there but another program
+// has it; the caller's "No QUB device" message follows.
+void showOpenRefusal(const OperationContext& ctx);
+
 // false after showing why: no known storage type, or no recorder to open.
 [[nodiscard]] bool openRecorder(const OperationContext& ctx, const Opening& how);
 

@@ -3,6 +3,7 @@
 
 #include "device/parse_number.h"
 #include "device/text_format.h"
+#include "operation/recorder_opening.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
 
@@ -21,6 +22,7 @@ std::optional<std::uint64_t> registerNumber(const OperationContext& ctx, const s
 std::optional<RegisterTexts> openForRegisterAccess(const OperationContext& ctx, const char* startMessage) {
     ctx.report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!ctx.cmd.Open()) {
+        showOpenRefusal(ctx);
         ctx.report.messageBoxThenPresence("Error 0x02: No QUB device !");
         return std::nullopt;
     }

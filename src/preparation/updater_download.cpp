@@ -8,6 +8,7 @@
 #include "device/image_header.h"
 #include "device/input_file.h"
 #include "device/sector.h"
+#include "operation/preflight.h"
 #include "operation/recorder_opening.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
@@ -19,6 +20,8 @@ namespace {
 constexpr std::int64_t kReopenPauseMs = 500;
 // The pieces in which the updater is read and sent: one download command each.
 constexpr std::uint32_t kDownloadPieceSectors = 64;
+// The recorder runs the updater from its 16 MiB of memory; a larger file cannot be its updater.
+constexpr std::uint64_t kLargestUpdaterBytes = 16 * 1024 * 1024 + kImageHeaderSize;
 
 FileChooserRequest updaterChooser() {
     FileChooserRequest r;
@@ -29,12 +32,25 @@ FileChooserRequest updaterChooser() {
     return r;
 }
 
-// "updater.bin" of the working folder or, when that does not open, the file the user picks.
+// "updater.bin" of the working folder or, when that does not open, the file
+// the user picks; one that is too large to be an updater is named and refused
+// before anything is sent.
 std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirectory, OperationReporter& report) {
-    if (auto file = openInputFile(workingDirectory / "updater.bin")) return file;
-    const auto chosen = report.chooseFile(updaterChooser());
-    if (!chosen) return std::nullopt;
-    return openInputFile(pathFromUtf8(*chosen));
+    std::filesystem::path path = workingDirectory / "updater.bin";
+    auto file = openInputFile(path);
+    if (!file) {
+        const auto chosen = report.chooseFile(updaterChooser());
+        if (!chosen) return std::nullopt;
+        path = pathFromUtf8(*chosen);
+        file = openInputFile(path);
+    }
+    if (!file) return std::nullopt;
+    const PreflightPlan plan{{{path, kLargestUpdaterBytes, "the recorder's memory"}}, {}, {}};
+    if (const auto problem = findPreflightProblem(plan)) {
+        report.messageBox(*problem);
+        return std::nullopt;
+    }
+    return file;
 }
 
 // Sends the image after the header in pieces of 64 sectors, each read just

@@ -45,6 +45,10 @@ public:
     virtual ~VolumeHandle() = default;
     // Sends one command; the outcome's `completed` is false when the call failed.
     virtual ScsiOutcome send(const ScsiRequest& request) = 0;
+    // What keeps the recorder behind the volume for this program, null when
+    // the carrier keeps nothing. Kept past the handle, it keeps other programs
+    // out while the recorder leaves the bus and comes back.
+    virtual std::shared_ptr<const void> recorderClaim() const { return nullptr; }
 };
 
 // The candidate volumes, addressed by drive letter 'D' to 'Z' like the volumes

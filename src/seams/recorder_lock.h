@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ib {
 
@@ -16,9 +17,14 @@ public:
     [[nodiscard]] virtual std::optional<long> take() = 0;
 };
 
-// The message a program shows when the recorder is taken.
+inline constexpr std::string_view kRecorderInUseText = "The recorder is in use by another program (pid ";
+
+// The message a program shows when the recorder is taken; a volume provider
+// gives it as the reason a volume does not open.
 inline std::string recorderInUseMessage(long holderPid) {
-    return "The recorder is in use by another program (pid " + std::to_string(holderPid) + ").";
+    return std::string(kRecorderInUseText) + std::to_string(holderPid) + ").";
 }
+
+inline bool isRecorderInUseMessage(std::string_view reason) { return reason.starts_with(kRecorderInUseText); }
 
 }  // namespace ib

@@ -2,9 +2,10 @@
 #include "sim/state_folder.h"
 
 #include <fstream>
-#include <sstream>
 
+#include "seams/small_file.h"
 #include "sim/recorder_ini.h"
+#include "sim/recorder_model.h"
 
 namespace ib::sim {
 namespace {
@@ -37,15 +38,6 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& e
         fs::remove(temp, ec);
         return false;
     }
-    return true;
-}
-
-bool readText(const fs::path& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
     return true;
 }
 
@@ -82,7 +74,6 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
 
 StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
     Opened opened;
-    std::string ini;
     // Taken before the state is read, so that the state read is the one this program changes.
     auto lock = stateFolderLock(dir);
     if (std::error_code ec; fs::exists(dir / kIniName, ec)) {
@@ -91,17 +82,24 @@ StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
             return opened;
         }
     }
-    if (!readText(dir / kIniName, ini)) {
+    const auto ini = readSmallFile(dir / kIniName, kLargestProfileBytes);
+    if (!ini) {
         error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
         return opened;
     }
-    if (!parseRecorderIni(ini, opened.state, error)) {
+    if (!parseRecorderIni(*ini, opened.state, error)) {
         error = (dir / kIniName).string() + " " + error;
         return opened;
     }
-    std::string ram;
-    readText(dir / kRamName, ram);  // a missing RAM image is an empty one
-    opened.ram.assign(ram.begin(), ram.end());
+    // A missing RAM image is an empty one; one larger than the recorder's memory is no RAM image.
+    std::error_code ec;
+    const auto ram = fs::exists(dir / kRamName, ec) ? readSmallFile(dir / kRamName, kRamCapacityBytes)
+                                                    : std::optional<std::string>("");
+    if (!ram) {
+        error = (dir / kRamName).string() + " does not read or holds more than the recorder's memory";
+        return opened;
+    }
+    opened.ram.assign(ram->begin(), ram->end());
 
     auto folder = std::unique_ptr<StateFolder>(new StateFolder(dir));
     if (!folder->openFiles(error)) return opened;

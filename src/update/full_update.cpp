@@ -65,7 +65,10 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         return 0;
     }
     report.setProgress(text::kConnecting, 0, kGrey, kGrey);
-    if (!cmd.Open()) return fail("Error 0x02: No QUB device !");
+    if (!cmd.Open()) {
+        showOpenRefusal(ctx);
+        return fail("Error 0x02: No QUB device !");
+    }
     ctx.services.clock.sleepMs(2000);
 
     if (cmd.GetMode() == kModeBootRom) {

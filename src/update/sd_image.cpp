@@ -12,10 +12,12 @@
 #include "device/text_format.h"
 #include "operation/image_file_writes.h"
 #include "operation/path_choosers.h"
+#include "operation/preflight.h"
 #include "operation/sector_sink.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
 #include "seams/utf8_path.h"
+#include "update/sd_image_preflight.h"
 #include "userarea/user_area_image.h"
 
 namespace ib {
@@ -47,7 +49,7 @@ std::uint32_t mergeSdImage(const OperationContext& ctx) {
     const int status = ctx.services.processes.run(ctx.services.locateTool("mergeimg"),
                                                   {kIntermediateName, ctx.settings.binPath}, workingDirectory);
     if (status != 0) {
-        ctx.report.messageBox(std::string("Error : ") + kIntermediateName + " Combine MD5 Failed\n");
+        ctx.report.messageBox(mergeFailedMessage(intermediate));
         return 0;
     }
     std::error_code ec;
@@ -126,7 +128,14 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
         return 0;
     }
     const OperationSettings settings = forImage(ctx.settings, output);
-    const std::uint32_t result = buildSdImage(ctx.withSettings(settings), image);
+    const OperationContext imageCtx = ctx.withSettings(settings);
+    std::uint32_t result = 0;
+    // Everything the PC can check is checked before the image is written.
+    if (const auto stepError = failedPreflightStep(imageCtx, sdImagePreflight(imageCtx, n, intermediate))) {
+        if (!stepError->empty()) ctx.report.messageBox(*stepError);
+    } else {
+        result = buildSdImage(imageCtx, image);
+    }
     // The final status tells how the run ended: a failed run is not shown as a success.
     ctx.report.setProgressTextColour(kBlack);
     if (result)

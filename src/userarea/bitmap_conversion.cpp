@@ -25,6 +25,7 @@ constexpr std::uint32_t kLargestShortHeader = 44;
 constexpr std::uint32_t kInfoHeaderSize = 40;  // masks of a bit-field bitmap follow it
 constexpr std::array<std::uint32_t, 4> kLongHeaderSizes = {52, 56, 108, 124};  // masks inside from 52 on
 constexpr std::uint32_t kLargestInfoHeader = 124;
+constexpr std::uint32_t kLargestRowBytes = 65536;  // 32,768 pixels, far wider than any recorder's screen
 constexpr std::uint32_t kMasksInInfoHeader = 52;   // red, green and blue masks at 40, 44, 48
 constexpr std::uint32_t kAlphaMaskInInfoHeader = 56;  // and the alpha mask at 52
 constexpr std::size_t kMasksAt = kFileHeaderSize + kInfoHeaderSize;
@@ -129,6 +130,10 @@ LayoutCheck readLayout(std::span<const std::uint8_t> headers, std::uint64_t file
     if (layout.rowSize > fileSize || layout.pixelOffset > fileSize ||
         static_cast<std::uint64_t>(layout.height) > (fileSize - layout.pixelOffset) / layout.rowSize)
         return refused("truncated: its rows run past the end of the file");
+    // A row is held in memory while it is converted: its length comes from the file, so it is bounded.
+    if (layout.rowSize > kLargestRowBytes)
+        return refused(formatText("its rows are longer than %u bytes (%llu bytes)", kLargestRowBytes,
+                                  static_cast<unsigned long long>(layout.rowSize)));
     return {layout, {}};
 }
 

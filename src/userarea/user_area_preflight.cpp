@@ -4,6 +4,7 @@
 #include "device/sector.h"
 #include "userarea/bitmap_conversion.h"
 #include "userarea/partition_plan_reader.h"
+#include "userarea/plan_placement.h"
 
 namespace ib {
 namespace {
@@ -51,6 +52,27 @@ PreflightPlan userAreaOutputPreflight(const OperationContext& ctx, const Partiti
     }
     preflight.outputs.push_back({workdir / "UserAreaFirstSector", kSectorSize});
     return preflight;
+}
+
+std::uint64_t userAreaImageEnd(const OperationContext& ctx, const PartitionPlan& plan,
+                               const IndexTableSector& bootImages) {
+    const auto contentBytes = [&ctx](const PartitionRecord& record) -> std::uint64_t {
+        if (record.kind == PartitionKind::NoContent) return 0;
+        // The packing tool makes an image of the partition's size; the rest partition's is not known yet.
+        if (packedFromFolder(record)) return record.takesRest ? 0 : partitionBytes(record);
+        std::error_code ec;
+        const auto bytes = std::filesystem::file_size(workingDirectoryPath(ctx.settings.workingDirectory,
+                                                                           record.fileName), ec);
+        return ec ? 0 : sectorsFor(bytes) * kSectorSize;
+    };
+    IndexTableSector sector = bootImages;
+    std::uint64_t end = 0;
+    const bool placed = placePlan(plan, sector, ctx.settings.indexTableSector,
+                                  [&](const PartitionRecord& record, std::uint32_t, std::uint32_t start) {
+                                      end = std::max(end, std::uint64_t{start} * kSectorSize + contentBytes(record));
+                                      return true;
+                                  });
+    return placed ? end : 0;
 }
 
 std::vector<PreflightStep> configureUserAreaPreflight(const OperationContext& ctx) {

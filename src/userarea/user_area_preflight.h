@@ -4,6 +4,7 @@
 // copy of the first sector there.
 #pragma once
 
+#include "bootarea/index_table_sector.h"
 #include "operation/operation_context.h"
 #include "operation/preflight.h"
 #include "userarea/partition_plan.h"
@@ -20,6 +21,13 @@ PreflightPlan userAreaContentPreflight(const OperationContext& ctx, const Partit
 
 // The tool and the files the configuration writes on the PC.
 PreflightPlan userAreaOutputPreflight(const OperationContext& ctx, const PartitionPlan& plan);
+
+// Where the user area ends in an SD image whose boot images `bootImages`
+// lists: each partition from its start sector for as many bytes as its
+// content takes, as far as the PC can tell before the content is made. 0 for
+// a plan the image would refuse.
+std::uint64_t userAreaImageEnd(const OperationContext& ctx, const PartitionPlan& plan,
+                               const IndexTableSector& bootImages);
 
 // The configuration's checks, each with the configuration's own failure message.
 std::vector<PreflightStep> configureUserAreaPreflight(const OperationContext& ctx);

@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "config/private_profile.h"
+#include "config/profile_text_edit.h"
+#include "seams/small_file.h"
 #include "support/temp_folder.h"
 #include "userarea/partition_plan_reader.h"
 
@@ -114,6 +116,16 @@ TEST(PrivateProfileFiles, MissingFileGivesDefaultsAndEditsShowAtTheNextRead) {
     const PrivateProfile parsed = PrivateProfile::parse("[Part_0]\nSize=1\n");
     EXPECT_TRUE(parsed.hasSection("PART_0"));
     EXPECT_FALSE(parsed.hasSection("Part_1"));
+}
+
+TEST(PrivateProfileFiles, AFileLargerThanAnyConfigurationIsNotOne) {
+    test::TempFolder folder;
+    const std::string settings = "[DEFAULT_FW]\nfile0=boot.bin\n";
+    const auto file = folder.write("DiskInfo.ini", settings + std::string(kLargestProfileBytes - settings.size(), ';'));
+    EXPECT_EQ(readProfileString(file, "DEFAULT_FW", "file0", "", 100), "boot.bin");
+    std::filesystem::resize_file(file, kLargestProfileBytes + 1);
+    EXPECT_FALSE(PrivateProfile::load(file).has_value());
+    EXPECT_EQ(currentProfileText(file), std::nullopt);  // a profile store will not rewrite it either
 }
 
 TEST(PrivateProfileFiles, AUtf8MarkHidesOnlyASectionHeaderRightBehindIt) {

@@ -133,6 +133,25 @@ TEST_F(OpenedRecorder, AFailedCallFailsTheCommandAndHandsNoReplyBack) {
     EXPECT_EQ(value, 7);
 }
 
+TEST_F(OpenedRecorder, AReplyShorterThanItsCommandsDataFailsTheCommand) {
+    volumes.volumes['D'].answer = [](const ScsiRequest& r) {
+        std::fill(r.data.begin(), r.data.end(), std::uint8_t{0x11});
+        ScsiOutcome out;
+        out.completed = true;
+        out.transferred = r.data.size() - 1;  // the last byte never came
+        return out;
+    };
+    std::uint8_t value = 7;
+    std::uint32_t areaSectors = 5;
+    Bytes sectors(512, 0);
+    EXPECT_EQ(cmd.ReadRegister(0, value), 0u);
+    EXPECT_EQ(cmd.SelectStorage(2, 0, areaSectors), 0u);
+    EXPECT_EQ(cmd.ReadSectors(0, 1, sectors), 0u);
+    EXPECT_EQ(value, 7);
+    EXPECT_EQ(areaSectors, 5u);
+    EXPECT_EQ(sectors, Bytes(512, 0));
+}
+
 TEST(UsbScsiCmdOpen, TakesTheFirstAcceptableLetter) {
     ScriptedVolumes volumes;
     volumes.volumes['E'] = recorderVolume(0x01, updaterIdentify());

@@ -30,6 +30,41 @@ private:
     bool m_mounted = false;
 };
 
+// `folder` made read-only while it lives: permissions do not stop root, a
+// read-only bind mount does. made() is false where neither can be had.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::filesystem::path& folder) : m_folder(folder) {
+        if (::geteuid() != 0) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::remove);
+            m_made = true;
+            return;
+        }
+        m_mounted = ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        m_made = m_mounted && ::mount("", folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (m_mounted) ::umount(m_folder.c_str());
+        std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+    bool made() const { return m_made; }
+
+private:
+    std::filesystem::path m_folder;
+    bool m_mounted = false;
+    bool m_made = false;
+};
+
+std::vector<std::string> boxesOf(test::SimRig& s) {
+    std::vector<std::string> boxes;
+    for (auto& line : s.seen())
+        if (line.starts_with("box")) boxes.push_back(line);
+    return boxes;
+}
+
 TEST(PreflightFileSystem, AReadOnlyWorkingFolderStopsTheUpdateBeforeAnyWrite) {
     test::SimRig s;
     s.write("a.bin", test::patternBytes(1000, 1));
@@ -38,19 +73,11 @@ TEST(PreflightFileSystem, AReadOnlyWorkingFolderStopsTheUpdateBeforeAnyWrite) {
     s.view.storageName = "eMMC";
     s.view.configBootArea = 1;
     s.view.configUserArea = 1;
-    const bool root = ::geteuid() == 0;
-    if (root) {
-        // Permissions do not stop root: a read-only bind mount of the working folder does.
-        const char* folder = s.workdir().c_str();
-        if (::mount(folder, folder, nullptr, MS_BIND, nullptr) != 0) GTEST_SKIP() << "root without the right to mount";
-        ASSERT_EQ(::mount("", folder, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
-    } else {
-        std::filesystem::permissions(s.workdir(), std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::remove);
+    {
+        ReadOnlyFolder readOnly(s.workdir());
+        if (!readOnly.made()) GTEST_SKIP() << "root without the right to mount";
+        EXPECT_EQ(s.run(Operation::FullUpdate), 0u);
     }
-    EXPECT_EQ(s.run(Operation::FullUpdate), 0u);
-    if (root) ::umount(s.workdir().c_str());
-    std::filesystem::permissions(s.workdir(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
 
     for (std::uint8_t code : s.vendorCodes()) EXPECT_FALSE(test::changesRecorder(code)) << int(code);
     const auto seen = s.seen();
@@ -59,6 +86,42 @@ TEST(PreflightFileSystem, AReadOnlyWorkingFolderStopsTheUpdateBeforeAnyWrite) {
                             ". Make its folder writable or choose another working folder. Nothing was sent to the "
                             "recorder."),
               seen.end());
+}
+
+TEST(PreflightFileSystem, AReadBackIntoAReadOnlyFolderNamesTheFolderBeforeReading) {
+    test::SimRig s;
+    s.view.storageName = "eMMC";
+    s.view.bootReadSize = "8";
+    {
+        ReadOnlyFolder readOnly(s.workdir());
+        if (!readOnly.made()) GTEST_SKIP() << "root without the right to mount";
+        EXPECT_EQ(s.run(Operation::ReadBootArea), 0u);
+    }
+    EXPECT_EQ(boxesOf(s), (std::vector<std::string>{
+                              "box Error Message: Cannot create " + (s.workdir() / "BootArea.bin").string() +
+                                  ". Make its folder writable or choose another working folder. Nothing was sent to "
+                                  "the recorder.",
+                              "box Error Message: open test.bin fail !"}));
+    const auto codes = s.vendorCodes();
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), std::uint8_t{0x07}), 0);  // no sector was read
+}
+
+TEST(PreflightFileSystem, AnSdImageWithoutRoomForTheFinishedImageIsRefusedBeforeItIsBuilt) {
+    TmpfsMount tiny("size=64k");
+    if (!tiny.mounted()) GTEST_SKIP() << "no right to mount a tmpfs here";
+    test::SimRig s;
+    s.write("m1.bin", test::patternBytes(40 * 1024, 1));
+    s.write("m2.bin", test::patternBytes(40 * 1024, 2));
+    s.write("DiskInfo.ini", "[DEFAULT_FW]\nMBR=4\nnumber=2\nfile0=m1.bin\nfile1=m2.bin\n");
+    s.controller->m_mbrSector = 4;
+    s.view.firmwareNumber = "2";
+    s.view.binPath = (tiny.path() / "out.bin").string();
+    EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
+    // The index table sector ends at sector 5; each member takes 80 sectors after it.
+    EXPECT_EQ(boxesOf(s), (std::vector<std::string>{"box Error Message: " + tiny.path().string() +
+                                                    " has room for 65536 bytes, but 84480 are to be written there. "
+                                                    "Free some space. Nothing was sent to the recorder."}));
+    EXPECT_EQ(std::filesystem::file_size(s.workdir() / "SD_RoadVTemp.bin"), 0u);
 }
 
 TEST(PreflightFileSystem, AFullFileSystemIsFoundBeforeTheImageIsWritten) {

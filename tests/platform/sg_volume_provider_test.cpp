@@ -31,8 +31,9 @@ struct ScriptedLister {
 
 TEST(SgVolumeProvider, LettersFollowKernelNamesAndAScanListsTheDisksOnceAtD) {
     ScriptedLister lister;
+    test::TempFolder locks;
     lister.disks = std::vector<UsbScsiDisk>{diskNamed("sdc", "/dev/sg3"), diskNamed("sdb", "/dev/sg2")};
-    SgVolumeProvider volumes(lister.function());
+    SgVolumeProvider volumes(lister.function(), locks.path());
 
     std::string why;
     for (char letter = 'D'; letter <= 'Z'; ++letter) volumes.openVolume(letter, &why);
@@ -53,9 +54,10 @@ TEST(SgVolumeProvider, LettersFollowKernelNamesAndAScanListsTheDisksOnceAtD) {
 TEST(SgVolumeProvider, EveryRefusalSaysWhy) {
     test::TempFolder folder;
     ScriptedLister lister;
+    test::TempFolder locks;
     const std::string missingNode = (folder.path() / "sg9").string();
     lister.disks = std::vector<UsbScsiDisk>{diskNamed("sda", ""), diskNamed("sdb", missingNode)};
-    SgVolumeProvider volumes(lister.function());
+    SgVolumeProvider volumes(lister.function(), locks.path());
 
     std::string why;
     EXPECT_EQ(volumes.openVolume('D', &why), nullptr);
@@ -91,8 +93,9 @@ TEST(SgVolumeProvider, ANodeThatIsNoPassThroughDeviceNeverCompletesACommand) {
     const auto node = folder.path() / "sg0";
     std::ofstream(node) << "not a device";
     ScriptedLister lister;
+    test::TempFolder locks;
     lister.disks = std::vector<UsbScsiDisk>{diskNamed("sda", node.string())};
-    SgVolumeProvider volumes(lister.function());
+    SgVolumeProvider volumes(lister.function(), locks.path());
 
     auto volume = volumes.openVolume('D');
     ASSERT_NE(volume, nullptr);

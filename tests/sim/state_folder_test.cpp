@@ -5,6 +5,7 @@
 
 #include "device/usb_scsi_cmd.h"
 #include "sim/recorder_ini.h"
+#include "sim/recorder_model.h"
 #include "sim/simulator.h"
 #include "sim/state_folder.h"
 #include "sim_test_support.h"
@@ -107,6 +108,14 @@ TEST_F(StateFolderTest, RamImageHoldsTheDownloadsSincePowerOn) {
     ASSERT_EQ(cmd2.StartDownloaded(), 1u);
     sim->replug();
     EXPECT_EQ(std::filesystem::file_size(dir.path() / "ram.bin"), 0u);
+}
+
+TEST_F(StateFolderTest, ARamImageLargerThanTheRecordersMemoryIsRefused) {
+    create();
+    std::filesystem::resize_file(dir.path() / "ram.bin", kRamCapacityBytes + 1);
+    std::string error;
+    EXPECT_FALSE(StateFolder::open(dir.path(), error).folder);
+    EXPECT_EQ(error, (dir.path() / "ram.bin").string() + " does not read or holds more than the recorder's memory");
 }
 
 TEST_F(StateFolderTest, RecorderIniCarriesTheStateToTheNextInstance) {

@@ -20,6 +20,10 @@ public:
         m_owner.sent.push_back(std::move(record));
         return m_owner.volumes.at(m_letter).answer(request);
     }
+    std::shared_ptr<const void> recorderClaim() const override {
+        const auto it = m_owner.claims.find(m_letter);
+        return it == m_owner.claims.end() ? nullptr : it->second;
+    }
 
 private:
     ScriptedVolumes& m_owner;
@@ -28,9 +32,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<VolumeHandle> ScriptedVolumes::openVolume(char letter, std::string*) {
+std::unique_ptr<VolumeHandle> ScriptedVolumes::openVolume(char letter, std::string* whyNot) {
     auto it = volumes.find(letter);
-    if (it == volumes.end() || !it->second.opens) return nullptr;
+    if (it == volumes.end() || !it->second.opens) {
+        if (const auto refusal = refusals.find(letter); refusal != refusals.end() && whyNot) *whyNot = refusal->second;
+        return nullptr;
+    }
     opened.push_back(letter);
     return std::make_unique<ScriptedHandle>(*this, letter);
 }

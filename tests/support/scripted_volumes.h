@@ -34,6 +34,8 @@ public:
     std::map<char, ScriptedVolume> volumes;
     std::vector<SentCommand> sent;
     std::vector<char> opened;
+    std::map<char, std::string> refusals;                   // the reason a letter gives when it does not open
+    std::map<char, std::shared_ptr<const void>> claims;     // what a letter's handles keep the recorder with
     int liveHandles = 0;
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;

@@ -167,6 +167,8 @@ TEST_F(BitmapConversion, BitmapsTheRecorderCannotShowAreRefusedWithTheReason) {
         {"biSize 8", bitmap({.infoSize = 8}, 8), "unknown info header size 8"},
         {"biSize 100", bitmap({.infoSize = 100}, 8), "unknown info header size 100"},
         {"width 2^30", bitmap({.width = 1 << 30, .height = 1}, 64), rowsCut},
+        {"row over 64 KiB", bitmap({.width = 32769, .height = 1}, 65540),
+         "its rows are longer than 65536 bytes (65540 bytes)"},
         {"negative width", bitmap({.width = -2}, 8), "it has no pixels (width -2, height 2)"},
         {"top-down rows", bitmap({.height = -2}, 8), "its rows are stored top-down (height -2)"},
         {"bit count 7", bitmap({.bitCount = 7}, 8), "not a 16-bit bitmap (7 bits per pixel)"},

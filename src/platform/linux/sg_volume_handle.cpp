@@ -43,7 +43,8 @@ std::size_t attachData(sg_pt_base* object, const ScsiRequest& request) {
 
 }  // namespace
 
-SgVolumeHandle::SgVolumeHandle(int descriptor) : m_descriptor(descriptor) {}
+SgVolumeHandle::SgVolumeHandle(int descriptor, std::shared_ptr<RecorderLock> claim)
+    : m_descriptor(descriptor), m_claim(std::move(claim)) {}
 
 SgVolumeHandle::~SgVolumeHandle() { scsi_pt_close_device(m_descriptor); }
 

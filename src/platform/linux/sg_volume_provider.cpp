@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/linux/drive_letter_candidates.h"
+#include "platform/linux/recorder_lock_place.h"
 #include "platform/linux/sg_volume_handle.h"
 #include "platform/linux/usb_scsi_disk_scan.h"
 
@@ -40,9 +41,10 @@ std::string openFailureReason(const UsbScsiDisk& disk, int error) {
     return "cannot open " + node + ": " + std::strerror(error);
 }
 
-SgVolumeProvider::SgVolumeProvider(UsbDiskLister lister) : m_lister(std::move(lister)) {}
+SgVolumeProvider::SgVolumeProvider(UsbDiskLister lister, std::filesystem::path lockFolder)
+    : m_lister(std::move(lister)), m_claims(std::move(lockFolder)) {}
 
-SgVolumeProvider::SgVolumeProvider() : SgVolumeProvider(listUsbScsiDisks) {}
+SgVolumeProvider::SgVolumeProvider() : SgVolumeProvider(listUsbScsiDisks, recorderLockFolder()) {}
 
 std::optional<UsbScsiDisk> SgVolumeProvider::candidateAt(char letter, bool freshList,
                                                          std::string* whyNot) const {
@@ -75,6 +77,10 @@ std::unique_ptr<VolumeHandle> SgVolumeProvider::openVolume(char letter, std::str
         giveReason(whyNot, noGenericNodeReason(*disk));
         return nullptr;
     }
+    // Taken before the node is opened: a program that cannot have the
+    // recorder sends it nothing, not even the identifying commands.
+    auto claim = m_claims.claim(recorderIdentity(*disk), whyNot);
+    if (!claim) return nullptr;
     // Read-write: the sg driver then carries any opcode, vendor ones included,
     // while the block node would refuse them without CAP_SYS_RAWIO. Exclusive:
     // a second program's commands must never land between this one's (the sg
@@ -85,7 +91,7 @@ std::unique_ptr<VolumeHandle> SgVolumeProvider::openVolume(char letter, std::str
         giveReason(whyNot, openFailureReason(*disk, -descriptor));
         return nullptr;
     }
-    return std::make_unique<SgVolumeHandle>(descriptor);
+    return std::make_unique<SgVolumeHandle>(descriptor, std::move(claim));
 }
 
 std::string SgVolumeProvider::volumeName(char letter) const {

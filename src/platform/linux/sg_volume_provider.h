@@ -3,19 +3,22 @@
 // Made by the platform factory; the command layer's Open walks the letters.
 #pragma once
 
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "platform/linux/usb_scsi_disk.h"
 #include "seams/pass_through.h"
+#include "seams/recorder_lock_file.h"
 
 namespace ib::platform {
 
 class SgVolumeProvider final : public VolumeProvider {
 public:
     // `lister` is the udev scan in the program; tests pass their own disks.
-    explicit SgVolumeProvider(UsbDiskLister lister);
+    // The recorders' lock files lie in `lockFolder`.
+    SgVolumeProvider(UsbDiskLister lister, std::filesystem::path lockFolder);
     SgVolumeProvider();
 
     // Opening 'D' takes a fresh list of the disks: every scan of the letters
@@ -32,6 +35,7 @@ private:
     UsbDiskLister m_lister;
     mutable std::mutex m_mutex;  // the command layer is used from more than one thread
     mutable std::optional<std::vector<UsbScsiDisk>> m_candidates;  // nullopt until a list was taken
+    RecorderClaims m_claims;  // by the USB port each recorder is plugged into
 };
 
 // The one-line reason an sg node could not be opened, with the fix for a

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/windows/pass_through_result.h"
@@ -46,7 +47,8 @@ void fillHeader(Header& header, const PassThroughFields& fields, std::span<const
 
 class ScsiVolumeHandle final : public VolumeHandle {
 public:
-    explicit ScsiVolumeHandle(HANDLE volume) : m_volume(volume), m_buffered(std::make_unique<BufferedRequest>()) {}
+    ScsiVolumeHandle(HANDLE volume, std::shared_ptr<RecorderLock> claim)
+        : m_volume(volume), m_buffered(std::make_unique<BufferedRequest>()), m_claim(std::move(claim)) {}
     ~ScsiVolumeHandle() override { ::CloseHandle(m_volume); }
     ScsiVolumeHandle(const ScsiVolumeHandle&) = delete;
     ScsiVolumeHandle& operator=(const ScsiVolumeHandle&) = delete;
@@ -56,6 +58,7 @@ public:
         if (!fields) return {};
         return fields->direct ? sendDirect(request, *fields) : sendBuffered(request, *fields);
     }
+    std::shared_ptr<const void> recorderClaim() const override { return m_claim; }
 
 private:
     ScsiOutcome sendBuffered(const ScsiRequest& request, const PassThroughFields& fields) {
@@ -87,6 +90,7 @@ private:
 
     HANDLE m_volume;
     std::unique_ptr<BufferedRequest> m_buffered;  // 64 KiB: kept off the stack
+    std::shared_ptr<RecorderLock> m_claim;
 };
 
 std::wstring volumePath(char letter) { return wideFromUtf8(std::string("\\\\.\\") + letter + ":"); }
@@ -105,11 +109,46 @@ std::optional<STORAGE_BUS_TYPE> busTypeOf(HANDLE volume) {
     return descriptor.BusType;
 }
 
+// The text at `offset` of a descriptor of `length` bytes; empty for offset 0 or one outside it.
+std::string descriptorText(const std::uint8_t* descriptor, DWORD length, DWORD offset) {
+    if (offset == 0 || offset >= length) return "";
+    const char* text = reinterpret_cast<const char*>(descriptor + offset);
+    return std::string(text, ::strnlen(text, length - offset));
+}
+
+// The recorder as the system names its disk: vendor, product and serial
+// number; the drive letter when the system does not say.
+std::string recorderIdentityOf(HANDLE volume, char letter) {
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceProperty;
+    query.QueryType = PropertyStandardQuery;
+    alignas(STORAGE_DEVICE_DESCRIPTOR) std::uint8_t buffer[1024] = {};
+    DWORD returned = 0;
+    if (!::DeviceIoControl(volume, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, buffer, sizeof buffer,
+                           &returned, nullptr) ||
+        returned < sizeof(STORAGE_DEVICE_DESCRIPTOR))
+        return std::string("drive-") + letter;
+    const auto& descriptor = *reinterpret_cast<const STORAGE_DEVICE_DESCRIPTOR*>(buffer);
+    const std::string serial = descriptorText(buffer, returned, descriptor.SerialNumberOffset);
+    if (serial.empty()) return std::string("drive-") + letter;
+    return descriptorText(buffer, returned, descriptor.VendorIdOffset) + "-" +
+           descriptorText(buffer, returned, descriptor.ProductIdOffset) + "-" + serial;
+}
+
+// The user's temporary folder (GetTempPathW), else the working folder.
+std::filesystem::path lockFolder() {
+    std::error_code ec;
+    auto folder = std::filesystem::temp_directory_path(ec);
+    return ec ? std::filesystem::path(".") : folder;
+}
+
 void giveReason(std::string* whyNot, std::string reason) {
     if (whyNot) *whyNot = std::move(reason);
 }
 
 }  // namespace
+
+ScsiVolumeProvider::ScsiVolumeProvider() : m_claims(lockFolder()) {}
 
 std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::string* whyNot) {
     const HANDLE volume = ::CreateFileW(volumePath(letter).c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -129,7 +168,13 @@ std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::s
         giveReason(whyNot, std::string("drive ") + letter + " is not a USB disk");
         return nullptr;
     }
-    return std::make_unique<ScsiVolumeHandle>(volume);
+    // A program that cannot have the recorder sends it nothing, not even the identifying commands.
+    auto claim = m_claims.claim(recorderIdentityOf(volume, letter), whyNot);
+    if (!claim) {
+        ::CloseHandle(volume);
+        return nullptr;
+    }
+    return std::make_unique<ScsiVolumeHandle>(volume, std::move(claim));
 }
 
 std::string ScsiVolumeProvider::volumeName(char letter) const {

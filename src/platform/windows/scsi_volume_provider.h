@@ -5,13 +5,19 @@
 #pragma once
 
 #include "seams/pass_through.h"
+#include "seams/recorder_lock_file.h"
 
 namespace ib::platform {
 
 class ScsiVolumeProvider final : public VolumeProvider {
 public:
+    // Each recorder is kept for one program by a lock file in the temporary folder.
+    ScsiVolumeProvider();
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;
+
+private:
+    RecorderClaims m_claims;
 };
 
 }  // namespace ib::platform

@@ -1,5 +1,5 @@
-// The state folder's lock on POSIX systems: an advisory flock on
-// "recorder.lock", which the system drops when the holder ends however it ends.
+// A recorder's lock file on POSIX systems: an advisory flock, which the system
+// drops when the holder ends however it ends.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/state_folder_lock.h"
+#include "seams/recorder_lock_file.h"
 
-namespace ib::sim {
+namespace ib {
 namespace {
 
 class FlockRecorderLock final : public RecorderLock {
@@ -23,7 +23,7 @@ public:
 
     std::optional<long> take() override {
         m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (m_fd < 0) return std::nullopt;  // a folder that cannot hold the lock is left to the folder's own checks
+        if (m_fd < 0) return std::nullopt;  // no lock file: the recorder goes unguarded
         if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
             const long holder = holderPid();
             ::close(m_fd);
@@ -50,8 +50,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RecorderLock> stateFolderLock(const std::filesystem::path& dir) {
-    return std::make_unique<FlockRecorderLock>(dir / "recorder.lock");
+std::unique_ptr<RecorderLock> recorderLockFile(const std::filesystem::path& path) {
+    return std::make_unique<FlockRecorderLock>(path);
 }
 
-}  // namespace ib::sim
+}  // namespace ib

@@ -1,14 +1,14 @@
-// The state folder's lock on Windows: an exclusive LockFileEx range on
-// "recorder.lock", which the system drops when the holder's handle closes,
+// A recorder's lock file on Windows: an exclusive LockFileEx range, which the
+// system drops when the holder's handle closes,
 // however the program ends. The holder's process id stays readable beside it.
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "sim/state_folder_lock.h"
+#include "seams/recorder_lock_file.h"
 
-namespace ib::sim {
+namespace ib {
 namespace {
 
 // The locked range lies past the id, so a second program can still read the id.
@@ -26,7 +26,7 @@ public:
     std::optional<long> take() override {
         m_handle = ::CreateFileW(m_path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (m_handle == INVALID_HANDLE_VALUE) return std::nullopt;  // left to the folder's own checks
+        if (m_handle == INVALID_HANDLE_VALUE) return std::nullopt;  // no lock file: the recorder goes unguarded
         OVERLAPPED range{};
         range.Offset = kLockOffset;
         if (!::LockFileEx(m_handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
@@ -64,8 +64,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<RecorderLock> stateFolderLock(const std::filesystem::path& dir) {
-    return std::make_unique<WindowsRecorderLock>(dir / "recorder.lock");
+std::unique_ptr<RecorderLock> recorderLockFile(const std::filesystem::path& path) {
+    return std::make_unique<WindowsRecorderLock>(path);
 }
 
-}  // namespace ib::sim
+}  // namespace ib

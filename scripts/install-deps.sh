@@ -1,32 +1,42 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing imageburner need.
-# With --windows: what the Windows flavour needs instead (the mingw-w64 cross
-# compiler, GoogleTest's sources, Wine to run the tests headless).
+#   (no flag) or --linux  the Linux build, its tests and the real-kernel tier
+#   --windows             the Windows flavour (the mingw-w64 cross compiler,
+#                         GoogleTest's sources, Wine to run the tests headless)
+#   --fuzz                the fuzz targets (clang 14 and libFuzzer)
+# Several flags install several flavours with one package-list update.
 # Idempotent: when every package is already present it changes nothing and
 # does not touch the network.
 set -euo pipefail
 
-if [ "${1:-}" = "--windows" ]; then
-  packages=(
-    cmake ninja-build ccache
-    g++-mingw-w64-x86-64-posix
-    googletest libcli11-dev
-    wine wine64
-  )
-elif [ "${1:-}" = "--fuzz" ]; then
-  packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
-else
-  packages=(
-    cmake ninja-build g++ pkg-config
-    googletest libgtest-dev libgmock-dev
-    libsgutils2-dev libudev-dev libcli11-dev
-    libssl-dev
-    # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
-    dosfstools mtools
-    qemu-system-x86 busybox-static cpio
-    qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
-  )
-fi
+linux_packages=(
+  cmake ninja-build g++ pkg-config
+  googletest libgtest-dev libgmock-dev
+  libsgutils2-dev libudev-dev libcli11-dev
+  libssl-dev
+  # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
+  dosfstools mtools
+  qemu-system-x86 busybox-static cpio
+  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
+)
+windows_packages=(
+  cmake ninja-build ccache
+  g++-mingw-w64-x86-64-posix
+  googletest libcli11-dev
+  wine wine64
+)
+fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
+
+packages=()
+[ $# -gt 0 ] || set -- --linux
+for flavour in "$@"; do
+  case "$flavour" in
+    --linux) packages+=("${linux_packages[@]}") ;;
+    --windows) packages+=("${windows_packages[@]}") ;;
+    --fuzz) packages+=("${fuzz_packages[@]}") ;;
+    *) echo "install-deps: unknown flavour $flavour (--linux, --windows, --fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

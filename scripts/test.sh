@@ -6,7 +6,8 @@
 # report, and a good part of the compile and link time saved.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+# Every flavour's packages at once: one package-list update on a fresh machine.
+bash scripts/install-deps.sh --linux --fuzz --windows
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
       -DIMAGEBURNER_SANITIZE=ON -DIMAGEBURNER_WERROR=ON
 cmake --build build-test

@@ -165,6 +165,17 @@ Comparison alternate(int pairs, const std::function<ChildRun()>& ours, const std
     return result;
 }
 
+void printComparison(const Comparison& runs, const std::string& ours, const std::string& peer) {
+    printFigure(ours + ", median", median(runs.ours), "s");
+    printFigure(peer + ", median", median(runs.peer), "s");
+    printFigure("ratio (" + peer + " time / ours), median", runs.medianRatio(), "x");
+    printFigure("ratio, lowest", runs.minRatio(), "x");
+}
+
+std::string ratioCell(const Comparison& runs) {
+    return fixed(runs.medianRatio(), 2) + "x (min " + fixed(runs.minRatio(), 2) + "x)";
+}
+
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());

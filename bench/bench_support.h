@@ -100,6 +100,11 @@ struct Comparison {
 Comparison alternate(int pairs, const std::function<ChildRun()>& ours, const std::function<ChildRun()>& peer,
                      const std::function<void()>& prepare);
 
+// The comparison's figures: each side's median time, the median and lowest ratio.
+void printComparison(const Comparison& runs, const std::string& ours, const std::string& peer);
+// The table's ratio cell: "1.23x (min 0.98x)".
+std::string ratioCell(const Comparison& runs);
+
 double median(std::vector<double> values);
 double secondsSince(std::chrono::steady_clock::time_point start);
 void printFigure(const std::string& name, double value, const std::string& unit);

@@ -152,10 +152,7 @@ int engine(const std::string& self, Sizes sizes, int pairs, bool cold) {
                                                       (work / "data.bin").string()});
     const std::uint64_t rawCommands = lineCount(state / "commands.log");
     const double ratio = runs.medianRatio();
-    bench::printFigure("update engine, median", bench::median(runs.ours), "s");
-    bench::printFigure("dd bs=64K, median", bench::median(runs.peer), "s");
-    bench::printFigure("ratio (dd time / ours), median", ratio, "x");
-    bench::printFigure("ratio, lowest", runs.minRatio(), "x");
+    bench::printComparison(runs, "update engine", "dd bs=64K");
     bench::printFigure("peak memory, update engine", runs.peakMiB, "MiB");
     bench::printFigure("peak memory, command line update", cli.peakMiB, "MiB");
     bench::printFigure("peak memory, command line raw write (" + std::to_string(rawCommands) + " commands)",
@@ -166,7 +163,7 @@ int engine(const std::string& self, Sizes sizes, int pairs, bool cold) {
     bench::printTableRow({"full update engine, " + size + " written, no latency, input " + (cold ? "cold" : "warm"),
                           bench::fixed(bench::median(runs.ours), 2) + " s",
                           "dd bs=64K " + bench::fixed(bench::median(runs.peer), 2) + " s",
-                          bench::fixed(ratio, 2) + "x (min " + bench::fixed(runs.minRatio(), 2) + "x)", ">= 0.8x",
+                          bench::ratioCell(runs), ">= 0.8x",
                           bench::verdict(ratio >= 0.8)});
     bench::printTableRow({"peak memory, update engine " + size, bench::fixed(runs.peakMiB, 1) + " MiB", "", "",
                           "<= 16 MiB", bench::verdict(runs.peakMiB <= 16)});

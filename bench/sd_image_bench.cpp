@@ -69,10 +69,7 @@ int main(int argc, char** argv) {
     const bench::ChildRun mergeAlone = bench::runChild({IMAGEBURNER_MERGEIMG, reference.string(), card.string()});
 
     const double ratio = runs.medianRatio();
-    bench::printFigure("create-sd-image, median", bench::median(runs.ours), "s");
-    bench::printFigure("dd bs=1M conv=fsync + md5sum, median", bench::median(runs.peer), "s");
-    bench::printFigure("ratio (dd+md5sum time / ours), median", ratio, "x");
-    bench::printFigure("ratio, lowest", runs.minRatio(), "x");
+    bench::printComparison(runs, "create-sd-image", "dd bs=1M conv=fsync + md5sum");
     bench::printFigure("peak memory, command line with its merge tool", runs.peakMiB, "MiB");
     bench::printFigure("peak memory, merge tool alone", mergeAlone.peakMiB, "MiB");
     bench::printFigure("resident size of the launcher (floor of both)", bench::launcherPeakMiB(), "MiB");
@@ -81,7 +78,7 @@ int main(int argc, char** argv) {
     bench::printTableRow({"SD image, " + size + " partition, input " + (cold ? "cold" : "warm"),
                           bench::fixed(bench::median(runs.ours), 2) + " s",
                           "dd + md5sum " + bench::fixed(bench::median(runs.peer), 2) + " s",
-                          bench::fixed(ratio, 2) + "x (min " + bench::fixed(runs.minRatio(), 2) + "x)", ">= 0.9x",
+                          bench::ratioCell(runs), ">= 0.9x",
                           bench::verdict(ratio >= 0.9)});
     bench::printTableRow({"peak memory, create-sd-image " + size + " (CLI with mergeimg)",
                           bench::fixed(runs.peakMiB, 1) + " MiB", "", "", "<= 16 MiB", bench::verdict(runs.peakMiB <= 16)});

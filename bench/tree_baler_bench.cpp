@@ -80,11 +80,9 @@ int main(int argc, char** argv) {
     stat(image.c_str(), &imageStatus);
 
     const double seconds = bench::median(runs.ours);
-    bench::printFigure("TreeBaler, median", seconds, "s");
+    bench::printComparison(runs, "TreeBaler", "mkfs.fat + mcopy");
     bench::printFigure("throughput", seconds > 0 ? static_cast<double>(contentBytes) / bench::kMiB / seconds : 0,
                        "MiB/s");
-    bench::printFigure("mkfs.fat + mcopy, median", bench::median(runs.peer), "s");
-    bench::printFigure("ratio (mkfs.fat+mcopy time / ours), median", runs.medianRatio(), "x");
     bench::printFigure("image on disk (free space left sparse)",
                        static_cast<double>(imageStatus.st_blocks) * 512 / bench::kMiB, "MiB");
     bench::printFigure("peak memory, TreeBaler", runs.peakMiB, "MiB");
@@ -93,7 +91,7 @@ int main(int argc, char** argv) {
     bench::printTableRow({"TreeBaler, " + std::to_string(contentMiB) + " MiB of files into " + size,
                           bench::fixed(seconds, 2) + " s",
                           "mkfs.fat + mcopy " + bench::fixed(bench::median(runs.peer), 2) + " s",
-                          bench::fixed(runs.medianRatio(), 2) + "x (min " + bench::fixed(runs.minRatio(), 2) + "x)",
+                          bench::ratioCell(runs),
                           "none: for information", ""});
     bench::printTableRow({"peak memory, TreeBaler " + size, bench::fixed(runs.peakMiB, 1) + " MiB", "", "",
                           "<= 16 MiB", bench::verdict(runs.peakMiB <= 16)});

@@ -26,9 +26,8 @@ std::vector<FirmwareMember> measuredMembers(const OperationContext& ctx, std::ui
     return members;
 }
 
-}  // namespace
-
-std::uint64_t plannedSdImageBytes(const OperationContext& ctx, std::uint32_t n) {
+// The length of the intermediate image as far as the files on the PC tell.
+std::uint64_t plannedSdImageBytes(const OperationContext& ctx, std::uint32_t n, const PartitionPlan& plan) {
     const std::vector<FirmwareMember> members = measuredMembers(ctx, n);
     const std::uint32_t tableSector = ctx.settings.indexTableSector;
     const SerialFlashLayout layout = serialFlashLayout(members, tableSector);
@@ -39,8 +38,10 @@ std::uint64_t plannedSdImageBytes(const OperationContext& ctx, std::uint32_t n) 
     const std::uint64_t bootImagesEnd =
         (std::uint64_t{layout.entryStarts[1]} + members[layout.entryMembers[1]].imageSectors()) * kSectorSize;
     end = std::max(end, bootImagesEnd);
-    return std::max(end, userAreaImageEnd(ctx, plannedPartitions(ctx), sector));
+    return std::max(end, userAreaImageEnd(ctx, plan, sector));
 }
+
+}  // namespace
 
 std::string mergeFailedMessage(const std::filesystem::path& intermediate) {
     return "Error : " + intermediate.filename().string() + " Combine MD5 Failed\n";
@@ -48,7 +49,8 @@ std::string mergeFailedMessage(const std::filesystem::path& intermediate) {
 
 std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::uint32_t n,
                                             const std::filesystem::path& intermediate) {
-    const std::uint64_t imageBytes = plannedSdImageBytes(ctx, n);
+    const PartitionPlan plan = plannedPartitions(ctx);
+    const std::uint64_t imageBytes = plannedSdImageBytes(ctx, n, plan);
     const bool merged = n > 1;  // the boot code alone stays in the intermediate file
     // The merge tool writes the finished image while it reads the intermediate
     // one: room is needed for both at once.
@@ -59,7 +61,6 @@ std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::ui
                                      {std::move(images), ""}};
     if (!merged) return steps;
     constexpr const char* kUserAreaError = "Error 0x0a: configure user area error !";
-    const PartitionPlan plan = plannedPartitions(ctx);
     steps.push_back({userAreaContentPreflight(ctx, plan), kUserAreaError});
     steps.push_back({userAreaOutputPreflight(ctx, plan), kUserAreaError});
     PreflightPlan merge;

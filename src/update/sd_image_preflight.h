@@ -22,7 +22,4 @@ std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::ui
 // What the build shows when the merge tool fails on `intermediate`.
 std::string mergeFailedMessage(const std::filesystem::path& intermediate);
 
-// The length of the intermediate image as far as the files on the PC tell.
-std::uint64_t plannedSdImageBytes(const OperationContext& ctx, std::uint32_t n);
-
 }  // namespace ib

@@ -14,15 +14,18 @@ linux_packages=(
   googletest libgtest-dev libgmock-dev
   libsgutils2-dev libudev-dev libcli11-dev
   libssl-dev
-  # The tests' independent checkers of the FAT images TreeBaler writes; not run by the program.
-  dosfstools mtools
+  # The Unicode Character Database, from which TreeBaler's upper-case table is generated.
+  unicode-data
+  # The tests' independent checkers of the FAT images TreeBaler writes and of its case
+  # folding; not used by the program.
+  dosfstools mtools 7zip libicu-dev
   qemu-system-x86 busybox-static cpio
   qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
 )
 windows_packages=(
   cmake ninja-build ccache
   g++-mingw-w64-x86-64-posix
-  googletest libcli11-dev
+  googletest libcli11-dev unicode-data
   wine wine64
 )
 fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)

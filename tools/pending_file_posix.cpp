@@ -27,11 +27,12 @@ constexpr std::uint64_t kCopyStepBytes = 8 << 20;
 
 // Starts writeback of what was written up to the file position of `fd` since the last
 // call, in steps, and waits for the step before, so dirty pages never pile up ahead of
-// the disk. `started` counts the bytes whose writeback has been started.
+// the disk. `started` counts the bytes whose writeback has been started; a write before
+// it (a header written again at the end) starts none.
 void writeBehind(int fd, std::uint64_t& started) {
     // Up to the file position: a writer that seeks past zeros leaves holes, which need no writeback.
     const off_t written = lseek(fd, 0, SEEK_CUR);
-    while (written >= 0 && static_cast<std::uint64_t>(written) - started >= kWritebackStepBytes) {
+    while (written >= 0 && static_cast<std::uint64_t>(written) >= started + kWritebackStepBytes) {
         const auto start = static_cast<off64_t>(started);
         sync_file_range(fd, start, kWritebackStepBytes, SYNC_FILE_RANGE_WRITE);
         if (started >= kWritebackStepBytes) {

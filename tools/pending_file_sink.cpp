@@ -13,6 +13,12 @@ void PendingFileSink::skipZeros(std::uint64_t count) {
     m_file.seekTo(m_position);
 }
 
+void PendingFileSink::overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+    m_file.seekTo(offset);
+    m_file.writeAll(bytes);
+    m_file.seekTo(m_position);
+}
+
 void PendingFileSink::finish() { m_file.resize(m_position); }
 
 }  // namespace ib::tools

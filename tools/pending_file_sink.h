@@ -17,6 +17,7 @@ public:
 
     void write(std::span<const std::uint8_t> bytes) override;
     void skipZeros(std::uint64_t count) override;
+    void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
     // Gives the file its full length when the image ends in skipped zeros. Throws
     // ToolFailure when the file cannot be made that long.
     void finish();

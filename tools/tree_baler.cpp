@@ -107,11 +107,9 @@ void baleFolder(const BaleRequest& request) {
     const fat::VolumeGeometry geometry = geometryFor(parseSectors(request.size));
     fat::VolumeIdentity identity;
     if (request.label) identity.label = fat::volumeLabel(*request.label);
-    const std::optional<std::uint32_t> serial =
-        request.serial ? std::optional(parseSerial(*request.serial)) : std::nullopt;
+    if (request.serial) identity.serial = parseSerial(*request.serial);
     const fat::FolderEntry tree = fat::readFolderTree(request.folder);
     const fat::VolumeLayout layout = fat::layOutVolume(geometry, tree, identity.label.has_value());
-    identity.serial = serial ? *serial : fat::contentSerial(tree, identity.label);
     requireImageOutsideFolder(request.image, request.folder);
 
     PendingFile image(request.image);

@@ -41,11 +41,13 @@ TEST(ShortNames, FollowWindowsRulesInOneFolder) {
         "a+b.c",                 // a character short names cannot hold
         "café.bmp",              // a letter beyond ASCII
         "my file.txt",           // spaces are left out
+        "𝄞 clef.bin",            // beyond U+FFFF: one '_' for each UTF-16 unit
     };
     const std::vector<Expected> expected{
         {"README  TXT", false}, {"README2 TXT", true}, {"LONGFI~1TXT", true}, {"LONGFI~2TXT", true},
         {"LONGFI~3TXT", false}, {"LONGFI~4TXT", true}, {"ARCHIV~1GZ ", true}, {"PROFIL~1   ", true},
         {"PAGE~1  HTM", true},  {"A_B~1   C  ", true}, {"CAF_~1  BMP", true}, {"MYFILE~1TXT", true},
+        {"__CLEF~1BIN", true},
     };
     EXPECT_EQ(shortNamesOf(names), expected);
 }

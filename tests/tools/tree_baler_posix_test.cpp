@@ -283,13 +283,16 @@ TEST_F(TreeBalerTest, EntriesFatCannotHoldAreRefusedByName) {
         {"linked", [](const fs::path& f) { fs::create_directory_symlink(f / "real", f / "linked"); }},
         {"space ", [](const fs::path& f) { writeFile(f / "space ", "x"); }},
         {"not UTF-8 \xff", [](const fs::path& f) { writeFile(f / "not UTF-8 \xff", "x"); }},
-        // mtools, for one, shows a character beyond U+FFFF as two others.
-        {"emoji 😀.txt", [](const fs::path& f) { writeFile(f / "emoji 😀.txt", "x"); }},
         // FAT compares names without case beyond ASCII too.
         {"ZDJĘCIE.jpg",
          [](const fs::path& f) {
              writeFile(f / "zdjęcie.jpg", "x");
              writeFile(f / "ZDJĘCIE.jpg", "y");
+         }},
+        {"Ґанок.txt",
+         [](const fs::path& f) {
+             writeFile(f / "ґанок.txt", "x");
+             writeFile(f / "Ґанок.txt", "y");
          }},
         {"sub/4 GiB.bin",
          [](const fs::path& f) {
@@ -312,7 +315,8 @@ TEST_F(TreeBalerTest, EntriesFatCannotHoldAreRefusedByName) {
 }
 
 // The same files with the same times give the same image, wherever the folder lies; a
-// changed file gives another serial number; a label and a serial given are used.
+// changed file gives another serial number, also when only its bytes changed; a label
+// and a serial given are used.
 TEST_F(TreeBalerTest, SameFolderGivesTheSameBytesAndTheSerialFollowsTheContent) {
     const fs::path folder = makeSampleFolder();
     const fs::path first = scratch.path() / "first.bin";
@@ -329,9 +333,16 @@ TEST_F(TreeBalerTest, SameFolderGivesTheSameBytesAndTheSerialFollowsTheContent) 
     ASSERT_EQ(bale(second, copy, "4096").exitStatus, 0);
     EXPECT_TRUE(readFile(first) == readFile(second)) << "the images differ";
 
+    writeFile(copy / "readme.txt", "hello RECORDER\n");
+    fs::last_write_time(copy / "readme.txt", kFileTime);
+    ASSERT_EQ(bale(second, copy, "4096").exitStatus, 0);
+    const std::uint64_t bytesChanged = readBootSector(second).serial;
+    EXPECT_NE(bytesChanged, readBootSector(first).serial);
     writeFile(copy / "readme.txt", "hello again\n");
     ASSERT_EQ(bale(second, copy, "4096").exitStatus, 0);
     EXPECT_NE(readBootSector(second).serial, readBootSector(first).serial);
+    EXPECT_NE(readBootSector(second).serial, bytesChanged);
+    EXPECT_EQ(runProcess({"fsck.fat", "-n", second.string()}).exitStatus, 0);
 
     const ProcessResult labelled = runProcess({builtTool("TreeBaler").string(), "-file", second.string(), "-folder",
                                                copy.string(), "-size", "4096", "-label", "Trasa 1", "-serial",
@@ -340,6 +351,31 @@ TEST_F(TreeBalerTest, SameFolderGivesTheSameBytesAndTheSerialFollowsTheContent) 
     const ProcessResult listing = runProcess({"mdir", "-i", second.string(), "::"});
     EXPECT_NE(listing.out.find("Volume in drive : is TRASA 1"), std::string::npos) << listing.out;
     EXPECT_NE(listing.out.find("Volume Serial Number is 1A2B-3C4D"), std::string::npos) << listing.out;
+}
+
+// Characters beyond U+FFFF stand in long names as surrogate pairs. mtools shows each
+// half as '_', so 7-Zip, which pairs them, reads the names back.
+TEST_F(TreeBalerTest, NamesBeyondTheBmpPackAndReadBack) {
+    const fs::path folder = scratch.path() / "content";
+    fs::create_directories(folder / "muzyka 🎵");
+    writeFile(folder / "emoji 😀.txt", "smile");
+    writeFile(folder / "muzyka 🎵" / "𝄞 clef.bin", patternBytes(3000, 8));
+    const fs::path image = scratch.path() / "image.bin";
+    for (const std::string sectors : {"2048", "131072"}) {
+        SCOPED_TRACE(sectors + " sectors");
+        const ProcessResult baled = bale(image, folder, sectors);
+        ASSERT_EQ(baled.exitStatus, 0) << baled.err;
+        const ProcessResult check = runProcess({"fsck.fat", "-n", image.string()});
+        EXPECT_EQ(check.exitStatus, 0) << check.out << check.err;
+
+        const fs::path unpacked = scratch.path() / "unpacked";
+        fs::remove_all(unpacked);
+        const ProcessResult extract =
+            runProcess({"7zz", "x", "-o" + unpacked.string(), "-y", "-bso0", "-bsp0", image.string()});
+        ASSERT_EQ(extract.exitStatus, 0) << extract.err;
+        EXPECT_EQ(expectedListing(unpacked), expectedListing(folder));
+        EXPECT_EQ(readFile(unpacked / "muzyka 🎵" / "𝄞 clef.bin"), patternBytes(3000, 8));
+    }
 }
 
 TEST_F(TreeBalerTest, MissingFolderImageInsideTheFolderAndBadCommandLinesFail) {

@@ -62,10 +62,10 @@ void putFat32Block(Sector& sector, const VolumeGeometry& geometry) {
 
 // Returns the offset just past the block, where the boot code starts.
 std::size_t putExtendedBlock(Sector& sector, std::size_t offset, const VolumeGeometry& geometry,
-                             const VolumeIdentity& identity) {
+                             const VolumeIdentity& identity, std::uint32_t serial) {
     sector[offset] = kFixedDiskDriveNumber;
     sector[offset + 2] = kExtendedBootSignature;
-    putLittleEndian32(sector, offset + 3, identity.serial);
+    putLittleEndian32(sector, offset + 3, serial);
     putText(sector, offset + 7, std::string_view(identity.bootSectorLabel().data(), kLabelLength));
     std::string typeField(8, ' ');
     typeField.replace(0, fatTypeName(geometry.type).size(), fatTypeName(geometry.type));
@@ -75,13 +75,13 @@ std::size_t putExtendedBlock(Sector& sector, std::size_t offset, const VolumeGeo
 
 }  // namespace
 
-Sector bootSector(const VolumeGeometry& geometry, const VolumeIdentity& identity) {
+Sector bootSector(const VolumeGeometry& geometry, const VolumeIdentity& identity, std::uint32_t serial) {
     Sector sector{};
     const bool fat32 = geometry.type == FatType::Fat32;
     putCommonBlock(sector, geometry);
     if (fat32) putFat32Block(sector, geometry);
     const std::size_t bootCode =
-        putExtendedBlock(sector, fat32 ? kFat32ExtendedBlock : kFat16ExtendedBlock, geometry, identity);
+        putExtendedBlock(sector, fat32 ? kFat32ExtendedBlock : kFat16ExtendedBlock, geometry, identity, serial);
     // A short jump over the parameter blocks to the boot code, then a NOP.
     sector[0] = 0xEB;
     sector[1] = static_cast<std::uint8_t>(bootCode - 2);

@@ -18,7 +18,8 @@ inline constexpr std::uint32_t kBackupBootSector = 6;
 // The FAT's media byte and the boot sector's: a fixed disk.
 inline constexpr std::uint8_t kMediaDescriptor = 0xF8;
 
-Sector bootSector(const VolumeGeometry& geometry, const VolumeIdentity& identity);
+// The boot sector naming the volume with `identity`'s label and `serial`.
+Sector bootSector(const VolumeGeometry& geometry, const VolumeIdentity& identity, std::uint32_t serial);
 
 // `nextFreeCluster`: where a writer should start looking for a free cluster.
 Sector fsInfoSector(std::uint32_t freeClusters, std::uint32_t nextFreeCluster);

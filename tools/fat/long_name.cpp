@@ -1,8 +1,10 @@
-// Long-name rules, UTF-8 decoding and case folding. See long_name.h.
+// Long-name rules, UTF-8 to UTF-16 and case folding. See long_name.h.
 #include "tools/fat/long_name.h"
 
 #include <algorithm>
 #include <array>
+
+#include "tools/fat/upper_case.h"
 
 namespace ib::tools::fat {
 namespace {
@@ -56,32 +58,18 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
     return decoded;
 }
 
-// Long names hold UCS-2, the characters up to U+FFFF; a reader that does not pair
-// surrogates (mtools among them) would show a character beyond as two others.
-constexpr char32_t kLastLongNameCharacter = 0xFFFF;
-
+// Long names hold UTF-16: a character beyond U+FFFF takes a surrogate pair.
 std::u16string toUtf16(std::u32string_view codePoints) {
     std::u16string units;
-    for (const char32_t value : codePoints) units.push_back(static_cast<char16_t>(value));
+    for (const char32_t value : codePoints) {
+        if (value < 0x10000) {
+            units.push_back(static_cast<char16_t>(value));
+        } else {
+            units.push_back(static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF)));
+        }
+    }
     return units;
-}
-
-bool isLowerCaseInPairedRange(char16_t c) {
-    // Latin Extended-A pairs each capital with the small letter after it, except in the
-    // two runs where the small letter comes first.
-    if (c < 0x0100 || c > 0x017E || c == 0x0131 || c == 0x0138 || c == 0x0149) return false;
-    const bool capitalsOnOddCodes = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
-    return (c % 2 == 0) == capitalsOnOddCodes;
-}
-
-char16_t upperCase(char16_t c) {
-    if ((c >= u'a' && c <= u'z') || (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)) return c - 0x20;
-    if (c == 0x00FF) return 0x0178;
-    if (isLowerCaseInPairedRange(c)) return c - 1;
-    if (c == 0x03C2) return 0x03A3;  // final sigma
-    if ((c >= 0x03B1 && c <= 0x03C9) || (c >= 0x0430 && c <= 0x044F)) return c - 0x20;
-    if (c >= 0x0450 && c <= 0x045F) return c - 0x50;
-    return c;
 }
 
 }  // namespace
@@ -100,10 +88,9 @@ std::optional<std::string> longNameProblem(std::string_view name) {
     if (isReservedDeviceName(name)) return "the name is reserved for a device on FAT volumes";
     const auto codePoints = decodeUtf8(name);
     if (!codePoints) return "the name is not valid UTF-8, so its characters are unknown";
-    if (std::any_of(codePoints->begin(), codePoints->end(), [](char32_t c) { return c > kLastLongNameCharacter; })) {
-        return "the name holds a character beyond U+FFFF (an emoji, say), which FAT names cannot hold";
+    if (toUtf16(*codePoints).size() > kMaxLongNameUnits) {
+        return "the name is longer than the 255 UTF-16 units of a FAT name";
     }
-    if (codePoints->size() > kMaxLongNameCharacters) return "the name is longer than the 255 characters of a FAT name";
     return std::nullopt;
 }
 

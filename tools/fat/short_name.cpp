@@ -31,17 +31,20 @@ struct Basis {
     }
 };
 
+// Whether `c` starts a character beyond U+FFFF in UTF-8, which takes two UTF-16 units.
+bool startsSurrogatePair(char c) { return (static_cast<unsigned char>(c) & 0xF8) == 0xF0; }
+
 // `part` as short-name characters, up to `length` of them: letters in upper case, dots
-// and spaces left out, any other character a short name cannot hold as '_' (a character
-// beyond ASCII once, whatever its length in UTF-8).
+// and spaces left out, any other character a short name cannot hold as '_', once for
+// each UTF-16 unit it takes, as Windows replaces them.
 std::string shortNameCharacters(std::string_view part, std::size_t length) {
     std::string characters;
     for (const char c : part) {
-        if (characters.size() == length) break;
         if (c == '.' || c == ' ' || isAsciiContinuationByte(c)) continue;
         const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        characters.push_back(isShortNameCharacter(upper) ? upper : '_');
+        characters.append(startsSurrogatePair(c) ? 2 : 1, isShortNameCharacter(upper) ? upper : '_');
     }
+    characters.resize(std::min(characters.size(), length));
     return characters;
 }
 

@@ -42,6 +42,15 @@ void addTree(const FolderEntry& folder, const std::string& path, ContentHash& ha
     }
 }
 
+std::uint32_t treeHash(const FolderEntry& root, const std::optional<LabelField>& label,
+                       std::uint64_t totalSectors) {
+    ContentHash hash;
+    addTree(root, "", hash);
+    hash.add(std::string_view(label.value_or(kNoLabel).data(), kLabelLength));
+    hash.add(totalSectors);
+    return hash.value();
+}
+
 }  // namespace
 
 LabelField VolumeIdentity::bootSectorLabel() const { return label.value_or(kNoLabel); }
@@ -63,11 +72,13 @@ LabelField volumeLabel(std::string_view text) {
     return field;
 }
 
-std::uint32_t contentSerial(const FolderEntry& root, const std::optional<LabelField>& label) {
-    ContentHash hash;
-    addTree(root, "", hash);
-    hash.add(std::string_view(label.value_or(kNoLabel).data(), kLabelLength));
-    return hash.value();
+ContentSerial::ContentSerial(const FolderEntry& root, const std::optional<LabelField>& label,
+                             std::uint64_t totalSectors)
+    : m_treeHash(treeHash(root, label, totalSectors)) {}
+
+std::uint32_t ContentSerial::value() const {
+    const std::uint64_t bytes = m_fileBytes.value();
+    return m_treeHash ^ static_cast<std::uint32_t>(bytes ^ (bytes >> 32));
 }
 
 }  // namespace ib::tools::fat

@@ -21,6 +21,7 @@ public:
     Placer(const VolumeGeometry& geometry, bool withLabel) : m_withLabel(withLabel) { m_layout.geometry = geometry; }
 
     VolumeLayout place(const FolderEntry& root) {
+        m_layout.root = &root;
         placeFolder(root, 0, true);
         refuseWhatDoesNotFit();
         m_layout.usedClusters = static_cast<std::uint32_t>(m_nextCluster - kFirstDataCluster);

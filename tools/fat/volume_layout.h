@@ -37,6 +37,7 @@ using Extent = std::variant<DirectoryPlan, FilePlan>;
 
 struct VolumeLayout {
     VolumeGeometry geometry;
+    const FolderEntry* root = nullptr;        // the folder laid out
     std::optional<DirectoryPlan> rootRegion;  // FAT12/16: the root in its fixed region
     std::vector<Extent> extents;              // in cluster order from the first data cluster
     std::uint32_t usedClusters = 0;

@@ -33,6 +33,9 @@ public:
         m_sink.skipZeros(count);
         m_position += count;
     }
+    void overwrite(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        m_sink.overwrite(offset, bytes);
+    }
     // Zeros up to `offset`, which the writer never passes before reaching it.
     void padTo(std::uint64_t offset) { skipZeros(offset - m_position); }
     std::uint64_t position() const { return m_position; }
@@ -45,21 +48,27 @@ private:
 class VolumeWriter {
 public:
     VolumeWriter(const VolumeLayout& layout, const VolumeIdentity& identity, ImageSink& sink)
-        : m_layout(layout), m_geometry(layout.geometry), m_identity(identity), m_cursor(sink) {}
+        : m_layout(layout),
+          m_geometry(layout.geometry),
+          m_identity(identity),
+          m_cursor(sink),
+          m_contentSerial(*layout.root, identity.label, layout.geometry.totalSectors) {}
 
     void write() {
-        writeReservedSectors();
+        // A serial derived from the content is known only once every file has been read:
+        // the boot sectors carry a placeholder until then.
+        writeReservedSectors(bootSector(m_geometry, m_identity, m_identity.serial.value_or(0)));
         writeFats();
         if (m_layout.rootRegion) writeDirectory(*m_layout.rootRegion, sectorOffset(m_geometry.rootSectors()));
         for (const Extent& extent : m_layout.extents) {
             std::visit([this](const auto& plan) { writeExtent(plan); }, extent);
         }
         m_cursor.padTo(sectorOffset(m_geometry.totalSectors));
+        if (!m_identity.serial) rewriteBootSectors(bootSector(m_geometry, m_identity, m_contentSerial.value()));
     }
 
 private:
-    void writeReservedSectors() {
-        const Sector boot = bootSector(m_geometry, m_identity);
+    void writeReservedSectors(const Sector& boot) {
         m_cursor.write(boot);
         if (m_geometry.type == FatType::Fat32) {
             const std::uint32_t freeClusters = m_geometry.clusterCount - m_layout.usedClusters;
@@ -72,6 +81,11 @@ private:
             m_cursor.write(fsInfo);
         }
         m_cursor.padTo(sectorOffset(m_geometry.reservedSectors));
+    }
+
+    void rewriteBootSectors(const Sector& boot) {
+        m_cursor.overwrite(0, boot);
+        if (m_geometry.type == FatType::Fat32) m_cursor.overwrite(sectorOffset(kBackupBootSector), boot);
     }
 
     void writeFats() {
@@ -102,7 +116,9 @@ private:
             const auto chunk = static_cast<std::streamsize>(std::min<std::uint64_t>(left, m_buffer.size()));
             in.read(reinterpret_cast<char*>(m_buffer.data()), chunk);
             if (in.gcount() != chunk) throw changedWhilePacked(file);
-            m_cursor.write(std::span(m_buffer).first(static_cast<std::size_t>(chunk)));
+            const auto bytes = std::span(m_buffer).first(static_cast<std::size_t>(chunk));
+            m_contentSerial.addFileBytes(bytes);
+            m_cursor.write(bytes);
             left -= static_cast<std::uint64_t>(chunk);
         }
         if (in.peek() != std::ifstream::traits_type::eof()) throw changedWhilePacked(file);
@@ -121,6 +137,7 @@ private:
     const VolumeGeometry& m_geometry;
     const VolumeIdentity& m_identity;
     Cursor m_cursor;
+    ContentSerial m_contentSerial;
     std::vector<std::uint8_t> m_buffer;
 };
 

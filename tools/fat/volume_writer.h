@@ -1,6 +1,8 @@
 // Writes a whole FAT volume from its layout, front to back: the reserved sectors, both
 // FATs, the FAT12/16 root region, then each directory and file in its clusters, with only
-// a chunk of it in memory at a time. Free space goes to the sink as skipped zeros.
+// a chunk of it in memory at a time. Free space goes to the sink as skipped zeros. Without
+// a serial number given, the boot sectors are written again at the end with the serial
+// derived from the content.
 #pragma once
 
 #include "tools/fat/image_sink.h"

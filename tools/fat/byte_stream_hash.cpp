@@ -3,22 +3,28 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 namespace ib::tools::fat {
 namespace {
 
-// Odd 64-bit constants with well-spread bits.
+// Odd, with well-spread bits: multiplying by it is a one-to-one mixing step.
 constexpr std::uint64_t kMultiplier = 0x9E3779B185EBCA87u;
-constexpr std::uint64_t kInputMultiplier = 0xC2B2AE3D27D4EB4Fu;
 
-std::uint64_t littleEndian64(std::span<const std::uint8_t, 8> bytes) {
+// The words are read in the machine's order, which is little-endian on every platform the
+// tools are built for, so an image gets the same serial wherever it is packed.
+static_assert(std::endian::native == std::endian::little);
+
+std::uint64_t word64(const std::uint8_t* bytes) {
     std::uint64_t value = 0;
-    for (std::size_t i = 8; i-- > 0;) value = value << 8 | bytes[i];
+    std::memcpy(&value, bytes, sizeof value);
     return value;
 }
 
+// One-to-one in `lane` for each `word`, and in `word` for each `lane`: a lane never
+// forgets a difference it has taken in.
 std::uint64_t mixIn(std::uint64_t lane, std::uint64_t word) {
-    return std::rotl(lane + word * kInputMultiplier, 31) * kMultiplier;
+    return std::rotl((lane ^ word) * kMultiplier, 31);
 }
 
 // Spreads every input bit over every output bit.
@@ -30,10 +36,14 @@ std::uint64_t avalanche(std::uint64_t value) {
 
 }  // namespace
 
-void ByteStreamHash::addBlock(std::span<const std::uint8_t, kBlockBytes> block) {
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        m_lanes[lane] = mixIn(m_lanes[lane], littleEndian64(block.subspan(lane * 8).first<8>()));
+std::span<const std::uint8_t> ByteStreamHash::addBlocks(std::span<const std::uint8_t> bytes) {
+    // Local lanes stay in registers: stores to the members could alias the bytes read.
+    std::array<std::uint64_t, kLanes> lanes = m_lanes;
+    for (; bytes.size() >= kBlockBytes; bytes = bytes.subspan(kBlockBytes)) {
+        for (std::size_t lane = 0; lane < kLanes; ++lane) lanes[lane] = mixIn(lanes[lane], word64(&bytes[lane * 8]));
     }
+    m_lanes = lanes;
+    return bytes;
 }
 
 void ByteStreamHash::add(std::span<const std::uint8_t> bytes) {
@@ -44,10 +54,10 @@ void ByteStreamHash::add(std::span<const std::uint8_t> bytes) {
         m_partialBytes += taken;
         bytes = bytes.subspan(taken);
         if (m_partialBytes < kBlockBytes) return;
-        addBlock(m_partial);
+        addBlocks(m_partial);
         m_partialBytes = 0;
     }
-    for (; bytes.size() >= kBlockBytes; bytes = bytes.subspan(kBlockBytes)) addBlock(bytes.first<kBlockBytes>());
+    bytes = addBlocks(bytes);
     std::copy(bytes.begin(), bytes.end(), m_partial.begin());
     m_partialBytes = bytes.size();
 }

@@ -1,6 +1,6 @@
 // A 64-bit hash of a stream of bytes fed in pieces of any size, fast enough to run over
-// every byte the FAT writer copies: eight bytes at a time in four independent lanes, so
-// their multiplications overlap. Not cryptographic: it tells changed content apart.
+// every byte the FAT writer copies: eight bytes at a time in four independent lanes, one
+// multiplication each, so they overlap. Not cryptographic: it tells changed content apart.
 #pragma once
 
 #include <array>
@@ -22,7 +22,8 @@ private:
     static constexpr std::size_t kLanes = 4;
     static constexpr std::size_t kBlockBytes = kLanes * 8;
 
-    void addBlock(std::span<const std::uint8_t, kBlockBytes> block);
+    // Hashes the whole blocks at the start of `bytes`; returns the bytes after them.
+    std::span<const std::uint8_t> addBlocks(std::span<const std::uint8_t> bytes);
 
     std::array<std::uint64_t, kLanes> m_lanes{0x9E3779B97F4A7C15u, 0xC2B2AE3D27D4EB4Fu, 0x165667B19E3779F9u,
                                               0x85EBCA77C2B2AE63u};

@@ -353,6 +353,23 @@ TEST_F(TreeBalerTest, SameFolderGivesTheSameBytesAndTheSerialFollowsTheContent) 
     EXPECT_NE(listing.out.find("Volume Serial Number is 1A2B-3C4D"), std::string::npos) << listing.out;
 }
 
+// The serial derived from the content goes into both FAT32 boot sectors at the end, after
+// the image's first 8 MiB have gone to writeback.
+TEST_F(TreeBalerTest, ContentSerialReachesBothBootSectorsOfALargeImage) {
+    const fs::path folder = scratch.path() / "content";
+    fs::create_directory(folder);
+    writeFile(folder / "large.bin", patternBytes(9 << 20, 9));
+    const fs::path image = scratch.path() / "image.bin";
+    const ProcessResult baled = bale(image, folder, "131072");
+    ASSERT_EQ(baled.exitStatus, 0) << baled.err;
+
+    std::string sectors(7 * 512, '\0');
+    std::ifstream(image, std::ios::binary).read(sectors.data(), static_cast<std::streamsize>(sectors.size()));
+    EXPECT_TRUE(sectors.substr(0, 512) == sectors.substr(6 * 512)) << "the backup boot sector differs";
+    EXPECT_NE(readBootSector(image).serial, 0u);
+    EXPECT_EQ(runProcess({"fsck.fat", "-n", image.string()}).exitStatus, 0);
+}
+
 // Characters beyond U+FFFF stand in long names as surrogate pairs. mtools shows each
 // half as '_', so 7-Zip, which pairs them, reads the names back.
 TEST_F(TreeBalerTest, NamesBeyondTheBmpPackAndReadBack) {

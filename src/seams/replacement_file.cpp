@@ -31,17 +31,31 @@ bool isLetterOrDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// Six random letters or digits. A word ("backup", "Backup", "BACKUP") is
+// another program's name: a random run holds a digit, or a capital after the
+// first place beside a small letter. The few random runs that do not are
+// left alone.
+bool isRandomRun(std::string_view run) {
+    if (run.size() != kRandomLetters || !std::all_of(run.begin(), run.end(), isLetterOrDigit)) return false;
+    const auto has = [&](std::string_view from, char low, char high) {
+        return std::any_of(from.begin(), from.end(), [&](char c) { return c >= low && c <= high; });
+    };
+    return has(run, '0', '9') || (has(run, 'a', 'z') && has(run.substr(1), 'A', 'Z'));
+}
+
 bool isTemporaryName(std::string_view candidate, std::string_view prefix) {
     if (!candidate.starts_with(prefix)) return false;
     candidate.remove_prefix(prefix.size());
     if (candidate.ends_with(kLinkSuffix)) candidate.remove_suffix(kLinkSuffix.size());
-    return candidate.size() == kRandomLetters && std::all_of(candidate.begin(), candidate.end(), isLetterOrDigit);
+    return isRandomRun(candidate);
 }
 
 std::string randomLetters(std::mt19937& random) {
     constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string letters(kRandomLetters, ' ');
-    for (char& c : letters) c = kLetters[random() % kLetters.size()];
+    // Always a run that removeStaleTemporaries knows for this program's.
+    while (!isRandomRun(letters))
+        for (char& c : letters) c = kLetters[random() % kLetters.size()];
     return letters;
 }
 

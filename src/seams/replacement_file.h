@@ -39,7 +39,7 @@ private:
 std::filesystem::path linkTarget(const std::filesystem::path& path);
 
 // Removes, from the folder of `finalPath`, temporary files of that name
-// (".<name>." and six letters or digits, optionally ".link") that nobody has
+// (".<name>." and six random letters or digits, optionally ".link") that nobody has
 // written for an hour: what a killed run of this program or its helper tools
 // left. A file still being written is younger; other names are never touched.
 void removeStaleTemporaries(const std::filesystem::path& finalPath);

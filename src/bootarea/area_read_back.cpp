@@ -46,7 +46,6 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     // The file is filled in full: a folder without room would stop the copy part way.
     // A problem is named first; the failed open's own message follows.
     const PreflightStep outputStep{{{}, {{output, std::uint64_t{count} * kSectorSize}}, {}}, ""};
-    removeStaleTemporaries(output);
     // The earlier file stays whole until the new one is: a failed or killed read leaves it.
     std::optional<ReplacementFile> replacement;
     if (!failedPreflightStep(ctx, {outputStep})) replacement.emplace(output);

@@ -76,6 +76,7 @@ std::vector<std::filesystem::path> temporariesOf(const std::filesystem::path& fi
 }  // namespace
 
 ReplacementFile::ReplacementFile(const std::filesystem::path& finalPath) : m_finalPath(linkTarget(finalPath)) {
+    removeStaleTemporaries(m_finalPath);
     const std::string prefix = temporaryPrefix(m_finalPath);
     std::mt19937 random(std::random_device{}());
     std::error_code error;

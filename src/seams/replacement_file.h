@@ -15,7 +15,8 @@ namespace ib {
 class ReplacementFile {
 public:
     // Opens a new temporary file beside the file `finalPath` names (a symbolic
-    // link's target, so the link stays a link); stream() fails when it could not.
+    // link's target, so the link stays a link), once stale temporaries of that
+    // name are gone; stream() fails when it could not.
     explicit ReplacementFile(const std::filesystem::path& finalPath);
     // Removes the temporary file unless commit() succeeded.
     ~ReplacementFile();

@@ -62,7 +62,6 @@ std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
 
 bool writeFirstSectorCopy(const OperationContext& ctx, const IndexTableSector& sector) {
     const auto path = ctx.settings.workingDirectory / "UserAreaFirstSector";
-    removeStaleTemporaries(path);
     ReplacementFile copy(path);
     copy.stream().write(reinterpret_cast<const char*>(sector.bytes().data()),
                         static_cast<std::streamsize>(kSectorSize));

@@ -1,12 +1,9 @@
-// Runs that end part way, killed at a chosen point or with a helper tool
-// stopped: every earlier output stays whole, a finished SD image is never
-// written through a leftover name, and temporary files go at the run's end
-// or, after a kill, at the next run.
+// Runs that end part way (killed at a chosen command, or a helper tool
+// stopped) leave every earlier output whole; temporary files go at the run's
+// end or, after a kill, at the next run.
 #include <gtest/gtest.h>
 
-#include <fstream>
-
-#include "support/killed_run.h"
+#include "support/killed_run_posix.h"
 #include "support/sim_rig.h"
 
 namespace ib {
@@ -15,12 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-std::string content(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Names in `folder` that start with a dot: temporary files.
 Names hiddenNames(const fs::path& folder) {
     Names names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -43,85 +34,63 @@ TEST(InterruptedRuns, AKilledReadBackLeavesTheEarlierFileAndTheNextRunClearsItsT
     test::SimRig s({.simClock = &killer});
     s.view.storageName = "eMMC";
     s.view.bootReadSize = "300";
-    s.write("BootArea.bin", "earlier read");
-    ASSERT_TRUE(killer.runKilledAt(*s.sim, VendorCode::ReadSectors, 2, [&] { (void)s.run(Operation::ReadBootArea); }));
-    EXPECT_EQ(content(s.workdir() / "BootArea.bin"), "earlier read");
+    const auto output = s.rig->workdir.write("BootArea.bin", "earlier read");
+    ASSERT_TRUE(killer.runKilledAt(*s.sim, "fa556607", 2, [&] { (void)s.run(Operation::ReadBootArea); }));
+    EXPECT_EQ(test::TempFolder::read(output), "earlier read");
     const Names left = hiddenNames(s.workdir());
     ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].substr(0, 14), ".BootArea.bin.");
-
     fs::last_write_time(s.workdir() / left[0], fs::file_time_type::clock::now() - std::chrono::hours(2));
     ASSERT_EQ(s.run(Operation::ReadBootArea), 1u);
-    EXPECT_EQ(fs::file_size(s.workdir() / "BootArea.bin"), 300u * 512);
+    EXPECT_EQ(fs::file_size(output), 300u * 512);
     EXPECT_EQ(hiddenNames(s.workdir()), Names{});
 }
 
-// The merge tool may have left the intermediate as a second name of the
-// finished image, when the run ended before deleting it.
+// A run that ended before deleting the intermediate may leave it as a second
+// name of the finished image (the merge tool's hard link).
 TEST(InterruptedRuns, AFinishedSdImageSurvivesTheNextRunWhateverItsEnd) {
-    struct Case {
-        const char* story;
-        std::function<void(test::SimRig&)> prepare;
-        bool killed;
+    const std::function<void(test::SimRig&)> nextRuns[] = {
+        [](test::SimRig& s) { s.view.firmwareNumber = "11"; },  // refused
+        [](test::SimRig& s) { s.rig->processes.behaviour = [](const auto&) -> int { ::_exit(test::kKilledStatus); }; },
+        [](test::SimRig& s) { s.view.binPath = "other.bin"; },
     };
-    const Case cases[] = {
-        {"refused run", [](test::SimRig& s) { s.view.firmwareNumber = "11"; }, false},
-        {"killed at the merge tool",
-         [](test::SimRig& s) { s.rig->processes.behaviour = [](const auto&) -> int { test::endAsKilled(); }; },
-         true},
-        {"another output built", [](test::SimRig& s) { s.view.binPath = "other.bin"; }, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.story);
+    for (const auto& prepare : nextRuns) {
         test::SimRig s;
         sdImageFolder(s);
-        s.write("out.bin", "finished image");
-        fs::create_hard_link(s.workdir() / "out.bin", s.workdir() / "SD_RoadVTemp.bin");
-        c.prepare(s);
-        if (c.killed)
-            EXPECT_TRUE(test::endedAsKilled([&] { (void)s.run(Operation::CreateSdImage); }));
-        else
-            (void)s.run(Operation::CreateSdImage);
-        EXPECT_EQ(content(s.workdir() / "out.bin"), "finished image");
+        const auto image = s.rig->workdir.write("out.bin", "finished image");
+        fs::create_hard_link(image, s.workdir() / "SD_RoadVTemp.bin");
+        prepare(s);
+        test::endedAsKilled([&] { (void)s.run(Operation::CreateSdImage); });
+        EXPECT_EQ(test::TempFolder::read(image), "finished image");
     }
 }
 
 TEST(InterruptedRuns, AStoppedHelperToolLeavesNoTemporaryFile) {
-    struct Case {
-        const char* tool;
-        Names itLeaves;
-    };
-    const Case cases[] = {{"mergeimg", {".out.bin.Ab12Cd", ".out.bin.md5.Ef34Gh"}}, {"TreeBaler", {".fat.img.Ij56Kl"}}};
-    // Another writer's files, a young temporary and one that is not ours, stay.
-    const Names others = {".fat.img.Zz99Zz", ".out.bin.backup"};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tool);
+    const std::pair<fs::path, Names> cases[] = {{"mergeimg", {".out.bin.Ab12Cd", ".out.bin.md5.Ef34Gh"}},
+                                                {"TreeBaler", {".fat.img.Ij56Kl"}}};
+    const Names others = {".fat.img.Zz99Zz", ".out.bin.backup"};  // young, or not our name: kept
+    for (const auto& [tool, itLeaves] : cases) {
         test::SimRig s;
         sdImageFolder(s, "[User_Area_Partition]\nPartitionNumber=1\nSDKeepCodeSize=16\n"
-                         "[Part_0]\nSize=64\nType=FAT\nRawFileName=fat.img\nDirPath=tree\n");
-        fs::create_directory(s.workdir() / "tree");
+                         "[Part_0]\nSize=64\nType=FAT\nRawFileName=fat.img\nDirPath=.\n");
         for (const std::string& name : others) s.write(name, "theirs");
         s.rig->processes.behaviour = [&](const test::RecordingProcesses::Call& call) {
-            if (call.program.filename() != c.tool) {
-                std::ofstream(s.workdir() / "fat.img", std::ios::binary) << std::string(64 * 512, 'f');
-                return 0;
-            }
-            for (const std::string& name : c.itLeaves) s.write(name, "unfinished");
-            return -1;  // stopped by a signal
+            if (call.program.filename() != tool) return 0;
+            for (const std::string& name : itLeaves) s.write(name, "unfinished");
+            return -1;  // ended by a signal
         };
         EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
-        EXPECT_EQ(hiddenNames(s.workdir()), others);
+        EXPECT_EQ(hiddenNames(s.workdir()), others) << tool;
     }
 }
 
 TEST(InterruptedRuns, TheFirstSectorCopyIsReplacedNotRewritten) {
     test::SimRig s;
     sdImageFolder(s);
-    s.write("UserAreaFirstSector", "earlier copy");
-    fs::create_hard_link(s.workdir() / "UserAreaFirstSector", s.workdir() / "earlier");
+    const auto copy = s.rig->workdir.write("UserAreaFirstSector", "earlier copy");
+    fs::create_hard_link(copy, s.workdir() / "earlier");
     ASSERT_EQ(s.run(Operation::CreateSdImage), 1u);
-    EXPECT_EQ(content(s.workdir() / "earlier"), "earlier copy");
-    EXPECT_EQ(fs::file_size(s.workdir() / "UserAreaFirstSector"), 512u);
+    EXPECT_EQ(test::TempFolder::read(s.workdir() / "earlier"), "earlier copy");
+    EXPECT_EQ(fs::file_size(copy), 512u);
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "device/sector.h"
 #include "device/text_format.h"
 #include "operation/preflight.h"
 #include "operation/recorder_opening.h"
+#include "seams/replacement_file.h"
 
 namespace ib {
 
@@ -44,15 +46,17 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     // The file is filled in full: a folder without room would stop the copy part way.
     // A problem is named first; the failed open's own message follows.
     const PreflightStep outputStep{{{}, {{output, std::uint64_t{count} * kSectorSize}}, {}}, ""};
-    std::ofstream file;
-    if (!failedPreflightStep(ctx, {outputStep})) file.open(output, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) {
+    // The earlier file stays whole until the new one is: a failed or killed read leaves it.
+    std::optional<ReplacementFile> replacement;
+    if (!failedPreflightStep(ctx, {outputStep})) replacement.emplace(output);
+    if (!replacement || !replacement->stream()) {
         ctx.report.messageBox("open test.bin fail !");
         reselectUserArea(ctx);
         ctx.report.refreshDevicePresence();
         return 0;
     }
     std::vector<std::uint8_t> buffer(kMaxTransferBytes);
+    std::ofstream& file = replacement->stream();
     std::uint32_t address = first;
     for (std::uint32_t remaining = count; remaining > 0;) {
         const std::uint32_t n = std::min(remaining, kMaxReadSectors);
@@ -68,7 +72,11 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
         remaining -= n;
         ctx.report.transferProgress(std::uint64_t{address - first} * kSectorSize, std::uint64_t{count} * kSectorSize);
     }
-    file.close();
+    if (!replacement->commit()) {
+        reselectUserArea(ctx);
+        ctx.report.showStepMessage("FAILED, cannot replace " + output.string());
+        return 0;
+    }
     reselectUserArea(ctx);
     ctx.report.showStepMessage("OK, Read to " + output.string());
     return 1;

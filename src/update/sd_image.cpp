@@ -1,6 +1,7 @@
 // Building the SD image. See sd_image.h.
 #include "update/sd_image.h"
 
+#include <array>
 #include <fstream>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "operation/sector_sink.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
+#include "seams/replacement_file.h"
 #include "seams/utf8_path.h"
 #include "update/sd_image_preflight.h"
 #include "userarea/user_area_image.h"
@@ -34,6 +36,24 @@ bool replaceableByImage(const std::filesystem::path& output) {
     return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
 }
 
+// The files the merge tool writes: the image and its checksum.
+std::array<std::filesystem::path, 2> mergeToolOutputs(const std::filesystem::path& output) {
+    auto checksum = output;
+    checksum += ".md5";
+    return {output, checksum};
+}
+
+// Clears the way for a new intermediate file. Its old name goes first: the
+// merge tool may have made it a second name of a finished image (a run that
+// ended before deleting it), which writing through it would destroy. What
+// an earlier run's killed merge tool left beside the output goes too.
+bool startIntermediate(const std::filesystem::path& intermediate, const std::filesystem::path& output) {
+    for (const auto& file : mergeToolOutputs(output)) removeStaleTemporaries(file);
+    std::error_code ec;
+    std::filesystem::remove(intermediate, ec);
+    return !ec;
+}
+
 // The snapshot as the image sees it: written to `output`, always on the shared layout.
 OperationSettings forImage(const OperationSettings& settings, const std::string& output) {
     OperationSettings image = settings;
@@ -43,12 +63,16 @@ OperationSettings forImage(const OperationSettings& settings, const std::string&
 }
 
 // Runs the merge tool on the intermediate file and deletes it on success.
+// The tool's unfinished files (it failed, or was stopped) go with it.
 std::uint32_t mergeSdImage(const OperationContext& ctx) {
     const auto& workingDirectory = ctx.settings.workingDirectory;
     const auto intermediate = workingDirectory / kIntermediateName;
+    const auto files = mergeToolOutputs(workingDirectory / pathFromUtf8(ctx.settings.binPath));
+    const NewTemporaries outputs[] = {NewTemporaries(files[0]), NewTemporaries(files[1])};
     const int status = ctx.services.processes.run(ctx.services.locateTool("mergeimg"),
                                                   {kIntermediateName, ctx.settings.binPath}, workingDirectory);
     if (status != 0) {
+        for (const NewTemporaries& unfinished : outputs) unfinished.removeNew();
         ctx.report.messageBox(mergeFailedMessage(intermediate));
         return 0;
     }
@@ -117,7 +141,9 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
         return 0;
     }
     const auto intermediate = workingDirectory / kIntermediateName;
-    std::fstream image(intermediate, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
+    std::fstream image;
+    if (startIntermediate(intermediate, workingDirectory / pathFromUtf8(output)))
+        image.open(intermediate, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
     if (!image) {
         ctx.report.messageBox("Cannot Open SD_RoadV.bin", MessageBoxKind::Application);
         return 0;

@@ -10,6 +10,7 @@
 #include "device/sector.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
+#include "seams/replacement_file.h"
 #include "userarea/bitmap_conversion.h"
 #include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
@@ -33,8 +34,12 @@ std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem
         "-file", imagePath.string(), "-folder", folderPath.string(), "-size",
         std::to_string(static_cast<std::int32_t>(sizeSectors))};
     const OperationServices& services = ctx.services;
+    // What an earlier run's killed tool left goes first; what this run's leaves, at its end.
+    removeStaleTemporaries(imagePath);
+    const NewTemporaries unfinished(imagePath);
     const int status =
         services.processes.run(services.locateTool("TreeBaler"), arguments, ctx.settings.workingDirectory);
+    if (status != 0) unfinished.removeNew();
     return status == 0 ? 1 : 0;
 }
 

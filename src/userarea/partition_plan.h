@@ -32,6 +32,7 @@ struct PartitionRecord {
     std::string fileName;    // RawFileName for FAT and RAW; the Type text otherwise (unused)
     std::string dirPath;     // FAT only
     bool takesRest = false;  // Size was -1; stays set after the size has been resolved
+    bool fileTooLarge = false;  // RAW sized from its file: more sectors than an entry can count (size 0)
 };
 
 struct PartitionPlan {

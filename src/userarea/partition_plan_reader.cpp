@@ -28,14 +28,19 @@ std::uint32_t sizeFromText(std::string_view text) {
 
 // Sectors that a file needs, or 0 when it does not open. The count is taken
 // from the full file length: a file of 4 GiB or more must not wrap to a small
-// partition. A count that does not fit below the rest marker gives 0 as well.
-std::uint32_t sectorsOfFile(const std::filesystem::path& path) {
+// partition.
+std::uint64_t sectorsOfFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error) || !std::ifstream(path, std::ios::binary)) return 0;
     const std::uintmax_t length = std::filesystem::file_size(path, error);
-    if (error) return 0;
-    const std::uint64_t sectors = sectorsFor(length);
-    return sectors < kRestOfCapacity ? static_cast<std::uint32_t>(sectors) : 0;
+    return error ? 0 : sectorsFor(length);
+}
+
+// A size taken from the file; a count that does not fit below the rest marker marks the record instead.
+void sizeFromFile(PartitionRecord& record, const std::filesystem::path& workingDirectory) {
+    const std::uint64_t sectors = sectorsOfFile(workingDirectoryPath(workingDirectory, record.fileName));
+    record.fileTooLarge = sectors >= kRestOfCapacity;
+    record.sizeSectors = record.fileTooLarge ? 0 : static_cast<std::uint32_t>(sectors);
 }
 
 PartitionRecord readRecord(const PrivateProfile& profile, const std::string& section,
@@ -52,8 +57,7 @@ PartitionRecord readRecord(const PrivateProfile& profile, const std::string& sec
     } else if (record.fileName == "RAW") {
         record.kind = PartitionKind::Raw;
         record.fileName = profile.readString(section, "RawFileName", "", kPlanNameCapacity);
-        if (record.sizeSectors == 0)
-            record.sizeSectors = sectorsOfFile(workingDirectoryPath(workingDirectory, record.fileName));
+        if (record.sizeSectors == 0) sizeFromFile(record, workingDirectory);
     }
     return record;
 }

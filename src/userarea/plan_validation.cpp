@@ -74,6 +74,7 @@ PlanFault recordFault(const PartitionPlan& plan, const PlannedPartition& planned
     if (record.takesRest)
         if (const PlanFault fault = restFault(plan, planned.recordIndex); fault != PlanFault::None)
             return fault;
+    if (record.fileTooLarge) return PlanFault::FileTooLarge;
     if (record.sizeSectors == 0) return PlanFault::EmptyPartition;
     return positionFault(plan, planned, sector, indexTableSector);
 }
@@ -110,6 +111,7 @@ std::string describePlanVerdict(const PlanVerdict& verdict) {
     case PlanFault::RestNotLast:
         return part + ": Size -1 without a known capacity must be the last partition";
     case PlanFault::NoRoomForRest: return part + ": the fixed sizes leave no room for the Size -1 partition";
+    case PlanFault::FileTooLarge: return part + ": the file is too large for an index table entry";
     case PlanFault::EmptyPartition: return part + ": partition size is 0";
     case PlanFault::BeyondSectorRange: return part + ": partition passes the last addressable sector";
     case PlanFault::BeyondCapacity: return part + ": partition ends beyond the user area";

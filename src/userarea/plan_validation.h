@@ -20,6 +20,7 @@ enum class PlanFault {
     RestUnresolved,         // capacity known, but the -1 record is Part_30 or later
     RestNotLast,            // no capacity known, and the -1 record is not the last one
     NoRoomForRest,          // the fixed sizes leave nothing for the -1 record
+    FileTooLarge,           // RAW sized from a file of 2 TiB or more
     EmptyPartition,         // a record of size 0
     BeyondSectorRange,      // a partition would pass sector 0xFFFFFFFE
     BeyondCapacity,         // a partition would end past the capacity

@@ -1,10 +1,9 @@
 // Laying the partition plan down on the recorder. See user_area_configuration.h.
 #include "userarea/user_area_configuration.h"
 
-#include <fstream>
-
 #include "operation/recorder_opening.h"
 #include "operation/sector_sink.h"
+#include "seams/replacement_file.h"
 #include "userarea/partition_content.h"
 #include "userarea/user_area_plan.h"
 #include "userarea/user_area_preflight.h"
@@ -63,10 +62,10 @@ std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
 
 bool writeFirstSectorCopy(const OperationContext& ctx, const IndexTableSector& sector) {
     const auto path = ctx.settings.workingDirectory / "UserAreaFirstSector";
-    std::ofstream copy(path, std::ios::binary | std::ios::trunc);
-    copy.write(reinterpret_cast<const char*>(sector.bytes().data()), static_cast<std::streamsize>(kSectorSize));
-    copy.close();
-    if (copy) return true;
+    ReplacementFile copy(path);
+    copy.stream().write(reinterpret_cast<const char*>(sector.bytes().data()),
+                        static_cast<std::streamsize>(kSectorSize));
+    if (copy.commit()) return true;
     ctx.report.messageBox("Error : cannot write " + path.string());
     return false;
 }

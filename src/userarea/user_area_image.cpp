@@ -1,6 +1,9 @@
 // The user area written into an SD image file. See user_area_image.h.
 #include "userarea/user_area_image.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "device/sector.h"
 #include "operation/image_file_writes.h"
 #include "operation/sector_sink.h"
@@ -12,20 +15,33 @@
 namespace ib {
 namespace {
 
-bool occupied(const IndexTableEntry& e) { return e.startSector != kFreeEntryStart; }
+struct SectorRange {
+    std::uint64_t start;
+    std::uint64_t end;  // one past the last sector
+};
 
-// Fills the space between each occupied entry and the next occupied one with 0xFF.
+// The sectors of every occupied entry, in sector order. Entry numbers say
+// nothing of where a partition lies: UnitNumbers may come in any order.
+std::vector<SectorRange> occupiedRanges(const IndexTableSector& sector) {
+    std::vector<SectorRange> ranges;
+    for (std::size_t i = 0; i < kIndexTableEntryCount; ++i) {
+        const IndexTableEntry e = sector.entry(i);
+        if (e.startSector != kFreeEntryStart)
+            ranges.push_back({e.startSector, std::uint64_t{e.startSector} + e.sectorCount});
+    }
+    std::sort(ranges.begin(), ranges.end(), [](SectorRange a, SectorRange b) { return a.start < b.start; });
+    return ranges;
+}
+
+// Fills with 0xFF what lies between neighbouring partitions, and nothing any
+// entry occupies.
 bool fillGaps(std::fstream& image, const IndexTableSector& sector) {
-    for (std::size_t i = 1; i <= 30; ++i) {
-        const IndexTableEntry previous = sector.entry(i - 1);
-        if (!occupied(previous)) continue;
-        std::size_t n = i;
-        while (n <= 29 && !occupied(sector.entry(n))) ++n;
-        if (n > 29) break;
-        const std::uint64_t end = (std::uint64_t{previous.startSector} + previous.sectorCount) * kSectorSize;
-        const std::uint64_t next = std::uint64_t{sector.entry(n).startSector} * kSectorSize;
-        // Entries out of order would make a negative gap: nothing to fill there.
-        if (next > end && !fillWithFF(image, end, next)) return false;
+    const std::vector<SectorRange> ranges = occupiedRanges(sector);
+    std::uint64_t reached = ranges.empty() ? 0 : ranges.front().end;
+    for (const SectorRange& range : ranges) {
+        if (range.start > reached && !fillWithFF(image, reached * kSectorSize, range.start * kSectorSize))
+            return false;
+        reached = std::max(reached, range.end);
     }
     return true;
 }

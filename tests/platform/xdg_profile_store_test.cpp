@@ -86,6 +86,18 @@ TEST(XdgProfileStore, RefusedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(entriesIn(folder.path()), 2u);
 }
 
+TEST(XdgProfileStore, AProfileThatIsALinkStaysOneAndItsTargetIsReplaced) {
+    test::TempFolder folder;
+    const auto target = folder.write("dotfiles/profile.ini", "[QUBImageBurner]\nraw_path=a\n");
+    const auto link = folder.path() / "config" / "profile.ini";
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::create_symlink("../dotfiles/profile.ini", link);
+    ASSERT_TRUE(XdgProfileStore(link).write("QUBImageBurner", "raw_path", "b"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::TempFolder::read(target), "[QUBImageBurner]\nraw_path=b\n");
+    EXPECT_EQ(entriesIn(target.parent_path()), 1u) << "no temporary file left behind";
+}
+
 class SavedEnvironment {
 public:
     explicit SavedEnvironment(const char* name) : m_name(name) {

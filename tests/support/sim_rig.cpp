@@ -9,7 +9,7 @@ SimRig::SimRig(SimRigOptions options) {
     sim::RecorderState state;
     state.mode = options.mode;
     if (options.areaSectors) state.areaSectors = *options.areaSectors;
-    sim = sim::Simulator::inMemory(state, clock);
+    sim = sim::Simulator::inMemory(state, options.simClock ? *options.simClock : clock);
     rig = std::make_unique<ControllerRig>(sim->volumes(), options.withEvents ? &sim->enumerator() : nullptr,
                                           options.withEvents ? &sim->events() : nullptr, &clock);
     controller = rig->controller.get();

@@ -17,6 +17,7 @@ struct SimRigOptions {
     sim::RecorderMode mode = sim::RecorderMode::Updater;
     bool withEvents = true;  // the simulator's own enumeration and events
     std::optional<sim::AreaSizes> areaSectors = std::nullopt;
+    Clock* simClock = nullptr;  // the simulator's clock, when not the rig's own
 };
 
 class SimRig {

@@ -114,6 +114,27 @@ TEST_F(SdImage, ThreeMembersWithUserAreaAndGapsThenTheMerge) {
     EXPECT_EQ(table.entry(11).startSector, 0xFFFFFFFFu);
 }
 
+TEST_F(SdImage, GapsAreFilledInSectorOrderWhateverTheUnitNumbers) {
+    const std::string fat = patternBytes(2048 * 512, 4), raw1 = patternBytes(700, 5), raw2 = patternBytes(600, 6);
+    s.write("fat.img", fat);
+    s.write("r1.bin", raw1);
+    s.write("r2.bin", raw2);
+    configure(3, "[User_Area_Partition]\nPartitionNumber=3\nSDKeepCodeSize=16\n"
+                 "[Part_0]\nSize=2048\nUnitNumber=2\nType=FAT\nRawFileName=fat.img\n"
+                 "[Part_1]\nSize=auto\nUnitNumber=0\nType=RAW\nRawFileName=r1.bin\n"
+                 "[Part_2]\nSize=auto\nUnitNumber=1\nType=RAW\nRawFileName=r2.bin\n");
+    s.rig->processes.behaviour = [](const auto&) { return 1; };  // keep the intermediate file
+    EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
+    const Bytes image = fileBytes(intermediate());
+    const auto table = IndexTableSector::fromBytes(slice(image, 4 * 512, 512));
+    EXPECT_EQ((std::array{table.entry(12).startSector, table.entry(10).startSector, table.entry(11).startSector}),
+              (std::array{16u, 2064u, 2066u}));
+    EXPECT_EQ(slice(image, 9 * 512, 7 * 512), Bytes(7 * 512, 0xFF));
+    EXPECT_EQ(slice(image, 16 * 512, fat.size()), Bytes(fat.begin(), fat.end()));
+    EXPECT_EQ(slice(image, 2064 * 512, 1024), padded(raw1, 1024));
+    EXPECT_EQ(slice(image, 2066 * 512, 1024), padded(raw2, 1024));
+}
+
 TEST_F(SdImage, ACancelledOutputChooserCreatesNothing) {
     configure(2);
     s.view.binPath = "";

@@ -2,6 +2,7 @@
 // read-back, raw write and low-level format, with what the user sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "device/parse_number.h"
@@ -144,12 +145,16 @@ TEST_F(ReadBack, ABootRomRecorderIsRefusedWithoutSelectingAnything) {
     EXPECT_EQ(boot.seen()[1], "box Error Message: Error 0x03: Please Sync Device first !");
 }
 
-TEST_F(ReadBack, AFailedReadSaysSoOnTheStatusLine) {
+TEST_F(ReadBack, AFailedReadSaysSoAndLeavesTheEarlierFileWhole) {
     s.view.bootReadSize = "300";
+    s.write("BootArea.bin", "earlier read");
     s.sim->failNthCommand(VendorCode::ReadSectors, 2);
     EXPECT_EQ(s.run(Operation::ReadBootArea), 0u);
     EXPECT_EQ(s.seen().back(), "step: FAILED, read stopped at sector 128 after 128 sectors");
-    EXPECT_EQ(std::filesystem::file_size(s.workdir() / "BootArea.bin"), 128u * 512);
+    EXPECT_EQ(fileContent(s.workdir() / "BootArea.bin"), "earlier read");
+    const auto entries = std::filesystem::directory_iterator(s.workdir());
+    EXPECT_EQ(std::count_if(begin(entries), end(entries), [](const auto& e) { return e.path().filename().string()[0] == '.'; }), 0)
+        << "no temporary file left";
 }
 
 class RawWrite : public ::testing::Test {

@@ -9,6 +9,7 @@
 
 #include "support/temp_folder.h"
 #include "userarea/partition_plan_reader.h"
+#include "userarea/plan_validation.h"
 
 namespace ib {
 namespace {
@@ -145,6 +146,18 @@ TEST_F(PlanReading, LargeRawFileIsSizedFromItsWholeLength) {
     const PartitionPlan plan =
         read("[User_Area_Partition]\nPartitionNumber=1\n[Part_0]\nType=RAW\nRawFileName=big.bin\n");
     EXPECT_EQ(plan.records[0].sizeSectors, 8388609u);
+}
+
+TEST_F(PlanReading, RawFileTooLargeForAnEntryIsNamedSo) {
+    const auto big = folder.path() / "big.bin";
+    std::ofstream(big).put('x');
+    std::error_code error;
+    std::filesystem::resize_file(big, std::uintmax_t{1} << 41, error);  // sparse, 2^32 sectors
+    if (error) GTEST_SKIP() << "no sparse files here: " << error.message();
+    const PartitionPlan plan = read("[User_Area_Partition]\nPartitionNumber=2\n[Part_0]\nSize=8\n"
+                                    "[Part_1]\nSize=auto\nType=RAW\nRawFileName=big.bin\n");
+    const PlanVerdict verdict = checkPlan(plan, IndexTableSector::fresh(), 0);
+    EXPECT_EQ(describePlanVerdict(verdict), "Part_1: the file is too large for an index table entry");
 }
 
 TEST_F(PlanReading, MissingFileAndMissingSectionsGiveEmptyRecords) {

@@ -17,6 +17,7 @@
 
 #include "config/private_profile.h"
 #include "config/profile_text_edit.h"
+#include "seams/replacement_file.h"
 
 namespace ib::platform {
 namespace {
@@ -38,11 +39,15 @@ void syncFolder(const std::filesystem::path& folder) {
     ::close(fd);
 }
 
-bool replaceAtomically(const std::filesystem::path& file, std::string_view text) {
+// A profile that is a symbolic link (kept in a dotfiles folder, say) stays
+// one: the file it points to is what gets replaced.
+bool replaceAtomically(const std::filesystem::path& profile, std::string_view text) {
+    const std::filesystem::path file = linkTarget(profile);
     const std::filesystem::path folder = file.parent_path();
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return false;
+    removeStaleTemporaries(file);
     std::string temporary = (folder / ".").string();
     temporary += file.filename().string();
     temporary += ".XXXXXX";

@@ -13,9 +13,10 @@ constexpr std::uint8_t kDescriptorCurrent = 0x72;
 constexpr std::uint8_t kDescriptorDeferred = 0x73;
 
 constexpr std::array<const char*, 16> kKeyNames = {
-    "NO SENSE",        "RECOVERED ERROR", "NOT READY",      "MEDIUM ERROR",    "HARDWARE ERROR",  "ILLEGAL REQUEST",
-    "UNIT ATTENTION",  "DATA PROTECT",    "BLANK CHECK",    "VENDOR SPECIFIC", "COPY ABORTED",    "ABORTED COMMAND",
-    "RESERVED",        "VOLUME OVERFLOW", "MISCOMPARE",     "COMPLETED"};
+    "NO SENSE",       "RECOVERED ERROR", "NOT READY",       "MEDIUM ERROR",
+    "HARDWARE ERROR", "ILLEGAL REQUEST", "UNIT ATTENTION",  "DATA PROTECT",
+    "BLANK CHECK",    "VENDOR SPECIFIC", "COPY ABORTED",    "ABORTED COMMAND",
+    "RESERVED",       "VOLUME OVERFLOW", "MISCOMPARE",      "COMPLETED"};
 
 struct AdditionalSense {
     std::uint8_t asc;

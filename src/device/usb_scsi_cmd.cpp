@@ -23,11 +23,6 @@ Cdb16 signed_(Cdb16 block) {
     return block;
 }
 
-// "WriteSectors refused: CHECK CONDITION, ..." for a vendor command's block.
-std::string refusalText(std::span<const std::uint8_t> cdb, const std::string& answer) {
-    const char* name = vendorCommandName(cdb[3]);
-    return std::string(name ? name : "A command") + " refused: " + answer;
-}
 
 }  // namespace
 
@@ -54,6 +49,12 @@ void UsbScsiCmd::reportRefusal(RefusalKind kind, const std::string& text) const 
     if (m_refusalObserver) m_refusalObserver(kind, text);
 }
 
+void UsbScsiCmd::reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const {
+    if (judgement.answer.empty()) return;  // the call failed: the recorder said nothing
+    const char* name = vendorCommandName(cdb[3]);
+    reportRefusal(RefusalKind::RecorderAnswer, std::string(name ? name : "A command") + " refused: " + judgement.answer);
+}
+
 std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
                                        std::span<std::uint8_t> reply, ShortReply shortReply, Judged judged,
                                        std::uint8_t presetFirstByte) {
@@ -62,9 +63,10 @@ std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std
                         std::span<std::uint8_t>(m_replyArea.data(), length), kBufferedTimeoutSeconds,
                         TransferKind::Buffered};
     const StatusJudgement judgement = exchange(volume, request, presetFirstByte);
-    if (judged == Judged::ByCallOnly ? !m_lastOutcome.completed : judgement.verdict != CommandVerdict::Succeeded) {
-        if (judged == Judged::ByStatusRule && !judgement.answer.empty())
-            reportRefusal(RefusalKind::RecorderAnswer, refusalText(cdb, judgement.answer));
+    if (judged == Judged::ByCallOnly) {
+        if (!m_lastOutcome.completed) return 0;
+    } else if (judgement.verdict != CommandVerdict::Succeeded) {
+        reportAnswer(cdb, judgement);
         return 0;
     }
     if (shortReply == ShortReply::Fails && m_lastOutcome.transferred < length) return 0;
@@ -88,7 +90,7 @@ std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::ui
                         kDirectTimeoutSeconds, TransferKind::Direct};
     const StatusJudgement judgement = exchange(*m_handle, request, 0);
     if (judgement.verdict == CommandVerdict::Succeeded) return 1;
-    if (!judgement.answer.empty()) reportRefusal(RefusalKind::RecorderAnswer, refusalText(cdb, judgement.answer));
+    reportAnswer(cdb, judgement);
     return 0;
 }
 

@@ -107,9 +107,11 @@ private:
     std::uint32_t sendNoData(VendorCode code);
     // Whether the storage behind the open handle may be written now; asks the
     // handle once per handle, and reports a refusal.
-    bool storageWritable();
+    [[nodiscard]] bool storageWritable();
     // Passes a failed command's reason to the observer.
     void reportRefusal(RefusalKind kind, const std::string& text) const;
+    // Reports the recorder's answer to a command that failed, when it gave one.
+    void reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const;
 
     // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
     bool acceptVolume(VolumeHandle& volume, VolumeScanReport& report);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace ib::sim {
@@ -25,6 +26,12 @@ std::string hex(std::uint64_t value) {
 const char* boolText(bool b) { return b ? "true" : "false"; }
 
 const char* faultKindWord(FaultKind kind) { return kind == FaultKind::CheckCondition ? "check" : "transport"; }
+
+std::optional<FaultKind> faultKindNamed(std::string_view word) {
+    for (const FaultKind kind : {FaultKind::TransportFailure, FaultKind::CheckCondition})
+        if (word == faultKindWord(kind)) return kind;
+    return std::nullopt;
+}
 
 std::string areaKey(std::uint8_t type, std::uint8_t area) {
     return "storage-" + std::to_string(type) + "-area-" + std::to_string(area);
@@ -164,10 +171,9 @@ bool readFault(std::string_view text, std::vector<CommandFault>& out) {
         return false;
     if (w.size() >= 3 && !readInto(w[2], fault.seen)) return false;
     if (w.size() == 4) {
-        if (w[3] != faultKindWord(FaultKind::TransportFailure) && w[3] != faultKindWord(FaultKind::CheckCondition))
-            return false;
-        fault.kind = w[3] == faultKindWord(FaultKind::CheckCondition) ? FaultKind::CheckCondition
-                                                                      : FaultKind::TransportFailure;
+        const auto kind = faultKindNamed(w[3]);
+        if (!kind) return false;
+        fault.kind = *kind;
     }
     out.push_back(fault);
     return true;

@@ -45,20 +45,6 @@ TEST_F(Faulted, TheNthCommandOfACodeFailsOnceCountedFromWhenTheFaultWasSet) {
               "fa556608000000030001000000000000 out 512 fail");
 }
 
-TEST_F(Faulted, AFaultFailsTheTransportOrIsAnsweredWithCheckCondition) {
-    ASSERT_EQ(cmd.Open(), 1u);
-    std::uint8_t value = 0;
-    sim->failNthCommand(VendorCode::ReadRegister, 1);
-    EXPECT_EQ(cmd.ReadRegister(0x10, value), 0u);
-    EXPECT_FALSE(cmd.lastOutcome().completed);
-
-    sim->failNthCommand(VendorCode::ReadRegister, 1, FaultKind::CheckCondition);
-    EXPECT_EQ(cmd.ReadRegister(0x10, value), 0u);
-    EXPECT_TRUE(cmd.lastOutcome().completed);
-    EXPECT_EQ(cmd.lastOutcome().status, kStatusCheckCondition);
-    EXPECT_EQ(cmd.lastOutcome().sense[2], 0x04);  // hardware error
-}
-
 TEST_F(Faulted, AFaultOnIdentifyMakesOpenFindNothing) {
     sim->failNthCommand(VendorCode::Identify, 1);
     EXPECT_EQ(cmd.Open(), 0u);

@@ -15,7 +15,16 @@ CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
       m_env(std::move(env)),
       m_usbCmd(m_env.volumes),
       m_pcCmd(m_env.physicalDrives, [this](const std::string& m) { messageBox(m, MessageBoxKind::Application); }),
-      m_status(m_env.ui) {}
+      m_status(m_env.ui) {
+    // The recorder's own answer goes to the status line (and the log) before
+    // the operation's error box; a mounted storage is said in a box of its own.
+    m_usbCmd.setRefusalObserver([this](RefusalKind kind, const std::string& text) {
+        if (kind == RefusalKind::StorageInUse)
+            messageBox(text);
+        else
+            showStepMessage(text);
+    });
+}
 
 CImageBurnerDlg::~CImageBurnerDlg() {
     m_env.deviceEvents.stop();

@@ -22,6 +22,9 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
     app.add_option("--change-boot-size", o.changeBootSize, "Change Boot Size check box (0|1)");
     app.add_option("--boot-size", o.bootSize, "New boot size in 4 MB units (1 to 128)");
     app.add_flag("--verify", o.verify, "Read every burnt image and index table sector back and compare");
+    app.add_flag("--ignore-scsi-status", o.ignoreScsiStatus,
+                 "A command counts as done when the pass-through call succeeds, whatever SCSI status and sense "
+                 "the recorder answers (for a recorder that answers CHECK CONDITION to commands it carried out)");
     app.add_option("--pick", o.picks, "Answers the file choosers in order; none left means cancelled")
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

@@ -34,6 +34,7 @@ int CliSession::start() {
     CImageBurnerDlg& controller = *m_application->controller;
     controller.startUp(m_view);
     controller.m_verifyBurns = m_options.verify;
+    if (m_options.ignoreScsiStatus) controller.usbCmd().setStatusRule(ScsiStatusRule::CallOnly);
     if (const char* locked = lockedOptionGiven()) {
         m_err << locked << ": refused, FreezeUI in " << controller.m_iniPath
               << " locks this setting to the configured value\n";

@@ -25,6 +25,7 @@ struct GlobalOptions {
     std::optional<std::string> bootSize;
     std::vector<std::string> picks;
     bool verify = false;
+    bool ignoreScsiStatus = false;
 };
 
 class CliSession {

@@ -23,21 +23,52 @@ Cdb16 signed_(Cdb16 block) {
     return block;
 }
 
+
 }  // namespace
 
 UsbScsiCmd::UsbScsiCmd(VolumeProvider& volumes) : m_volumes(volumes), m_replyArea(kMaxTransferBytes) {}
 
+StatusJudgement UsbScsiCmd::exchange(VolumeHandle& volume, const ScsiRequest& request,
+                                     std::uint8_t presetFirstByte) {
+    StatusJudgement judgement;
+    for (int sent = 0; sent < 2; ++sent) {
+        if (request.kind == TransferKind::Buffered) {
+            std::fill(m_replyArea.begin(), m_replyArea.end(), std::uint8_t{0});
+            m_replyArea[0] = presetFirstByte;
+        }
+        m_lastOutcome = volume.send(request);
+        judgement = judgeOutcome(m_lastOutcome, m_rule);
+        if (judgement.verdict != CommandVerdict::SendOnceMore) return judgement;
+    }
+    // A device that reports a reset again right after one keeps failing.
+    judgement.verdict = CommandVerdict::Failed;
+    return judgement;
+}
+
+void UsbScsiCmd::reportRefusal(RefusalKind kind, const std::string& text) const {
+    if (m_refusalObserver) m_refusalObserver(kind, text);
+}
+
+void UsbScsiCmd::reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const {
+    if (judgement.answer.empty()) return;  // the call failed: the recorder said nothing
+    const char* name = vendorCommandName(cdb[3]);
+    reportRefusal(RefusalKind::RecorderAnswer, std::string(name ? name : "A command") + " refused: " + judgement.answer);
+}
+
 std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
-                                       std::span<std::uint8_t> reply, ShortReply shortReply,
+                                       std::span<std::uint8_t> reply, ShortReply shortReply, Judged judged,
                                        std::uint8_t presetFirstByte) {
-    std::fill(m_replyArea.begin(), m_replyArea.end(), std::uint8_t{0});
-    m_replyArea[0] = presetFirstByte;
     const std::size_t length = std::min(reply.size(), m_replyArea.size());
     ScsiRequest request{cdb, length ? DataDirection::In : DataDirection::None,
                         std::span<std::uint8_t>(m_replyArea.data(), length), kBufferedTimeoutSeconds,
                         TransferKind::Buffered};
-    m_lastOutcome = volume.send(request);
-    if (!m_lastOutcome.completed) return 0;
+    const StatusJudgement judgement = exchange(volume, request, presetFirstByte);
+    if (judged == Judged::ByCallOnly) {
+        if (!m_lastOutcome.completed) return 0;
+    } else if (judgement.verdict != CommandVerdict::Succeeded) {
+        reportAnswer(cdb, judgement);
+        return 0;
+    }
     if (shortReply == ShortReply::Fails && m_lastOutcome.transferred < length) return 0;
     // Exactly the asked length is handed back, whatever the device delivered.
     std::copy_n(m_replyArea.begin(), length, reply.begin());
@@ -47,7 +78,7 @@ std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std
 std::uint32_t UsbScsiCmd::sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply) {
     if (!m_handle) return 0;
     const Cdb16 cdb = signed_(block);
-    return sendBuffered(*m_handle, cdb, reply, ShortReply::Fails);
+    return sendBuffered(*m_handle, cdb, reply, ShortReply::Fails, Judged::ByStatusRule);
 }
 
 std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut) {
@@ -57,21 +88,32 @@ std::uint32_t UsbScsiCmd::sendDirect(const Cdb16& block, std::span<const std::ui
     std::span<std::uint8_t> data(const_cast<std::uint8_t*>(dataOut.data()), dataOut.size());
     ScsiRequest request{cdb, dataOut.empty() ? DataDirection::None : DataDirection::Out, data,
                         kDirectTimeoutSeconds, TransferKind::Direct};
-    m_lastOutcome = m_handle->send(request);
-    return m_lastOutcome.completed ? 1 : 0;
+    const StatusJudgement judgement = exchange(*m_handle, request, 0);
+    if (judgement.verdict == CommandVerdict::Succeeded) return 1;
+    reportAnswer(cdb, judgement);
+    return 0;
 }
 
 std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendorBlock(code), {}); }
 
+bool UsbScsiCmd::storageWritable() {
+    if (!m_handle || m_storageWritesPrepared) return m_storageWritesPrepared;
+    std::string whyNot;
+    m_storageWritesPrepared = m_handle->prepareStorageWrites(whyNot);
+    if (!m_storageWritesPrepared) reportRefusal(RefusalKind::StorageInUse, whyNot);
+    return m_storageWritesPrepared;
+}
+
 bool UsbScsiCmd::acceptVolume(VolumeHandle& volume, VolumeScanReport& report) {
     std::uint8_t inquiry[kInquiryLength]{};
-    report.inquiryOk = sendBuffered(volume, kInquiry, inquiry, ShortReply::Accepted) != 0;
+    report.inquiryOk = sendBuffered(volume, kInquiry, inquiry, ShortReply::Accepted, Judged::ByCallOnly) != 0;
     report.inquiryFormat = inquiry[3];
     if (!report.inquiryOk || inquiry[3] != 0x01) return false;  // response-data format must be exactly 1
 
     const Cdb16 cdb = signed_(vendorBlock(VendorCode::Identify));
     report.identifySent = true;
-    report.identifyOk = sendBuffered(volume, cdb, report.identifyReply, ShortReply::Accepted, kIdentifyPreset) != 0;
+    report.identifyOk = sendBuffered(volume, cdb, report.identifyReply, ShortReply::Accepted, Judged::ByCallOnly,
+                                     kIdentifyPreset) != 0;
     const auto& identify = report.identifyReply;
     if (identify[0] == 0xAA && identify[1] == 0x55) {
         if (!report.identifyOk) return false;
@@ -89,6 +131,7 @@ void UsbScsiCmd::closeHandle() {
     if (!m_handle) return;
     if (auto claim = m_handle->recorderClaim()) m_keptClaim = std::move(claim);
     m_handle.reset();
+    m_storageWritesPrepared = false;
 }
 
 std::uint32_t UsbScsiCmd::Open() {
@@ -173,6 +216,7 @@ std::uint32_t UsbScsiCmd::WriteSectors(std::uint32_t first, std::uint32_t count,
                                        std::span<const std::uint8_t> buffer) {
     // The count travels in 16 bits.
     if (count > 0xFFFF || buffer.size() < std::uint64_t{count} * kSectorSize) return 0;
+    if (!storageWritable()) return 0;
     Cdb16 block = vendorBlock(VendorCode::WriteSectors);
     putBigEndian32(block, 4, first);
     putBigEndian16(block, 8, static_cast<std::uint16_t>(count));
@@ -180,12 +224,15 @@ std::uint32_t UsbScsiCmd::WriteSectors(std::uint32_t first, std::uint32_t count,
 }
 
 std::uint32_t UsbScsiCmd::SetBootSize(std::uint32_t sectors) {
+    if (!storageWritable()) return 0;
     Cdb16 block = vendorBlock(VendorCode::SetBootSize);
     putBigEndian32(block, 4, sectors);
     return sendBuffered(block, {});
 }
 
-std::uint32_t UsbScsiCmd::FormatUserArea() { return sendNoData(VendorCode::FormatUserArea); }
+std::uint32_t UsbScsiCmd::FormatUserArea() {
+    return storageWritable() ? sendNoData(VendorCode::FormatUserArea) : 0;
+}
 
 std::uint32_t UsbScsiCmd::Close() {
     closeHandle();
@@ -194,7 +241,9 @@ std::uint32_t UsbScsiCmd::Close() {
 
 std::int32_t UsbScsiCmd::GetMode() { return m_mode; }
 
-std::uint32_t UsbScsiCmd::LowLevelFormat() { return sendNoData(VendorCode::LowLevelFormat); }
+std::uint32_t UsbScsiCmd::LowLevelFormat() {
+    return storageWritable() ? sendNoData(VendorCode::LowLevelFormat) : 0;
+}
 
 std::uint32_t UsbScsiCmd::EndSession() { return sendNoData(VendorCode::EndSession); }
 

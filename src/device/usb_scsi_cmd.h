@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "device/general_storage_cmd.h"
+#include "device/scsi_status_rule.h"
 #include "device/vendor_command.h"
 #include "seams/pass_through.h"
 
@@ -29,6 +30,12 @@ struct VolumeScanReport {
     bool identifyOk = false;
     std::array<std::uint8_t, 16> identifyReply{};
     std::int32_t mode = kModeNone;  // mode accepted, 0 when rejected
+};
+
+// Why a command failed when the recorder or the system said why.
+enum class RefusalKind {
+    RecorderAnswer,  // the recorder answered CHECK CONDITION or another status
+    StorageInUse,    // a file system of the system's sits on the storage to be written
 };
 
 class UsbScsiCmd final : public GeneralStorageCmd {
@@ -64,9 +71,16 @@ public:
     void setScanObserver(std::function<void(const VolumeScanReport&)> observer) {
         m_scanObserver = std::move(observer);
     }
-    // SCSI status and sense of the last command sent, for diagnostics only:
-    // success is decided by the pass-through call alone.
+    // SCSI status and sense of the last command sent.
     const ScsiOutcome& lastOutcome() const { return m_lastOutcome; }
+    // How commands after Open are judged; Open's scan keeps its own rule: the
+    // call and the identifying replies decide.
+    void setStatusRule(ScsiStatusRule rule) { m_rule = rule; }
+    // Called with the reason, in words for the user, each time a command fails
+    // because the recorder refused it or its storage may not be written now.
+    void setRefusalObserver(std::function<void(RefusalKind, const std::string&)> observer) {
+        m_refusalObserver = std::move(observer);
+    }
 
 private:
     // Whether a reply shorter than asked for still counts. A vendor command's
@@ -75,14 +89,29 @@ private:
     // replies have their own checks.
     enum class ShortReply { Accepted, Fails };
 
+    // What decides a buffered request's success: the status rule, or, in
+    // Open's scan, the call alone (the replies are checked there).
+    enum class Judged { ByStatusRule, ByCallOnly };
+
+    // Sends a request, once more after a UNIT ATTENTION; a buffered request's
+    // reply area is zeroed, with its first byte preset, before each send.
+    StatusJudgement exchange(VolumeHandle& volume, const ScsiRequest& request, std::uint8_t presetFirstByte);
     // Buffered: reply lands in a zeroed 64 KiB area, exactly `reply.size()`
     // bytes are copied out, 2-second timeout. Direct: the caller's buffer,
     // 10-second timeout.
     std::uint32_t sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
-                               std::span<std::uint8_t> reply, ShortReply shortReply, std::uint8_t presetFirstByte = 0);
+                               std::span<std::uint8_t> reply, ShortReply shortReply, Judged judged,
+                               std::uint8_t presetFirstByte = 0);
     std::uint32_t sendBuffered(const Cdb16& block, std::span<std::uint8_t> reply);
     std::uint32_t sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut);
     std::uint32_t sendNoData(VendorCode code);
+    // Whether the storage behind the open handle may be written now; asks the
+    // handle once per handle, and reports a refusal.
+    [[nodiscard]] bool storageWritable();
+    // Passes a failed command's reason to the observer.
+    void reportRefusal(RefusalKind kind, const std::string& text) const;
+    // Reports the recorder's answer to a command that failed, when it gave one.
+    void reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const;
 
     // Checks one opened volume: INQUIRY format byte 0x01, then Identify.
     bool acceptVolume(VolumeHandle& volume, VolumeScanReport& report);
@@ -101,6 +130,9 @@ private:
     char m_letter = 0;
     std::function<void(const VolumeScanReport&)> m_scanObserver;
     ScsiOutcome m_lastOutcome;
+    ScsiStatusRule m_rule = ScsiStatusRule::Checked;
+    std::function<void(RefusalKind, const std::string&)> m_refusalObserver;
+    bool m_storageWritesPrepared = false;  // for the open handle
     std::vector<std::uint8_t> m_replyArea;  // reused 64 KiB reply area of buffered requests
 };
 

@@ -28,6 +28,25 @@ enum class VendorCode : std::uint8_t {
     EndSession = 0xDD,
 };
 
+// The operation name of a code ("WriteSectors"), null for a code that is none of the set.
+inline const char* vendorCommandName(std::uint8_t code) {
+    switch (static_cast<VendorCode>(code)) {
+    case VendorCode::Identify: return "Identify";
+    case VendorCode::Download: return "Download";
+    case VendorCode::StartDownloaded: return "StartDownloaded";
+    case VendorCode::ReadRegister: return "ReadRegister";
+    case VendorCode::WriteRegister: return "WriteRegister";
+    case VendorCode::SelectStorage: return "SelectStorage";
+    case VendorCode::ReadSectors: return "ReadSectors";
+    case VendorCode::WriteSectors: return "WriteSectors";
+    case VendorCode::SetBootSize: return "SetBootSize";
+    case VendorCode::FormatUserArea: return "FormatUserArea";
+    case VendorCode::LowLevelFormat: return "LowLevelFormat";
+    case VendorCode::EndSession: return "EndSession";
+    }
+    return nullptr;
+}
+
 // A zeroed block with the command code in byte 3; the signature is added when sent.
 inline Cdb16 vendorBlock(VendorCode code) {
     Cdb16 cdb{};

@@ -7,7 +7,7 @@ namespace ib {
 
 std::int64_t SystemClock::nowMs() {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void SystemClock::sleepMs(std::int64_t ms) {

@@ -1,6 +1,8 @@
-// Time as the program sees it: the wall clock and pauses. Operations that wait
-// (the reopen loop after starting the updater, pauses between burn steps) and
-// the simulated recorder take a Clock, so tests replace it and never sleep.
+// Time as the program's waits see it: a clock that only runs forward, and
+// pauses. Operations that wait (the reopen loop after starting the updater,
+// pauses between burn steps) and the simulated recorder take a Clock, so tests
+// replace it and never sleep. Time stamps shown to people come from the wall
+// clock elsewhere; a change of the wall clock never stretches or cuts a wait.
 #pragma once
 
 #include <chrono>
@@ -11,12 +13,14 @@ namespace ib {
 class Clock {
 public:
     virtual ~Clock() = default;
-    // Milliseconds since the Unix epoch.
+    // Milliseconds since a fixed moment (the machine's start for the real
+    // clock); only differences mean anything.
     virtual std::int64_t nowMs() = 0;
     virtual void sleepMs(std::int64_t ms) = 0;
 };
 
-// The real clock.
+// The real clock: the system's steady clock, shared by every process of the
+// machine (a simulated recorder's state folder keeps times of it).
 class SystemClock final : public Clock {
 public:
     std::int64_t nowMs() override;

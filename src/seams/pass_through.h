@@ -31,7 +31,9 @@ struct ScsiRequest {
 
 // What came back besides the data. `completed` is the pass-through call's own
 // verdict (false: the call failed, the device timed out, was reset or left the
-// bus). The SCSI status and sense are kept for diagnostics only.
+// bus); when it is true, the device answered with `status` and, for CHECK
+// CONDITION, `sense`, which the command layer judges (a device that refused
+// the command answers CHECK CONDITION through a call that succeeds).
 struct ScsiOutcome {
     bool completed = false;
     std::uint8_t status = 0;
@@ -49,6 +51,12 @@ public:
     // the carrier keeps nothing. Kept past the handle, it keeps other programs
     // out while the recorder leaves the bus and comes back.
     virtual std::shared_ptr<const void> recorderClaim() const { return nullptr; }
+    // Called before the program first writes the storage behind this handle:
+    // makes sure no file system of the system's sits on it while sectors are
+    // written underneath (a mounted partition is refused, or the volume is
+    // taken from the system for as long as the handle is open). false with
+    // `whyNot` set, in words a person can act on, when writing must not go ahead.
+    [[nodiscard]] virtual bool prepareStorageWrites(std::string& /*whyNot*/) { return true; }
 };
 
 // The candidate volumes, addressed by drive letter 'D' to 'Z' like the volumes

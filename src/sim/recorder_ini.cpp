@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <optional>
 #include <sstream>
 
 namespace ib::sim {
@@ -23,6 +24,14 @@ std::string hex(std::uint64_t value) {
 }
 
 const char* boolText(bool b) { return b ? "true" : "false"; }
+
+const char* faultKindWord(FaultKind kind) { return kind == FaultKind::CheckCondition ? "check" : "transport"; }
+
+std::optional<FaultKind> faultKindNamed(std::string_view word) {
+    for (const FaultKind kind : {FaultKind::TransportFailure, FaultKind::CheckCondition})
+        if (word == faultKindWord(kind)) return kind;
+    return std::nullopt;
+}
 
 std::string areaKey(std::uint8_t type, std::uint8_t area) {
     return "storage-" + std::to_string(type) + "-area-" + std::to_string(area);
@@ -69,11 +78,13 @@ void writeCounters(std::ostream& out, const Counters& c) {
 
 void writeFaultsAndLatency(std::ostream& out, const Faults& f, const Latency& l) {
     out << "\n[faults]\n"
-        << "# \"fail_command = <vendor code> <n> [<seen>]\": the n-th command with that code fails,\n"
-        << "# counted from when the fault was set (<seen> of them so far); one line per fault;\n"
-        << "# a fault fires once. Example: fail_command = 0x08 3\n";
+        << "# \"fail_command = <vendor code> <n> [<seen> [transport|check]]\": the n-th command with\n"
+        << "# that code fails, counted from when the fault was set (<seen> of them so far); one line\n"
+        << "# per fault; a fault fires once. It breaks the transport (the host's call fails), or with\n"
+        << "# \"check\" the recorder answers CHECK CONDITION. Example: fail_command = 0x08 3 0 check\n";
     for (const CommandFault& c : f.failCommands)
-        out << "fail_command = " << hex(c.code) << " " << c.nth << " " << c.seen << "\n";
+        out << "fail_command = " << hex(c.code) << " " << c.nth << " " << c.seen << " " << faultKindWord(c.kind)
+            << "\n";
     out << "# The recorder's volume does not open (it is still listed among the USB devices)\n"
         << "open_finds_nothing = " << boolText(f.openFindsNothing) << "\n"
         << "# The recorder does not come back after StartDownloaded\n"
@@ -156,9 +167,14 @@ bool readSelection(std::string_view text, std::optional<AreaId>& out) {
 bool readFault(std::string_view text, std::vector<CommandFault>& out) {
     const auto w = words(text);
     CommandFault fault;
-    if (w.size() < 2 || w.size() > 3 || !readInto(w[0], fault.code) || !readInto(w[1], fault.nth))
+    if (w.size() < 2 || w.size() > 4 || !readInto(w[0], fault.code) || !readInto(w[1], fault.nth))
         return false;
-    if (w.size() == 3 && !readInto(w[2], fault.seen)) return false;
+    if (w.size() >= 3 && !readInto(w[2], fault.seen)) return false;
+    if (w.size() == 4) {
+        const auto kind = faultKindNamed(w[3]);
+        if (!kind) return false;
+        fault.kind = *kind;
+    }
     out.push_back(fault);
     return true;
 }

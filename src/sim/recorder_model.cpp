@@ -49,17 +49,23 @@ void RecorderModel::log(const ScsiCommand& command, const ScsiResponse& response
 }
 
 ScsiResponse RecorderModel::executeVendor(const ScsiCommand& command) {
-    // A block with opcode FA that is not a well-formed vendor block, or a
-    // command the recorder cannot carry out, is never completed on the host.
-    if (!hasVendorSignature(command.cdb)) return hostCallFailure(refusal::kInvalidOpcode);
+    // A refused command is answered as a device answers it: CHECK CONDITION
+    // with sense, through a host call that completes. Only a data phase the
+    // command cannot have breaks the transport (on USB a phase error).
+    if (!hasVendorSignature(command.cdb)) return checkCondition(refusal::kInvalidOpcode);
     const std::uint8_t code = command.cdb[3];
-    if (consumeFault(code)) return hostCallFailure(refusal::kInternalFailure);
+    if (const auto fault = consumeFault(code)) {
+        return *fault == FaultKind::CheckCondition ? checkCondition(refusal::kInternalFailure)
+                                                   : hostCallFailure(refusal::kInternalFailure);
+    }
     const VendorCommandRule* rule = findVendorRule(code);
-    if (!rule) return hostCallFailure(refusal::kInvalidOpcode);
-    if (const auto malformed = checkVendorShape(*rule, command)) return hostCallFailure(*malformed);
-    if (!rule->allowedIn(m_state.mode)) return hostCallFailure(refusal::kInvalidOpcode);
+    if (!rule) return checkCondition(refusal::kInvalidOpcode);
+    if (const auto malformed = checkVendorShape(*rule, command)) {
+        return *malformed == refusal::kDataPhaseError ? hostCallFailure(*malformed) : checkCondition(*malformed);
+    }
+    if (!rule->allowedIn(m_state.mode)) return checkCondition(refusal::kInvalidOpcode);
     const CommandOutcome outcome = carryOut(*rule, command);
-    if (outcome.refusal) return hostCallFailure(*outcome.refusal);
+    if (outcome.refusal) return checkCondition(*outcome.refusal);
     return goodResponse(outcome.delivered);
 }
 
@@ -142,13 +148,13 @@ CommandOutcome RecorderModel::endSession() {
     return CommandOutcome::done();
 }
 
-bool RecorderModel::consumeFault(std::uint8_t code) {
+std::optional<FaultKind> RecorderModel::consumeFault(std::uint8_t code) {
     auto& faults = m_state.faults.failCommands;
-    bool fires = false;
+    std::optional<FaultKind> fires;
     for (CommandFault& fault : faults) {
         if (fault.code != code) continue;
         ++fault.seen;
-        fires = fires || fault.seen >= fault.nth;
+        if (!fires && fault.seen >= fault.nth) fires = fault.kind;
     }
     std::erase_if(faults, [code](const CommandFault& f) { return f.code == code && f.seen >= f.nth; });
     return fires;
@@ -156,7 +162,10 @@ bool RecorderModel::consumeFault(std::uint8_t code) {
 
 bool RecorderModel::onBus() {
     if (!m_state.awayUntilMs) return true;
-    if (m_state.faults.staysAway || m_clock.nowMs() < *m_state.awayUntilMs) return false;
+    // A time further off than a whole restart is from a clock that began anew
+    // (the machine was restarted since): the recorder is back.
+    const std::int64_t due = *m_state.awayUntilMs - m_clock.nowMs();
+    if (m_state.faults.staysAway || (due > 0 && due <= m_state.restartDelayMs)) return false;
     m_state.awayUntilMs.reset();
     ++m_busGeneration;
     m_busChanges.push_back({true, m_state.mode});

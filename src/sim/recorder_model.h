@@ -10,12 +10,14 @@
 // work (see recorder_storage.h); EndSession forgets the selection and counts.
 // Both: ReadRegister/WriteRegister on a byte-wide register file (unknown
 // addresses read 0). A refused vendor command gives CHECK CONDITION with sense
-// and does not complete on the host; a malformed block (signature, unknown
+// through a host call that completes; a malformed block (signature, unknown
 // code, non-zero unused bytes, wrong data direction or length, more than 64 KiB
-// of data) is refused, and so is a command the current mode does not offer.
+// of data) is refused, and so is a command the current mode does not offer. A
+// wrong data direction or length breaks the transport instead: the host call fails.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -75,8 +77,8 @@ private:
     CommandOutcome startDownloaded();
     CommandOutcome readRegister(std::uint32_t address, std::span<std::uint8_t> reply) const;
     CommandOutcome endSession();
-    // Counts the command against the armed faults; true when one fires now.
-    bool consumeFault(std::uint8_t code);
+    // Counts the command against the armed faults; the kind of the one that fires now, if any.
+    std::optional<FaultKind> consumeFault(std::uint8_t code);
     void log(const ScsiCommand& command, const ScsiResponse& response);
 
     RecorderState m_state;

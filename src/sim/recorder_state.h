@@ -44,12 +44,19 @@ AreaSizes uniformAreaSizes(std::uint32_t userSectors, std::uint32_t bootSectors)
 
 std::string storageTypeName(std::uint8_t type);  // "moviNAND", ..., "type 7" for unknown codes
 
+// How an injected fault fails its command: the transport breaks (on USB a
+// phase error and a reset; the host's pass-through call fails), or the
+// recorder answers CHECK CONDITION with HARDWARE ERROR sense through a call
+// that succeeds.
+enum class FaultKind { TransportFailure, CheckCondition };
+
 // The n-th command with vendor code `code` fails, counting from when the fault
 // was set; `seen` is how many such commands arrived since. A fault fires once.
 struct CommandFault {
     std::uint8_t code = 0;
     std::uint32_t nth = 1;
     std::uint32_t seen = 0;
+    FaultKind kind = FaultKind::TransportFailure;
     bool operator==(const CommandFault&) const = default;
 };
 
@@ -86,7 +93,7 @@ struct RecorderState {
     AreaSizes areaSectors = defaultAreaSizes();
     std::uint32_t indexTableSector = 0;  // sector of area 0 that FormatUserArea reads
     std::int64_t restartDelayMs = kDefaultRestartDelayMs;
-    // Wall-clock ms until which the recorder is off the bus; none: on the bus.
+    // Steady-clock ms until which the recorder is off the bus; none: on the bus.
     std::optional<std::int64_t> awayUntilMs;
     // The area selected last since the updater started; none after a restart or EndSession.
     std::optional<AreaId> selection;

@@ -62,10 +62,10 @@ void Simulator::setFaults(const Faults& faults) {
     m_bus->withRecorder([&](RecorderModel& r) { r.setFaults(faults); });
 }
 
-void Simulator::failNthCommand(VendorCode code, std::uint32_t n) {
+void Simulator::failNthCommand(VendorCode code, std::uint32_t n, FaultKind kind) {
     m_bus->withRecorder([&](RecorderModel& r) {
         Faults faults = r.state().faults;
-        faults.failCommands.push_back({static_cast<std::uint8_t>(code), n, 0});
+        faults.failCommands.push_back({static_cast<std::uint8_t>(code), n, 0, kind});
         r.setFaults(faults);
     });
 }

@@ -51,7 +51,7 @@ public:
 
     void setFaults(const Faults& faults);
     // The n-th command with this code from now on fails (n = 1: the next one).
-    void failNthCommand(VendorCode code, std::uint32_t n);
+    void failNthCommand(VendorCode code, std::uint32_t n, FaultKind kind = FaultKind::TransportFailure);
     void setLatency(const Latency& latency);
     // Unplug and plug in again: boot ROM, empty RAM, no selection, storage kept.
     void replug();

@@ -51,7 +51,8 @@ void describeAreas(std::ostream& out, Simulator& sim, const RecorderState& s) {
 void describeFaults(std::ostream& out, const Faults& f) {
     std::vector<std::string> items;
     for (const CommandFault& c : f.failCommands)
-        items.push_back("command " + hex(c.code) + " number " + std::to_string(c.nth) + " fails (" +
+        items.push_back("command " + hex(c.code) + " number " + std::to_string(c.nth) +
+                        (c.kind == FaultKind::CheckCondition ? " is answered CHECK CONDITION (" : " fails (") +
                         std::to_string(c.seen) + " seen)");
     if (f.openFindsNothing) items.emplace_back("the recorder's volume does not open");
     if (f.staysAway) items.emplace_back("no return after StartDownloaded");

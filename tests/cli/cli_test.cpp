@@ -152,6 +152,27 @@ TEST_F(Cli, RegistersAreReadAsTheDialogShowsThem) {
     EXPECT_EQ(linesOf(r.out).back(), "0x5a");
 }
 
+TEST_F(Cli, ACommandTheRecorderRefusesFailsWithItsSenseUnlessTheStatusIsIgnored) {
+    ASSERT_EQ(simInit("updater").status, 0);
+    const auto refuseNextWriteRegister = [this] {
+        std::string ini = test::TempFolder::read(state / "recorder.ini");
+        ini.insert(ini.find("[faults]\n") + 9, "fail_command = 0x05 1 0 check\n");
+        std::ofstream(state / "recorder.ini") << ini;
+    };
+    refuseNextWriteRegister();
+    const Result refused = cli({"--sim", sim(), "write-register", "0x10", "0x5A"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("WriteRegister refused: CHECK CONDITION, HARDWARE ERROR, internal target failure "
+                               "(sense key 4h, ASC 44h, ASCQ 00h)\n"),
+              std::string::npos)
+        << refused.out;
+
+    refuseNextWriteRegister();
+    const Result ignored = cli({"--ignore-scsi-status", "--sim", sim(), "write-register", "0x10", "0x5A"});
+    EXPECT_EQ(ignored.status, 0) << ignored.err;
+    EXPECT_EQ(ignored.out.find("refused"), std::string::npos) << ignored.out;
+}
+
 TEST_F(Cli, PickAnswersTheChooserAndThePathIsRememberedForTheNextRun) {
     ASSERT_EQ(simInit("updater").status, 0);
     const auto image = work.write("flash.bin", std::string(4096, 'r'));

@@ -1,6 +1,8 @@
 // Every operation against every vendor command it sends: each operation runs
 // once cleanly to record its commands, then once per command position with
-// that command failing. A failed command must end the operation with a
+// that command failing, in both ways a command fails: the transport breaks
+// (the host's call fails), or the recorder answers CHECK CONDITION through a
+// call that succeeds. A failed command must end the operation with a
 // message (unless the operation sent it again with success, or it was the
 // closing selection or the session's end), send no command that changes the
 // recorder after it, still close the session where the operation closes it,
@@ -101,7 +103,7 @@ std::uint8_t codeOf(const std::string& logLine) {
 bool isVendor(const std::string& logLine) { return logLine.rfind("fa5566", 0) == 0; }
 
 // The matrix's size over the scenarios this process ran.
-class FaultMatrix : public ::testing::TestWithParam<Scenario> {
+class FaultMatrix : public ::testing::TestWithParam<std::tuple<Scenario, sim::FaultKind>> {
 public:
     static void TearDownTestSuite() { std::cout << "fault matrix: " << s_runs << " faulted runs\n"; }
 
@@ -110,7 +112,7 @@ protected:
 };
 
 TEST_P(FaultMatrix, EveryFailedCommandEndsTheOperationCleanly) {
-    const Scenario& scenario = GetParam();
+    const auto& [scenario, kind] = GetParam();
     PreparedRig clean(scenario);
     const std::vector<std::uint8_t> tableBefore = clean.rig.area(2, 0, 0, 1);
     ASSERT_EQ(clean.rig.run(scenario.op), 1u) << ::testing::PrintToString(clean.rig.seen());
@@ -131,7 +133,7 @@ TEST_P(FaultMatrix, EveryFailedCommandEndsTheOperationCleanly) {
         SCOPED_TRACE(::testing::Message() << scenario.name << ": command " << position << " (0x" << std::hex
                                           << int(code) << std::dec << ", number " << nth << " of its code) fails");
         PreparedRig faulted(scenario);
-        faulted.rig.sim->failNthCommand(static_cast<VendorCode>(code), nth);
+        faulted.rig.sim->failNthCommand(static_cast<VendorCode>(code), nth, kind);
         const std::uint32_t result = faulted.rig.run(scenario.op);
         ++s_runs;
         const Lines log = faulted.rig.sim->commandLog();
@@ -160,8 +162,14 @@ TEST_P(FaultMatrix, EveryFailedCommandEndsTheOperationCleanly) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Operations, FaultMatrix,
+                         ::testing::Combine(::testing::ValuesIn(kScenarios),
+                                            ::testing::Values(sim::FaultKind::TransportFailure,
+                                                              sim::FaultKind::CheckCondition)),
+                         [](const ::testing::TestParamInfo<FaultMatrix::ParamType>& info) {
+                             const bool check = std::get<1>(info.param) == sim::FaultKind::CheckCondition;
+                             return std::string(std::get<0>(info.param).name) + (check ? "CheckCondition" : "Transport");
+                         });
 
 }  // namespace
 }  // namespace ib

@@ -1,5 +1,5 @@
-// The pass-through call alone decides whether a command completed; the
-// device's status and sense are only carried along.
+// Whether the device answered at all: the device's status and sense are
+// carried along for the command layer to judge.
 #include <gtest/gtest.h>
 #include <scsi/sg_pt.h>
 

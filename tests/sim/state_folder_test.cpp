@@ -132,7 +132,7 @@ TEST_F(StateFolderTest, RecorderIniCarriesTheStateToTheNextInstance) {
         ASSERT_EQ(cmd.Open(), 1u);
         ASSERT_EQ(cmd.WriteRegister(0x80008C00, 0x5A), 1u);
         ASSERT_EQ(cmd.Download(1, pattern(1, 1)), 1u);
-        first->failNthCommand(VendorCode::ReadSectors, 4);
+        first->failNthCommand(VendorCode::ReadSectors, 4, FaultKind::CheckCondition);
         ASSERT_EQ(cmd.StartDownloaded(), 1u);
     }
     auto second = open();
@@ -141,7 +141,7 @@ TEST_F(StateFolderTest, RecorderIniCarriesTheStateToTheNextInstance) {
     EXPECT_EQ(seen.awayUntilMs, clock.nowMs() + 3000);
     EXPECT_EQ(seen.registers, (std::map<std::uint32_t, std::uint8_t>{{0x80008C00, 0x5A}}));
     EXPECT_EQ(seen.counters.starts, 1u);
-    EXPECT_EQ(seen.faults.failCommands, (std::vector<CommandFault>{{0x07, 4, 0}}));
+    EXPECT_EQ(seen.faults.failCommands, (std::vector<CommandFault>{{0x07, 4, 0, FaultKind::CheckCondition}}));
 
     // The second process still waits for the return, then finds the updater.
     UsbScsiCmd cmd(second->volumes());

@@ -123,6 +123,16 @@ TEST_F(UpdaterStart, AConfiguredRestartDelayAndAFaultThatKeepsTheRecorderAway) {
     EXPECT_TRUE(sim->ramImage().empty());
 }
 
+TEST_F(UpdaterStart, AReturnTimeFromBeforeTheClockBeganAnewHasPassed) {
+    // The steady clock starts again with the machine: a state folder may hold
+    // a return time far beyond any restart delay.
+    RecorderState state;
+    state.mode = RecorderMode::Updater;
+    state.awayUntilMs = clock.nowMs() + 10 * state.restartDelayMs;
+    sim = Simulator::inMemory(state, clock);
+    EXPECT_TRUE(sim->recorderPresent());
+}
+
 TEST_F(UpdaterStart, ReplugNotifiesRemovalAndArrivalAndForgetsTheSelection) {
     sim = Simulator::inMemory(
         [] {

@@ -20,6 +20,11 @@ public:
         m_owner.sent.push_back(std::move(record));
         return m_owner.volumes.at(m_letter).answer(request);
     }
+    bool prepareStorageWrites(std::string& whyNot) override {
+        ++m_owner.storageWritePreparations;
+        whyNot = m_owner.volumes.at(m_letter).storageInUse;
+        return whyNot.empty();
+    }
     std::shared_ptr<const void> recorderClaim() const override {
         const auto it = m_owner.claims.find(m_letter);
         return it == m_owner.claims.end() ? nullptr : it->second;

@@ -27,6 +27,8 @@ struct ScriptedVolume {
     bool opens = true;
     // Answers one command: fills `data` for In and returns the outcome.
     std::function<ScsiOutcome(const ScsiRequest&)> answer;
+    // Why the storage may not be written now (a mounted file system); empty: it may.
+    std::string storageInUse = {};
 };
 
 class ScriptedVolumes final : public VolumeProvider {
@@ -37,6 +39,7 @@ public:
     std::map<char, std::string> refusals;                   // the reason a letter gives when it does not open
     std::map<char, std::shared_ptr<const void>> claims;     // what a letter's handles keep the recorder with
     int liveHandles = 0;
+    int storageWritePreparations = 0;  // times a handle was asked whether its storage may be written
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return std::string(1, letter) + ":"; }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "device/scsi_status_rule.h"
 #include "platform/windows/pass_through_result.h"
 
 namespace ib::platform {
@@ -45,13 +46,17 @@ TEST(PassThroughFieldsTable, EachKindFillsItsHeader) {
     }
 }
 
-TEST(PassThroughReplies, TheCallAloneDecidesAndKeepsStatusAndSenseForDiagnostics) {
+TEST(PassThroughReplies, ASucceededCallCarriesTheDevicesAnswerForTheCommandLayerToJudge) {
     const std::vector<std::uint8_t> sense{0x70, 0, 0x05, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x24};
     const ScsiOutcome checkCondition = outcomeOf({true, 0x02, 3, sense, 16, 16});
     EXPECT_TRUE(checkCondition.completed);
     EXPECT_EQ(checkCondition.status, 0x02);
     EXPECT_EQ(checkCondition.sense, (std::vector<std::uint8_t>{0x70, 0, 0x05}));
     EXPECT_EQ(checkCondition.transferred, 16u);
+    // DeviceIoControl succeeds for a refused command; the command still fails.
+    const StatusJudgement refused = judgeOutcome(outcomeOf({true, 0x02, 18, sense, 0, 512}), ScsiStatusRule::Checked);
+    EXPECT_EQ(refused.verdict, CommandVerdict::Failed);
+    EXPECT_EQ(refused.answer, "CHECK CONDITION, ILLEGAL REQUEST, invalid field in CDB (sense key 5h, ASC 24h, ASCQ 00h)");
 
     const ScsiOutcome longerThanAsked = outcomeOf({true, 0, 40, sense, 99, 36});
     EXPECT_EQ(longerThanAsked.sense.size(), sense.size());

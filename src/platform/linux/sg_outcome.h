@@ -1,6 +1,6 @@
 // Turns what the sg3_utils pass-through reports about one command into the
-// command layer's ScsiOutcome. Pure, so the success rule can be tested without
-// a device.
+// command layer's ScsiOutcome. Pure, so the mapping can be tested without a
+// device.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +22,12 @@ struct PassThroughReport {
     std::size_t requestedLength = 0;  // bytes of the data phase asked for
 };
 
-// The call alone decides success, as with Windows pass-through, which
-// succeeds even when the device answers CHECK CONDITION: GOOD, STATUS and
-// SENSE count as completed; transport and OS errors (timeouts, resets, a
-// device that left) do not. Status and sense are kept for diagnostics, and
-// the transferred count is the request length minus the residue.
+// The device answered when the result is GOOD, STATUS or SENSE: the call
+// completed, as a Windows pass-through call does when the device answers
+// CHECK CONDITION, and the status and sense go to the command layer, which
+// judges them. Transport and OS errors (timeouts, resets, a device that left)
+// leave the call not completed. The transferred count is the request length
+// minus the residue.
 ScsiOutcome outcomeOf(const PassThroughReport& report);
 
 }  // namespace ib::platform

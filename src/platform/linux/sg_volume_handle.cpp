@@ -5,8 +5,11 @@
 
 #include <array>
 #include <climits>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
+#include "platform/linux/mounted_partitions.h"
 #include "platform/linux/sg_outcome.h"
 
 namespace ib::platform {
@@ -24,17 +27,17 @@ bool fitsPassThrough(const ScsiRequest& request) {
            request.timeoutSeconds <= INT_MAX;
 }
 
-// Attaches the data phase; returns the number of bytes asked for.
-std::size_t attachData(sg_pt_base* object, const ScsiRequest& request) {
-    if (request.data.empty()) return 0;
-    const int length = static_cast<int>(request.data.size());
-    switch (request.direction) {
+// Attaches the data phase in `data`; returns the number of bytes asked for.
+std::size_t attachData(sg_pt_base* object, DataDirection direction, std::span<std::uint8_t> data) {
+    if (data.empty()) return 0;
+    const int length = static_cast<int>(data.size());
+    switch (direction) {
     case DataDirection::In:
-        set_scsi_pt_data_in(object, request.data.data(), length);
-        return request.data.size();
+        set_scsi_pt_data_in(object, data.data(), length);
+        return data.size();
     case DataDirection::Out:
-        set_scsi_pt_data_out(object, request.data.data(), length);
-        return request.data.size();
+        set_scsi_pt_data_out(object, data.data(), length);
+        return data.size();
     case DataDirection::None:
         break;
     }
@@ -43,8 +46,8 @@ std::size_t attachData(sg_pt_base* object, const ScsiRequest& request) {
 
 }  // namespace
 
-SgVolumeHandle::SgVolumeHandle(int descriptor, std::shared_ptr<RecorderLock> claim)
-    : m_descriptor(descriptor), m_claim(std::move(claim)) {}
+SgVolumeHandle::SgVolumeHandle(int descriptor, std::shared_ptr<RecorderLock> claim, std::filesystem::path diskSysPath)
+    : m_descriptor(descriptor), m_claim(std::move(claim)), m_diskSysPath(std::move(diskSysPath)) {}
 
 SgVolumeHandle::~SgVolumeHandle() { scsi_pt_close_device(m_descriptor); }
 
@@ -58,15 +61,25 @@ ScsiOutcome SgVolumeHandle::send(const ScsiRequest& request) {
     set_scsi_pt_sense(object.get(), sense.data(), static_cast<int>(sense.size()));
 
     PassThroughReport report;
-    report.requestedLength = attachData(object.get(), request);
+    report.requestedLength = attachData(object.get(), request.direction, m_transfer.stage(request.data));
     report.submitResult =
         do_scsi_pt(object.get(), m_descriptor, static_cast<int>(request.timeoutSeconds), /*verbose=*/0);
+    m_transfer.finish(request.data, request.direction);
     report.resultCategory = get_scsi_pt_result_category(object.get());
     report.status = get_scsi_pt_status_response(object.get());
     report.senseArea = sense;
     report.senseLength = get_scsi_pt_sense_len(object.get());
     report.residue = get_scsi_pt_resid(object.get());
     return outcomeOf(report);
+}
+
+bool SgVolumeHandle::prepareStorageWrites(std::string& whyNot) {
+    std::ifstream table("/proc/self/mountinfo");
+    const std::string mountinfo{std::istreambuf_iterator<char>(table), std::istreambuf_iterator<char>()};
+    const auto mounts = mountsOfDevices(mountinfo, diskAndPartitionNumbers(m_diskSysPath));
+    if (mounts.empty()) return true;
+    whyNot = mountedStorageRefusal(mounts);
+    return false;
 }
 
 }  // namespace ib::platform

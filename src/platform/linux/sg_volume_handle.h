@@ -2,8 +2,10 @@
 // sg3_utils pass-through. Made by SgVolumeProvider; closing is destruction.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
+#include "platform/linux/page_aligned_transfer.h"
 #include "seams/pass_through.h"
 #include "seams/recorder_lock.h"
 
@@ -12,8 +14,9 @@ namespace ib::platform {
 class SgVolumeHandle final : public VolumeHandle {
 public:
     // Takes ownership of a descriptor from scsi_pt_open_device, opened under
-    // `claim`, the lock that keeps the recorder for this program.
-    SgVolumeHandle(int descriptor, std::shared_ptr<RecorderLock> claim);
+    // `claim`, the lock that keeps the recorder for this program. `diskSysPath`
+    // is the sysfs folder of the node's disk ("/sys/devices/.../block/sdb").
+    SgVolumeHandle(int descriptor, std::shared_ptr<RecorderLock> claim, std::filesystem::path diskSysPath);
     ~SgVolumeHandle() override;
     SgVolumeHandle(const SgVolumeHandle&) = delete;
     SgVolumeHandle& operator=(const SgVolumeHandle&) = delete;
@@ -22,10 +25,14 @@ public:
     // a timeout of 0 leaves the pass-through's default.
     ScsiOutcome send(const ScsiRequest& request) override;
     std::shared_ptr<const void> recorderClaim() const override { return m_claim; }
+    // Refuses while the system has a partition of the disk (or the whole disk) mounted.
+    [[nodiscard]] bool prepareStorageWrites(std::string& whyNot) override;
 
 private:
     int m_descriptor;
     std::shared_ptr<RecorderLock> m_claim;
+    std::filesystem::path m_diskSysPath;
+    PageAlignedTransfer m_transfer;
 };
 
 }  // namespace ib::platform

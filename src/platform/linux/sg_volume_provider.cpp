@@ -91,7 +91,7 @@ std::unique_ptr<VolumeHandle> SgVolumeProvider::openVolume(char letter, std::str
         giveReason(whyNot, openFailureReason(*disk, -descriptor));
         return nullptr;
     }
-    return std::make_unique<SgVolumeHandle>(descriptor, std::move(claim));
+    return std::make_unique<SgVolumeHandle>(descriptor, std::move(claim), disk->sysPath);
 }
 
 std::string SgVolumeProvider::volumeName(char letter) const {

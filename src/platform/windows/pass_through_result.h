@@ -42,9 +42,11 @@ struct PassThroughReply {
     std::size_t requestedLength = 0;
 };
 
-// The call alone decides success, even when the device answered CHECK
-// CONDITION; status and sense are kept for diagnostics, and a failed call has
-// neither. The transferred count never exceeds what was asked for.
+// A call that succeeded completed the command on the bus, also when the device
+// answered CHECK CONDITION: the status, and the sense the driver reports for
+// it, go to the command layer, which judges them. A failed call has neither.
+// The sense never exceeds the sense area, and the transferred count never
+// exceeds what was asked for.
 ScsiOutcome outcomeOf(const PassThroughReply& reply);
 
 }  // namespace ib::platform

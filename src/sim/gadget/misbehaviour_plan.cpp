@@ -7,27 +7,6 @@
 #include "device/vendor_command.h"
 
 namespace ib::sim::gadget {
-namespace {
-
-const char* vendorCodeName(std::uint8_t code) {
-    switch (static_cast<VendorCode>(code)) {
-    case VendorCode::Identify: return "Identify";
-    case VendorCode::Download: return "Download";
-    case VendorCode::StartDownloaded: return "StartDownloaded";
-    case VendorCode::ReadRegister: return "ReadRegister";
-    case VendorCode::WriteRegister: return "WriteRegister";
-    case VendorCode::SelectStorage: return "SelectStorage";
-    case VendorCode::ReadSectors: return "ReadSectors";
-    case VendorCode::WriteSectors: return "WriteSectors";
-    case VendorCode::SetBootSize: return "SetBootSize";
-    case VendorCode::FormatUserArea: return "FormatUserArea";
-    case VendorCode::LowLevelFormat: return "LowLevelFormat";
-    case VendorCode::EndSession: return "EndSession";
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 std::optional<MisbehaviourRule> MisbehaviourPlan::decide(std::span<const std::uint8_t> cdb) {
     if (!hasVendorSignature(cdb)) return std::nullopt;
@@ -44,7 +23,7 @@ std::optional<MisbehaviourRule> MisbehaviourPlan::decide(std::span<const std::ui
 std::string describe(const MisbehaviourRule& rule) {
     char code[8];
     std::snprintf(code, sizeof code, "0x%02x", unsigned{rule.code});
-    const char* name = vendorCodeName(rule.code);
+    const char* name = vendorCommandName(rule.code);
     const std::string command =
         (name ? name : std::string("command ") + code) + " #" + std::to_string(rule.nth);
     switch (rule.what) {

@@ -176,16 +176,22 @@ TEST(BulkOnlyTransport, SectorsWrittenAndReadBackThroughWrappersWithTagsEchoed) 
     EXPECT_EQ(read[1], cswBytes(3, 0, CswStatus::Passed));
 }
 
-TEST(BulkOnlyTransport, ARefusedVendorCommandEndsInAPhaseErrorAfterTheWholeDataPhase) {
+TEST(BulkOnlyTransport, ARefusedVendorCommandFailsWithSenseAfterTheWholeDataPhase) {
     TransportRig rig(RecorderMode::BootRom);  // the boot ROM has no storage commands
     const auto read = rig.serve(5, 512, true, vendorCdb(VendorCode::ReadSectors, {0, 0, 0, 0, 0, 1}));
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(read[0], Bytes(512, 0)) << "the host still gets the length it asked for";
-    EXPECT_EQ(read[1], cswBytes(5, 512, CswStatus::PhaseError));
+    EXPECT_EQ(read[1], cswBytes(5, 512, CswStatus::Failed));
 
     const auto write =
         rig.serve(6, 512, false, vendorCdb(VendorCode::WriteSectors, {0, 0, 0, 0, 0, 1}), pattern(1, 1));
-    EXPECT_EQ(write, std::vector<Bytes>{cswBytes(6, 512, CswStatus::PhaseError)});
+    EXPECT_EQ(write, std::vector<Bytes>{cswBytes(6, 512, CswStatus::Failed)});
+
+    const std::uint8_t requestSense[6] = {0x03, 0, 0, 0, 18, 0};
+    const auto sense = rig.serve(7, 18, true, requestSense);
+    ASSERT_EQ(sense.size(), 2u);
+    EXPECT_EQ(sense[0][2], refusal::kInvalidOpcode.senseKey);
+    EXPECT_EQ(sense[0][12], refusal::kInvalidOpcode.asc);
 }
 
 TEST(BulkOnlyTransport, AnUnknownStandardCommandFailsWithSenseTheHostCanFetch) {

@@ -1,10 +1,15 @@
-// How the window presents itself: a main window of its own, the banner at its
-// own size, the about box's text in full, and what assistive technology reads.
+// The window as a person meets it: real input events delivered to its window,
+// so that Qt's own hit-testing and focus chain decide who receives them (a
+// click at the centre of every control, keys with the service panel
+// collapsed); a main window of its own; the banner at its own size; the about
+// box's text in full; and what assistive technology reads.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QWindow>
@@ -29,12 +34,74 @@ QString accessibleText(QWidget& control, QAccessible::Text which) {
     return QAccessible::queryAccessibleInterface(read)->text(which);
 }
 
+// Types `keys` into the active window: 'T' Tab, 'B' Shift+Tab, any other character as it is.
+void press(QWindow* window, const QString& keys) {
+    for (const QChar key : keys) {
+        if (key == u'T' || key == u'B')
+            QTest::keyClick(window, key == u'T' ? Qt::Key_Tab : Qt::Key_Backtab,
+                            key == u'T' ? Qt::NoModifier : Qt::ShiftModifier);
+        else
+            QTest::keyClick(window, key.toLatin1());
+    }
+}
+
 }  // namespace
 
 class WindowFaceTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void aClickAtTheCentreReachesEveryEnabledControl() {
+        MainDialog dialog;  // without a controller its reactions start nothing
+        dialog.showServicePanel(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const ControlSpec& spec : mainDialogControls()) {
+            QWidget* control = dialog.control(spec.id);
+            if (!control || !control->isEnabled() || spec.kind == ControlKind::StatusLine) continue;
+            const QString id = QString::number(spec.id);
+            const QPoint centre = control->rect().center();
+            QWidget* hit = QApplication::widgetAt(control->mapToGlobal(centre));
+            QVERIFY2(hit == control || control->isAncestorOf(hit), qPrintable(id + " lies under another widget"));
+
+            int clicks = 0;
+            auto* button = qobject_cast<QAbstractButton*>(control);
+            const auto counted = button ? connect(button, &QAbstractButton::clicked, [&] { ++clicks; })
+                                        : QMetaObject::Connection();
+            QTest::mouseClick(dialog.windowHandle(), Qt::LeftButton, {}, control->mapTo(&dialog, centre));
+            disconnect(counted);
+            if (button)
+                QVERIFY2(clicks == 1, qPrintable(id + " was not clicked"));
+            else
+                QVERIFY2(control->hasFocus(), qPrintable(id + " did not take the focus"));
+        }
+    }
+
+    void keysNeverReachTheCollapsedServicePanel_data() {
+        QTest::addColumn<bool>("recorder");
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("Shift+Tab nine times, Space") << true << "BBBBBBBBB ";
+        QTest::newRow("Tab, Space") << true << "T ";
+        QTest::newRow("no recorder: Tab, typing") << false << "T77";
+    }
+    void keysNeverReachTheCollapsedServicePanel() {
+        QFETCH(bool, recorder);
+        QFETCH(QString, keys);
+        test::GuiRig rig(sim::RecorderMode::Updater, recorder);
+        QVERIFY(rig.startUp());
+        const DialogValues before = rig.dialog.readView();
+        rig.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.dialog));
+        press(rig.dialog.windowHandle(), keys);
+        QVERIFY(!QApplication::focusWidget() || QApplication::focusWidget()->isVisible());
+        // Only the start button may have been pressed; wait for its operation.
+        QVERIFY(rig.waitFor([&] { return !rig.session->controller->busy(); }));
+        QTest::qWait(20);
+        const QString log = rig.dialog.logText();
+        QVERIFY2(log.count(" finished: ") == log.count("full update finished: "), qPrintable(log));
+        QVERIFY(rig.dialog.readView() == before);
+    }
+
     void theDialogIsAMainWindowWithItsIcon() {
         MainDialog dialog;
         dialog.show();

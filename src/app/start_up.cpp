@@ -75,6 +75,7 @@ bool CImageBurnerDlg::startUp(DialogValues& view, ListSelections& selected) {
     m_keepStatusOnRemoval = 0;
     m_status.attach();
     refreshDevicePresence();
+    // After the presence check, so that the presence stands beside the warnings.
     if (isOversized(configurationPath())) m_env.ui.showWarning(oversizedWarning(m_iniPath));
     if (const auto& hidden = ini.sectionHiddenByByteOrderMark())
         m_env.ui.showWarning(hiddenSectionWarning(m_iniPath, *hidden));

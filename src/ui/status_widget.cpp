@@ -10,6 +10,8 @@
 namespace ib::ui {
 namespace {
 
+// The status line as assistive technology reads it: a progress bar named by
+// the text on show, valued by the percent.
 class StatusAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit StatusAccessible(StatusWidget& status) : QAccessibleWidget(&status, QAccessible::ProgressBar) {}

@@ -33,7 +33,7 @@ app_pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name 'VELTRAX VT-RD70')
 # The main window: a normal window of its own (a task-bar entry), transient for none.
 xprop -id "$window" WM_TRANSIENT_FOR | grep -q 'not found' || { echo "the window is transient for another"; exit 1; }
-xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_NORMAL' || { echo "not a normal window"; exit 1; }
+xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_NORMAL' || { echo "not normal"; exit 1; }
 xdotool windowmove --sync "$window" 0 0 || true
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # The start button's centre: dialog units (163, 101) of the 329 x 140 client area.

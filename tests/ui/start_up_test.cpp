@@ -32,7 +32,8 @@ private slots:
         QTest::newRow("NumberOfFirmware 11: the empty entry")
             << "[UI_SETTING]\nNumberOfFirmware=11\n" << 2 << "eMMC" << 10 << "" << true;
         QTest::newRow("NumberOfFirmware 0") << "[UI_SETTING]\nNumberOfFirmware=0\n" << 2 << "eMMC" << -1 << "" << true;
-        QTest::newRow("NumberOfFirmware 12") << "[UI_SETTING]\nNumberOfFirmware=12\n" << 2 << "eMMC" << -1 << "" << true;
+        QTest::newRow("NumberOfFirmware 12") << "[UI_SETTING]\nNumberOfFirmware=12\n" << 2 << "eMMC" << -1 << ""
+                                             << true;
     }
     void presetsTheControlsFromTheConfiguration() {
         QFETCH(QString, ini);

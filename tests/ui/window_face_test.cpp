@@ -155,7 +155,8 @@ private slots:
             ++named;
         }
         QCOMPARE(told.size(), named);
-        QCOMPARE(accessibleText(rig.control(control::BrowseBinFile), QAccessible::Name), QString("Browse for SD image file"));
+        QCOMPARE(accessibleText(rig.control(control::BrowseBinFile), QAccessible::Name),
+                 QString("Browse for SD image file"));
 
         StatusWidget& status = rig.dialog.statusLine();
         QCOMPARE(accessibleText(status, QAccessible::Name), QString::fromUtf8(text::kRecorderReady));

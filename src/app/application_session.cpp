@@ -50,7 +50,6 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         given.devices ? *given.devices : simulator ? simulator->enumerator() : *system->storageList;
     DeviceEventSource* deviceEvents =
         given.deviceEvents ? given.deviceEvents : simulator ? &simulator->events() : system->deviceEvents.get();
-    if (given.deliverDeviceEvent) deviceEvents = &session->m_relayedEvents.emplace(*deviceEvents, given.deliverDeviceEvent);
     session->m_volumes = &volumes;
     session->m_devices = &devices;
 
@@ -73,6 +72,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         workdir,
         std::move(*temporaryDirectory),
         std::move(physicalDrives),
+        given.deliverDeviceEvent,
     });
     return session;
 }

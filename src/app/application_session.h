@@ -25,7 +25,6 @@
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
 #include "app/image_burner_controller.h"
-#include "app/relayed_device_events.h"
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
@@ -88,7 +87,6 @@ private:
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
     std::unique_ptr<sim::Simulator> m_simulator;
-    std::optional<RelayedDeviceEvents> m_relayedEvents;
     VolumeProvider* m_volumes = nullptr;
     UsbStorageEnumerator* m_devices = nullptr;
 };

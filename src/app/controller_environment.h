@@ -30,6 +30,9 @@ struct ControllerEnvironment {
     std::filesystem::path workingDirectory;
     std::filesystem::path temporaryDirectory;
     PcStorageCmd::DrivePathNamer physicalDrives;
+    // Runs the handling of a device event where the face wants it (a window
+    // on its own thread); unset: on the event source's thread.
+    std::function<void(std::function<void()> handle)> deliverDeviceEvent;
 };
 
 }  // namespace ib

@@ -30,6 +30,14 @@ struct DialogValues {
     bool operator==(const DialogValues&) const = default;
 };
 
+// The list entries start-up selects in the two combo boxes; -1 selects none
+// (the box stays empty). Apart from the texts, as the firmware number box has
+// an empty entry of its own.
+struct ListSelections {
+    int storage = -1;
+    int firmwareNumber = -1;
+};
+
 // The entries of the firmware number box, in list order (the storage box's are kStorageNames).
 inline constexpr const char* kFirmwareNumbers[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", ""};
 

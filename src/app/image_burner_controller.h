@@ -33,6 +33,12 @@
 
 namespace ib {
 
+// What a device event may change, decided when it arrives.
+struct DeviceEventAdmission {
+    bool enabled = true;            // device events were switched on
+    bool operationRunning = false;  // an operation held the controller
+};
+
 class CImageBurnerDlg final : public OperationReporter {
 public:
     explicit CImageBurnerDlg(ControllerEnvironment env);
@@ -47,7 +53,11 @@ public:
     // presence shown and the remembered paths restored. `view` starts with
     // the initial field values and comes back with what the controls show.
     // false when the notification registration was refused (start-up ends there).
+    // Settings the user should know of (a configuration read otherwise than
+    // it looks) come as warnings after the presence check.
     bool startUp(DialogValues& view);
+    // The same, with the list entries selected in the two combo boxes.
+    bool startUp(DialogValues& view, ListSelections& selected);
 
     // ---- Bound values ---------------------------------------------------
     // Copies the view into the fields in control order, with validation
@@ -90,8 +100,11 @@ public:
     // Registers for the four notification classes; the "Can't register device
     // notification" box and false at the first refusal.
     bool registerDeviceNotifications();
-    // Handler of an arrival or removal notification.
+    // Handler of an arrival or removal notification, admitted as of now.
     int onDeviceChange(std::uint32_t eventType, const DeviceEvent* data);
+    // The same for an event admitted when it arrived. While an operation
+    // runs, an event neither enables the buttons nor replaces the status.
+    int onDeviceChange(std::uint32_t eventType, const DeviceEvent* data, DeviceEventAdmission admitted);
 
     // ---- The operations ------------------------------------------------------
     // Each takes the settings snapshot now and runs the operation of the same
@@ -176,6 +189,8 @@ private:
         std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
     };
 
+    // How an event arriving now is to be handled.
+    DeviceEventAdmission admitDeviceEvent() const;
     // Claims the controller for one operation; nullopt after the refusal message.
     std::optional<BusyClaim> beginOperation();
     // Runs a claimed operation, gives the claim back and reports the result.

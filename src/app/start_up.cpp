@@ -2,6 +2,7 @@
 // controls, then notifications, the status line, the presence check and the
 // remembered paths.
 #include "config/private_profile.h"
+#include "seams/small_file.h"
 #include "app/image_burner_controller.h"
 
 namespace ib {
@@ -9,10 +10,15 @@ namespace {
 
 constexpr const char* kProfileSection = "QUBImageBurner";
 
-// A list selection outside the list leaves the combo box empty.
+// The list entry at `index`; one outside the list selects none.
 template <std::size_t N>
-std::string listEntry(std::uint32_t index, const char* const (&entries)[N]) {
-    return index < N ? entries[index] : "";
+int listIndex(std::uint32_t index, const char* const (&)[N]) {
+    return index < N ? static_cast<int>(index) : -1;
+}
+
+template <std::size_t N>
+std::string listText(int index, const char* const (&entries)[N]) {
+    return index < 0 ? "" : entries[index];
 }
 
 // Files saved by editors that put a UTF-8 byte-order mark first lose their first
@@ -23,9 +29,27 @@ std::string hiddenSectionWarning(const std::string& iniPath, const std::string& 
            "] is not read and its keys take their defaults. Save the file without the mark.";
 }
 
+// A configuration larger than any real one is not read at all (see
+// PrivateProfile::load); every setting then takes its default.
+bool isOversized(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return !error && size > kLargestProfileBytes;
+}
+
+std::string oversizedWarning(const std::string& iniPath) {
+    return iniPath + " is larger than 1 MiB and is not read: every setting takes its default.";
+}
+
 }  // namespace
 
 bool CImageBurnerDlg::startUp(DialogValues& view) {
+    ListSelections selected;
+    return startUp(view, selected);
+}
+
+bool CImageBurnerDlg::startUp(DialogValues& view, ListSelections& selected) {
     view = exchangeToView();
     m_iniPath = configurationPath().string();
     const auto ini = PrivateProfile::load(configurationPath()).value_or(PrivateProfile{});
@@ -36,8 +60,10 @@ bool CImageBurnerDlg::startUp(DialogValues& view) {
     m_mbrSector = ini.readInt("DEFAULT_FW", "MBR", 0);
 
     view.configUserArea = m_configUserArea != 0 ? 1 : 0;
-    view.storageName = listEntry(media, kStorageNames);
-    view.firmwareNumber = listEntry(numberOfFirmware - 1, kFirmwareNumbers);  // 0 wraps: no selection
+    selected.storage = listIndex(media, kStorageNames);
+    selected.firmwareNumber = listIndex(numberOfFirmware - 1, kFirmwareNumbers);  // 0 wraps: no selection
+    view.storageName = listText(selected.storage, kStorageNames);
+    view.firmwareNumber = listText(selected.firmwareNumber, kFirmwareNumbers);
     if (freezeUi != 0) {
         for (ControlId c : {ControlId::StorageCombo, ControlId::FirmwareCombo, ControlId::ConfigUserCheck,
                             ControlId::ConfigUserButton, ControlId::ReadRegisterButton, ControlId::WriteRegisterButton,
@@ -49,7 +75,8 @@ bool CImageBurnerDlg::startUp(DialogValues& view) {
     m_keepStatusOnRemoval = 0;
     m_status.attach();
     refreshDevicePresence();
-    // After the presence check, whose status repaint would hide a step message at once.
+    // After the presence check, so that the presence stands beside the warnings.
+    if (isOversized(configurationPath())) m_env.ui.showWarning(oversizedWarning(m_iniPath));
     if (const auto& hidden = ini.sectionHiddenByByteOrderMark())
         m_env.ui.showWarning(hiddenSectionWarning(m_iniPath, *hidden));
 

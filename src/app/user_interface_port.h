@@ -50,7 +50,7 @@ public:
     // A step message that warns: the work goes on, but the user should know
     // (a configuration that is read otherwise than it looks). Shown like a step
     // message unless a face has a place of its own for it (the command line
-    // prints it on standard error).
+    // prints it on standard error, the window shows a warning box).
     virtual void showWarning(const std::string& text) { showStepMessage(text); }
     // A modal message box; returns when the user has closed it.
     virtual void showMessageBox(MessageBoxKind kind, const std::string& text) = 0;

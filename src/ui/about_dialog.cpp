@@ -14,20 +14,26 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     const DialogUnits units = DialogUnits::forFont(font());
-    setFixedSize(units.toPixels(kAboutClientArea).size());
 
     auto* icon = new QLabel(this);
     icon->setPixmap(picture(Picture::Icon));
     icon->setScaledContents(true);
     icon->setGeometry(units.toPixels(kAboutIconRect));
-    auto* text = new QLabel(QStringLiteral("ImageBurner, the VT-RD70 firmware updater tool"), this);
-    QRect textRect = units.toPixels(kAboutTextRect);
-    textRect.setHeight(qMax(textRect.height(), text->sizeHint().height()));
-    text->setGeometry(textRect);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     ok->setGeometry(units.toPixels(kAboutOkRect));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The text wraps in the room left of "OK", as many lines as it needs; the
+    // box grows when they do not fit.
+    auto* text = new QLabel(QStringLiteral("ImageBurner, the VT-RD70 firmware updater tool"), this);
+    text->setWordWrap(true);
+    QRect textRect = units.toPixels(kAboutTextRect);
+    textRect.setRight(ok->geometry().left() - units.x(kAboutTextGap));
+    textRect.setHeight(text->heightForWidth(textRect.width()));
+    text->setGeometry(textRect);
+    const QSize client = units.toPixels(kAboutClientArea).size();
+    setFixedSize(client.width(), qMax(client.height(), textRect.bottom() + 1 + units.y(kAboutTextGap)));
 }
 
 }  // namespace ib::ui

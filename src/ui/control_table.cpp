@@ -58,8 +58,28 @@ constexpr ControlSpec kControls[] = {
     {1047, K::Button, "Browse...", {288, 335, 50, 14}},
 };
 
+constexpr AccessibleText kAccessibleTexts[] = {
+    {1006, "Register address", "Read Register"},
+    {1007, "Register value", "Read Register"},
+    {1009, "Register address", "Write Register"},
+    {1010, "Register value", "Write Register"},
+    {1014, "Storage type", ""},
+    {1016, "Boot size", "x 4MB"},
+    {1019, "Read address", "Read boot area"},
+    {1023, "Read size", "Read boot area"},
+    {1022, "Firmware number", ""},
+    {1026, "Read address", "Read user area"},
+    {1027, "Read size", "Read user area"},
+    {1039, "Browse for raw image", ""},
+    {1040, "Raw image file", "Raw Write"},
+    {1046, "SD image file", "Create SIF Bin"},
+    {1047, "Browse for SD image file", ""},
+};
+
 }  // namespace
 
 std::span<const ControlSpec> mainDialogControls() { return kControls; }
+
+std::span<const AccessibleText> accessibleTexts() { return kAccessibleTexts; }
 
 }  // namespace ib::ui

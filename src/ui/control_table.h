@@ -71,6 +71,16 @@ struct ControlSpec {
 // The visible area first, then the service panel below it.
 std::span<const ControlSpec> mainDialogControls();
 
+// What assistive technology reads for a control whose own text does not say
+// it: the name from its label, and for controls whose labels repeat, the
+// group it belongs to as the description.
+struct AccessibleText {
+    int id;
+    const char* name;
+    const char* description;
+};
+std::span<const AccessibleText> accessibleTexts();
+
 // The client area without and with the service panel, in dialog units.
 inline constexpr DialogRect kClientArea{0, 0, 329, 140};
 inline constexpr DialogRect kClientAreaWithServicePanel{0, 0, 565, 384};
@@ -83,5 +93,7 @@ inline constexpr DialogRect kAboutClientArea{0, 0, 203, 54};
 inline constexpr DialogRect kAboutIconRect{11, 17, 20, 20};
 inline constexpr DialogRect kAboutTextRect{43, 25, 119, 8};
 inline constexpr DialogRect kAboutOkRect{140, 22, 50, 14};
+// The least room between the text and what lies right of and below it.
+inline constexpr int kAboutTextGap = 4;
 
 }  // namespace ib::ui

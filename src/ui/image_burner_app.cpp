@@ -48,7 +48,7 @@ int CImageBurnerApp::run(int argc, char** argv) {
         return 1;
     }
     dialog.startUp(*session->controller);
-    dialog.exec();
+    dialog.runAsMainWindow();
     // Closes the controller (waiting for a worker that is still reporting) while the dialog still stands.
     session->controller.reset();
     dialog.detach();

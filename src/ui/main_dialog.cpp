@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -55,7 +56,6 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
         case ControlKind::Picture: {
             auto* banner = new QLabel(parent);
             banner->setPixmap(picture(Picture::Banner));
-            banner->setScaledContents(true);
             return banner;
         }
         case ControlKind::StatusLine: return new StatusWidget(parent);
@@ -95,8 +95,19 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     return nullptr;
 }
 
-// A combo box's list rect covers its drop-down list; the box itself is one edit high.
-QRect comboRect(QRect rect, const DialogUnits& units) { return QRect(rect.topLeft(), QSize(rect.width(), units.y(13))); }
+// Where a control of this kind goes for its layout rectangle: a combo box's
+// rectangle covers its drop-down list, the box itself is one edit high; a
+// picture is shown at its own size from the rectangle's top-left corner.
+QRect placedRect(const QWidget& widget, QRect rect, const DialogUnits& units) {
+    if (qobject_cast<const QComboBox*>(&widget)) return QRect(rect.topLeft(), QSize(rect.width(), units.y(13)));
+    if (const auto* label = qobject_cast<const QLabel*>(&widget); label && !label->pixmap().isNull())
+        return QRect(rect.topLeft(), label->pixmap().deviceIndependentSize().toSize());
+    return rect;
+}
+
+// Frames and group boxes only decorate: they lie under the controls they
+// surround, so that clicks reach those controls.
+bool isDecoration(ControlKind kind) { return kind == ControlKind::BlackFrame || kind == ControlKind::GroupBox; }
 
 void fillList(QComboBox& box, std::span<const char* const> entries) {
     for (const char* entry : entries) box.addItem(QString::fromUtf8(entry));
@@ -170,7 +181,9 @@ QString titleWithFolder(const QString& title, const QString& folder) {
 MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
     setFont(dialogFont());
     setWindowTitle(QString::fromUtf8(kDialogTitle));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    // The application's main window, with a task-bar entry of its own: a dialog
+    // window would be transient for an unmapped leader window.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(picture(Picture::Icon)));
     buildControls();
@@ -185,10 +198,17 @@ void MainDialog::buildControls() {
     const DialogUnits units = DialogUnits::forFont(font());
     for (const ControlSpec& spec : mainDialogControls()) {
         QWidget* widget = createControl(spec, this);
-        QRect rect = units.toPixels(spec.rect);
-        if (qobject_cast<QComboBox*>(widget)) rect = comboRect(rect, units);
-        widget->setGeometry(rect);
+        widget->setGeometry(placedRect(*widget, units.toPixels(spec.rect), units));
+        if (isDecoration(spec.kind)) widget->lower();
+        if (spec.rect.y >= kClientArea.height) m_servicePanel.push_back(widget);
         if (spec.id != kNoId) m_controls[spec.id] = widget;
+    }
+    for (const AccessibleText& text : accessibleTexts()) {
+        QWidget* named = control(text.id);
+        // A combo box's name is its text where assistive technology reads it; its edit carries the label's.
+        if (auto* box = qobject_cast<QComboBox*>(named)) named = box->lineEdit();
+        named->setAccessibleName(QString::fromUtf8(text.name));
+        named->setAccessibleDescription(QString::fromUtf8(text.description));
     }
     m_status = static_cast<StatusWidget*>(control(control::Status));
     fillList(combo(*this, control::StorageType), kStorageNames);
@@ -211,6 +231,9 @@ void MainDialog::buildServiceLog() {
     m_transfer->setGeometry(m_log->x(), save.y(), save.x() - m_log->x() - units.x(4), save.height());
     m_transfer->setRange(0, 1000);
     m_transfer->setValue(0);
+    m_log->setAccessibleName(QStringLiteral("Service log"));
+    m_transfer->setAccessibleName(QStringLiteral("Transfer"));
+    m_servicePanel.insert(m_servicePanel.end(), {m_log, m_saveLog, m_transfer});
     connect(m_saveLog, &QPushButton::clicked, this, &MainDialog::onSaveLogClicked);
 }
 
@@ -247,8 +270,9 @@ bool MainDialog::startUp(CImageBurnerDlg& controller) {
     m_controller = &controller;
     DialogValues view = controller.exchangeToView();
     writeView(view);
-    const bool started = controller.startUp(view);
-    presetView(view);
+    ListSelections selected;
+    const bool started = controller.startUp(view, selected);
+    presetView(view, selected);
     if (!started) return false;
     setWindowTitle(titleWithFolder(windowTitle(), QString::fromStdString(controller.workingDirectory().string())));
     control(control::Start)->setFocus();
@@ -277,13 +301,13 @@ void MainDialog::writeView(const DialogValues& values) {
     }
 }
 
-void MainDialog::presetView(const DialogValues& values) {
+void MainDialog::presetView(const DialogValues& values, const ListSelections& selected) {
     writeView(values);
-    for (const auto& [id, field] : kCombos) {
+    for (const auto& [id, index] : {std::pair{control::StorageType, selected.storage},
+                                    std::pair{control::FirmwareNumber, selected.firmwareNumber}}) {
         QComboBox& box = combo(*this, id);
-        const QString value = QString::fromStdString(values.*field);
-        box.setCurrentIndex(box.findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive));
-        box.setEditText(value);
+        box.setCurrentIndex(index);
+        if (index < 0) box.clearEditText();
     }
 }
 
@@ -326,6 +350,15 @@ void MainDialog::showServicePanel(bool shown) {
     if (m_serviceAction->isChecked() != shown) m_serviceAction->setChecked(shown);
     const DialogUnits units = DialogUnits::forFont(font());
     setFixedSize(units.toPixels(shown ? kClientAreaWithServicePanel : kClientArea).size());
+    // Hidden, the panel's controls leave the focus chain: no key reaches them.
+    for (QWidget* widget : m_servicePanel) widget->setVisible(shown);
+}
+
+void MainDialog::runAsMainWindow() {
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec();
 }
 
 void MainDialog::showAbout() {
@@ -381,8 +414,10 @@ void MainDialog::showStepMessage(const std::string& text) {
 }
 
 void MainDialog::showWarning(const std::string& text) {
-    m_status->showStepMessage(QString::fromStdString(text));
-    log(QStringLiteral("warning: ") + QString::fromStdString(text));
+    const QString message = QString::fromStdString(text);
+    log(QStringLiteral("warning: ") + message);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), message, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {

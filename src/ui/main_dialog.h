@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QString>
 #include <map>
+#include <vector>
 
 #include "app/image_burner_controller.h"
 #include "app/user_interface_port.h"
@@ -50,6 +51,9 @@ public:
     StatusWidget& statusLine() const { return *m_status; }
     bool servicePanelShown() const { return m_servicePanelShown; }
     void showServicePanel(bool shown);
+    // Shows the dialog as the application's main window (not modal: it is the
+    // only window) and returns when it has been closed.
+    void runAsMainWindow();
     QString logText() const;
     [[nodiscard]] bool saveLog(const QString& path) const;
     // Writes the log so far and every later line to this file as well.
@@ -87,13 +91,15 @@ private:
     // Writes the values into the controls; a combo box selects the first entry
     // that begins with its value (case ignored), else shows the value as text.
     void writeView(const DialogValues& values);
-    // The start-up preset: a combo box selects the entry equal to its value,
-    // or none.
-    void presetView(const DialogValues& values);
+    // The start-up preset: each combo box selects the list entry start-up
+    // chose, or none (an empty box).
+    void presetView(const DialogValues& values, const ListSelections& selected);
     void log(const QString& line);
     void onSaveLogClicked();
 
     std::map<int, QWidget*> m_controls;
+    // Everything below the visible area, shown only with the service panel.
+    std::vector<QWidget*> m_servicePanel;
     StatusWidget* m_status = nullptr;
     QPlainTextEdit* m_log = nullptr;
     QFile m_logFile;

@@ -32,7 +32,10 @@ void QtPort::showStepMessage(const std::string& text) {
 }
 
 void QtPort::showWarning(const std::string& text) {
-    post([this, text] { m_target.showWarning(text); });
+    ask([this, text] {
+        m_target.showWarning(text);
+        return true;
+    });
 }
 
 void QtPort::showMessageBox(MessageBoxKind kind, const std::string& text) {

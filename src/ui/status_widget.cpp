@@ -1,10 +1,46 @@
 #include "ui/status_widget.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QPainter>
 
 #include "ui/pictures.h"
 
 namespace ib::ui {
+namespace {
+
+// The status line as assistive technology reads it: a progress bar named by
+// the text on show, valued by the percent.
+class StatusAccessible final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit StatusAccessible(StatusWidget& status) : QAccessibleWidget(&status, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Name) return status().shownText();
+        if (which == QAccessible::Value) return QStringLiteral("%1 %").arg(status().state().percent);
+        return QAccessibleWidget::text(which);
+    }
+    QVariant currentValue() const override { return status().state().percent; }
+    void setCurrentValue(const QVariant&) override {}  // shown, never set
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    const StatusWidget& status() const { return *static_cast<const StatusWidget*>(widget()); }
+};
+
+QAccessibleInterface* statusAccessible(const QString&, QObject* object) {
+    auto* status = dynamic_cast<StatusWidget*>(object);
+    return status ? new StatusAccessible(*status) : nullptr;
+}
+
+}  // namespace
 
 QColor colourOf(std::uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
@@ -40,17 +76,38 @@ void paintStatus(QPainter& painter, const QRect& client, const StatusState& stat
 StatusWidget::StatusWidget(QWidget* parent)
     : QFrame(parent), m_pattern(picture(Picture::Pattern)) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(statusAccessible);
+        return true;
+    }();
+    (void)factoryInstalled;
 }
 
 void StatusWidget::showState(const StatusState& state) {
+    m_attached = true;
     m_state = state;
     m_stepMessage.reset();
     repaint();
+    announce();
 }
 
 void StatusWidget::showStepMessage(const QString& text) {
     m_stepMessage = text;
     repaint();
+    announce();
+}
+
+QString StatusWidget::shownText() const {
+    if (m_stepMessage) return *m_stepMessage;
+    return m_attached ? QString::fromStdString(m_state.text) : QString();
+}
+
+void StatusWidget::announce() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleValueChangeEvent valued(this, m_state.percent);
+    QAccessible::updateAccessibility(&valued);
 }
 
 void StatusWidget::paintEvent(QPaintEvent* event) {
@@ -62,7 +119,7 @@ void StatusWidget::paintEvent(QPaintEvent* event) {
         painter.drawText(contentsRect(), Qt::AlignCenter, *m_stepMessage);
         return;
     }
-    paintStatus(painter, contentsRect(), m_state, m_pattern);
+    if (m_attached) paintStatus(painter, contentsRect(), m_state, m_pattern);
 }
 
 }  // namespace ib::ui

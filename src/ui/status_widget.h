@@ -2,6 +2,9 @@
 // colour (or the tiled pattern), the rest in the rest colour, and the status
 // text centred over it on a transparent background. A step message replaces
 // the whole display with plain centred text until the next status repaint.
+// Nothing is painted before the first status: the line is not attached yet.
+// Assistive technology reads the text shown as its name, the percent as its
+// value.
 #pragma once
 
 #include <QFrame>
@@ -29,11 +32,17 @@ public:
     const StatusState& state() const { return m_state; }
     // The step message on show, if any.
     const std::optional<QString>& stepMessage() const { return m_stepMessage; }
+    // The text on show: the step message, else the status text once there is one.
+    QString shownText() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Tells assistive technology that the text and the percent changed.
+    void announce();
+
+    bool m_attached = false;
     StatusState m_state;
     std::optional<QString> m_stepMessage;
     QPixmap m_pattern;

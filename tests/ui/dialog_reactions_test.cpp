@@ -7,10 +7,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "gui_rig.h"
 #include "operation/status_texts.h"
+#include "support/sim_rig.h"
 #include "ui/about_dialog.h"
 #include "ui/control_table.h"
 #include "ui/status_widget.h"
@@ -119,6 +122,47 @@ private slots:
         QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
         QCOMPARE(statusText(), std::string(text::kProcessSucceeded));
         QCOMPARE(rig.session->controller->m_keepStatusOnRemoval.load(), 0);
+    }
+
+    // From the boot ROM the recorder leaves and returns while the updater
+    // starts, with device events off; those events, and an arrival while the
+    // burn runs, are handled after the worker has switched events back on.
+    void deviceEventsDuringAFullUpdateLeaveButtonsAndStatusAlone() {
+        test::GuiRig rig(sim::RecorderMode::BootRom);
+        rig.workdir.write("updater.bin", test::patternBytes(3000, 9));
+        rig.workdir.write("a.bin", test::patternBytes(1000, 1));
+        rig.workdir.write("DiskInfo.ini", "[UI_SETTING]\nMedia=3\nNumberOfFirmware=2\nConfigUserArea=0\n"
+                                          "[DEFAULT_FW]\nnumber=2\nfile0=a.bin\nfile1=a.bin\n");
+        std::mutex heldMutex;
+        std::vector<std::function<void()>> held;
+        rig.deliverDeviceEvent = [&](std::function<void()> handle) {
+            std::lock_guard lock(heldMutex);
+            held.push_back(std::move(handle));
+        };
+        bool leftAndReturned = false;
+        std::optional<std::pair<bool, std::string>> seenDuringBurn;  // the start button's state, the status text
+        rig.clock.onSleep = [&] {  // on the worker's thread
+            if (rig.session->controller->m_deviceEventsEnabled == 0 && !leftAndReturned) {
+                leftAndReturned = true;
+                fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
+                fireFromAnotherThread(rig.events, kDeviceArrival);
+            } else if (leftAndReturned && rig.session->controller->m_deviceEventsEnabled == 1 && !seenDuringBurn) {
+                fireFromAnotherThread(rig.events, kDeviceArrival);
+                QMetaObject::invokeMethod(&rig.dialog, [&] {
+                    std::lock_guard lock(heldMutex);
+                    for (const auto& handle : held) handle();
+                    seenDuringBurn = {rig.control(control::Start).isEnabled(), rig.dialog.statusLine().state().text};
+                }, Qt::BlockingQueuedConnection);
+            }
+        };
+        QVERIFY(rig.startUp());
+        QTest::mouseClick(&rig.control(control::Start), Qt::LeftButton);
+        QVERIFY(rig.waitFor([&] { return rig.dialog.logText().contains("full update finished"); }));
+        QVERIFY(seenDuringBurn.has_value());
+        QCOMPARE(held.size(), std::size_t{3});
+        QVERIFY(!seenDuringBurn->first);
+        QVERIFY(seenDuringBurn->second != std::string(text::kRecorderReady));
+        QVERIFY2(rig.dialog.logText().contains("full update finished: success"), qPrintable(rig.dialog.logText()));
     }
 
     void aboutBoxAndServicePanelOpenFromTheKeyboard() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program on an X server of its own against a fresh simulated
-# recorder, clicks the start button with real input events, waits for the
-# final status, and saves screenshots of the dialog and of the service panel.
+# recorder, checks that it is a main window of its own, clicks the start
+# button with real input events, waits for the final status, and saves
+# screenshots of the dialog and of the service panel.
 # Usage: full_update_under_xvfb.sh <imageburner> <imageburner-cli> <example folder> <output folder>
 set -euo pipefail
 program=${1:?} cli=${2:?} examples=${3:?} out=${4:?}
@@ -30,6 +31,9 @@ cp -r "$examples" "$scratch/examples"
 app_pid=$!
 
 window=$(timeout 20 xdotool search --sync --onlyvisible --name 'VELTRAX VT-RD70')
+# The main window: a normal window of its own (a task-bar entry), transient for none.
+xprop -id "$window" WM_TRANSIENT_FOR | grep -q 'not found' || { echo "the window is transient for another"; exit 1; }
+xprop -id "$window" _NET_WM_WINDOW_TYPE | grep -q '_NET_WM_WINDOW_TYPE_NORMAL' || { echo "not normal"; exit 1; }
 xdotool windowmove --sync "$window" 0 0 || true
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # The start button's centre: dialog units (163, 101) of the 329 x 140 client area.

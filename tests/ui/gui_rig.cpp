@@ -24,6 +24,7 @@ ModalAnswerer::ModalAnswerer() {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box || !box->isVisible()) return;
         texts << box->text();
+        icons << box->icon();
         QAbstractButton* answer = box->button(QMessageBox::Yes);
         if (!answer) answer = box->defaultButton();
         if (!answer) answer = box->buttons().constFirst();
@@ -32,9 +33,13 @@ ModalAnswerer::ModalAnswerer() {
     m_timer.start(5);
 }
 
-GuiRig::GuiRig(sim::RecorderMode mode) {
+GuiRig::GuiRig(sim::RecorderMode mode, bool attached) {
     sim::RecorderState state;
     state.mode = mode;
+    if (!attached) {  // off the bus for good
+        state.awayUntilMs = 0;
+        state.faults.staysAway = true;
+    }
     sim = sim::Simulator::inMemory(state, clock);
 }
 
@@ -55,9 +60,12 @@ bool GuiRig::startUp() {
     doubles.processes = &processes;
     doubles.temporaryDirectory = tmpdir.path();
     doubles.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
-    doubles.deliverDeviceEvent = [this](std::function<void()> handle) {
-        QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);
-    };
+    if (!deliverDeviceEvent) {
+        deliverDeviceEvent = [this](std::function<void()> handle) {
+            QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);
+        };
+    }
+    doubles.deliverDeviceEvent = deliverDeviceEvent;
     session = app::ApplicationSession::open(port, options);
     return dialog.startUp(*session->controller);
 }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -27,6 +28,8 @@ class ModalAnswerer {
 public:
     ModalAnswerer();
     QStringList texts;
+    // The icon of each message box, in the same order.
+    QList<QMessageBox::Icon> icons;
     // While set, file choosers stay open (the worker that asked waits).
     bool holdChoosers = false;
     // The path a file chooser is answered with; empty: cancelled.
@@ -36,9 +39,24 @@ private:
     QTimer m_timer;
 };
 
+// A manual clock that first runs `onSleep`, on the sleeping thread, whenever
+// someone pauses: a test's way to act at a chosen point of a worker's run.
+class HookedClock final : public Clock {
+public:
+    std::function<void()> onSleep;
+    std::int64_t nowMs() override { return m_clock.nowMs(); }
+    void sleepMs(std::int64_t ms) override {
+        if (onSleep) onSleep();
+        m_clock.sleepMs(ms);
+    }
+
+private:
+    ManualClock m_clock;
+};
+
 class GuiRig {
 public:
-    explicit GuiRig(sim::RecorderMode mode = sim::RecorderMode::Updater);
+    explicit GuiRig(sim::RecorderMode mode = sim::RecorderMode::Updater, bool attached = true);
     ~GuiRig();
 
     // Opens the session and runs the dialog's start-up; its result.
@@ -48,7 +66,10 @@ public:
     template <typename Condition>
     bool waitFor(Condition done);
 
-    ManualClock clock;
+    HookedClock clock;
+    // Where device events are handed for handling; by default queued to the
+    // dialog's thread, as the program does.
+    std::function<void(std::function<void()> handle)> deliverDeviceEvent;
     std::unique_ptr<sim::Simulator> sim;
     FakeDeviceEvents events;
     app::MemoryProfile profile;

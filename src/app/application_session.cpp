@@ -73,6 +73,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         workdir,
         std::move(*temporaryDirectory),
         std::move(physicalDrives),
+        options.stop,
     });
     return session;
 }

@@ -9,6 +9,7 @@
 
 #include "device/pc_storage_cmd.h"
 #include "operation/operation_context.h"
+#include "operation/stop_request.h"
 #include "seams/clock.h"
 #include "seams/pass_through.h"
 #include "seams/process_runner.h"
@@ -30,6 +31,9 @@ struct ControllerEnvironment {
     std::filesystem::path workingDirectory;
     std::filesystem::path temporaryDirectory;
     PcStorageCmd::DrivePathNamer physicalDrives;
+    // Asked for from outside (a termination signal); the running operation
+    // stops at its next command.
+    StopRequest stop;
 };
 
 }  // namespace ib

@@ -24,6 +24,7 @@
 #include "operation/operation_context.h"
 #include "operation/operation_reporter.h"
 #include "operation/preflight.h"
+#include "operation/stoppable_commands.h"
 #include "app/busy_claim.h"
 #include "app/controller_environment.h"
 #include "app/dialog_values.h"
@@ -71,6 +72,8 @@ public:
     void launch(Operation op, const DialogValues& view);
     // Whether an operation is running now.
     bool busy() const { return m_busy.load(); }
+    // Whether the last operation was stopped by a stop request before it was done.
+    bool interrupted() const { return m_commands.refusedAny(); }
 
     // ---- What the operations report through -------------------------------
     // Selects the storage type named in the storage box: sets m_storageType
@@ -183,6 +186,10 @@ private:
     // Copies the view in and runs the operation; an exception ends it with a
     // message box and result 0.
     std::uint32_t startedOperation(Operation op, const DialogValues& view);
+    // The end of an operation that a stop request cut short: the session
+    // closed where the operation left a storage selected (the full update
+    // closes its own), and what was and was not written.
+    void reportInterruption(Operation op);
     // Joins the workers that are done (never the calling one: it is not done).
     void joinFinishedWorkers();
     std::uint32_t execute(Operation op);
@@ -193,7 +200,7 @@ private:
     template <typename Run>
     auto withContext(Run&& operation) {
         const OperationSettings settings = settingsSnapshot();
-        const OperationContext context{*m_cmd, *this,
+        const OperationContext context{m_commands, *this,
                                        OperationServices{m_env.clock, m_env.profile, m_env.processes,
                                                          m_env.locateTool, m_env.temporaryDirectory},
                                        settings};
@@ -213,6 +220,7 @@ private:
     UsbScsiCmd m_usbCmd;
     PcStorageCmd m_pcCmd;
     StatusLine m_status;
+    StoppableCommands m_commands;  // m_usbCmd as the operations reach it: held back by a stop request
 
     std::atomic<bool> m_busy{false};  // one operation at a time, held through a BusyClaim
     std::mutex m_workersMutex;

@@ -45,7 +45,7 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     // A problem is named first; the failed open's own message follows.
     const PreflightStep outputStep{{{}, {{output, std::uint64_t{count} * kSectorSize}}, {}}, ""};
     std::ofstream file;
-    if (!failedPreflightStep(ctx, {outputStep})) file.open(output, std::ios::binary | std::ios::trunc);
+    if (!failedPreflightStep(ctx, {outputStep}, SentBeforeCheck::IdentificationAndStorageSize)) file.open(output, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
         ctx.report.messageBox("open test.bin fail !");
         reselectUserArea(ctx);

@@ -29,7 +29,7 @@ struct GlobalOptions {
 
 class CliSession {
 public:
-    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
+    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err, StopRequest stop = {});
     ~CliSession();
 
     // Builds the environment and the controller and runs the start-up. Returns
@@ -51,6 +51,7 @@ private:
     GlobalOptions m_options;
     std::ostream& m_out;
     std::ostream& m_err;
+    StopRequest m_stop;
     std::unique_ptr<ConsolePort> m_port;  // outlives the application that reports to it
     std::unique_ptr<app::ApplicationSession> m_application;
     DialogValues m_view;

@@ -50,6 +50,13 @@ int CliSession::start() {
     return 0;
 }
 
+int CliSession::run(Operation op) {
+    constexpr int kInterruptedExitStatus = 130;
+    const bool succeeded = controller().run(op, m_view) != 0;
+    if (controller().interrupted()) return kInterruptedExitStatus;
+    return succeeded ? 0 : 1;
+}
+
 const char* CliSession::lockedOptionGiven() {
     const struct {
         bool given;

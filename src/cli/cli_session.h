@@ -42,6 +42,9 @@ public:
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }
     app::ApplicationSession& application() { return *m_application; }
+    // Runs the operation with the view; the exit status: 0 success, 1 failure,
+    // 130 (as a shell gives for Ctrl+C) when the stop request cut it short.
+    int run(Operation op);
     std::ostream& out() { return m_out; }
 
 private:

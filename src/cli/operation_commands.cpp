@@ -12,9 +12,6 @@
 namespace ib::cli {
 namespace {
 
-// Exit status of an operation that a termination signal stopped, as a shell gives for SIGINT.
-constexpr int kInterruptedExitStatus = 130;
-
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
     CliSession session(c.options, c.out, c.err, c.stop);
@@ -23,8 +20,7 @@ void runOperation(CommandContext& c, Operation op, std::function<void(DialogValu
         return;
     }
     if (adjust) adjust(session.view());
-    c.exitCode = session.controller().run(op, session.view()) ? 0 : 1;
-    if (session.controller().interrupted()) c.exitCode = kInterruptedExitStatus;
+    c.exitCode = session.run(op);
     if (op == Operation::ReadRegister && c.exitCode == 0) c.out << session.controller().m_readRegValue << '\n';
 }
 

@@ -6,25 +6,43 @@
 namespace ib {
 namespace {
 
+using Kind = RecorderChanges::Kind;
+
 std::string storageName(std::int32_t code) {
     const bool known = code >= 0 && code < static_cast<std::int32_t>(std::size(kStorageNames));
     return known ? kStorageNames[code] : "type " + std::to_string(code);
 }
 
+std::string counted(std::uint64_t count, const char* one) {
+    return std::to_string(count) + " " + one + (count == 1 ? "" : "s");
+}
+
 }  // namespace
+
+void RecorderChanges::add(Kind kind, std::uint64_t count, std::pair<std::int32_t, std::uint8_t> where) {
+    if (!m_changes.empty() && m_changes.back().kind == kind && m_changes.back().where == where)
+        m_changes.back().count += count;
+    else
+        m_changes.push_back({kind, where, count});
+}
 
 std::string RecorderChanges::describe() const {
     std::string text;
-    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
-    if (updaterSectors) add("the updater (" + std::to_string(updaterSectors) + " sectors)");
-    if (updaterStarted) add("the updater's start");
-    if (bootSizeChanged) add("a new boot size");
-    if (lowLevelFormatted) add("a low-level format");
-    for (const auto& [where, sectors] : sectorsWritten)
-        add(std::to_string(sectors) + " sectors of the " + storageName(where.first) +
-            (where.second == kBootArea ? " boot area" : " user area"));
-    if (userAreaFormatted) add("a user-area format");
-    if (registersWritten) add(std::to_string(registersWritten) + " register writes");
+    for (const Change& change : m_changes) {
+        if (!text.empty()) text += ", ";
+        switch (change.kind) {
+        case Kind::Updater: text += "the updater (" + counted(change.count, "sector") + ")"; break;
+        case Kind::UpdaterStart: text += "the updater's start"; break;
+        case Kind::BootSize: text += "a new boot size"; break;
+        case Kind::LowLevelFormat: text += "a low-level format"; break;
+        case Kind::Sectors:
+            text += counted(change.count, "sector") + " of the " + storageName(change.where.first) +
+                    (change.where.second == kBootArea ? " boot area" : " user area");
+            break;
+        case Kind::UserAreaFormat: text += "a user-area format"; break;
+        case Kind::Registers: text += counted(change.count, "register write"); break;
+        }
+    }
     return text;
 }
 
@@ -48,13 +66,13 @@ std::uint32_t StoppableCommands::Open() {
 
 std::uint32_t StoppableCommands::Download(std::uint32_t count, std::span<const std::uint8_t> data) {
     if (!mayGoOn() || !m_recorder.Download(count, data)) return 0;
-    m_changes.updaterSectors += count;
+    m_changes.add(Kind::Updater, count);
     return 1;
 }
 
 std::uint32_t StoppableCommands::StartDownloaded() {
     if (!mayGoOn() || !m_recorder.StartDownloaded()) return 0;
-    m_changes.updaterStarted = true;
+    m_changes.add(Kind::UpdaterStart);
     m_selected.reset();
     return 1;
 }
@@ -65,7 +83,7 @@ std::uint32_t StoppableCommands::ReadRegister(std::uint32_t address, std::uint8_
 
 std::uint32_t StoppableCommands::WriteRegister(std::uint32_t address, const std::uint8_t& value) {
     if (!mayGoOn() || !m_recorder.WriteRegister(address, value)) return 0;
-    ++m_changes.registersWritten;
+    m_changes.add(Kind::Registers);
     return 1;
 }
 
@@ -84,25 +102,25 @@ std::uint32_t StoppableCommands::ReadSectors(std::uint32_t first, std::uint32_t 
 std::uint32_t StoppableCommands::WriteSectors(std::uint32_t first, std::uint32_t count,
                                               std::span<const std::uint8_t> buffer) {
     if (!mayGoOn() || !m_recorder.WriteSectors(first, count, buffer)) return 0;
-    if (m_selected) m_changes.sectorsWritten[*m_selected] += count;
+    m_changes.add(Kind::Sectors, count, m_selected.value_or(std::pair<std::int32_t, std::uint8_t>{}));
     return 1;
 }
 
 std::uint32_t StoppableCommands::SetBootSize(std::uint32_t sectors) {
     if (!mayGoOn() || !m_recorder.SetBootSize(sectors)) return 0;
-    m_changes.bootSizeChanged = true;
+    m_changes.add(Kind::BootSize);
     return 1;
 }
 
 std::uint32_t StoppableCommands::FormatUserArea() {
     if (!mayGoOn() || !m_recorder.FormatUserArea()) return 0;
-    m_changes.userAreaFormatted = true;
+    m_changes.add(Kind::UserAreaFormat);
     return 1;
 }
 
 std::uint32_t StoppableCommands::LowLevelFormat() {
     if (!mayGoOn() || !m_recorder.LowLevelFormat()) return 0;
-    m_changes.lowLevelFormatted = true;
+    m_changes.add(Kind::LowLevelFormat);
     return 1;
 }
 

@@ -6,29 +6,35 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "device/general_storage_cmd.h"
 #include "operation/stop_request.h"
 
 namespace ib {
 
-// What an operation changed on the recorder, command by accepted command.
-struct RecorderChanges {
-    std::uint64_t updaterSectors = 0;
-    bool updaterStarted = false;
-    bool bootSizeChanged = false;
-    bool lowLevelFormatted = false;
-    bool userAreaFormatted = false;
-    std::uint32_t registersWritten = 0;
-    // Sectors written per (storage type code, area).
-    std::map<std::pair<std::int32_t, std::uint8_t>, std::uint64_t> sectorsWritten;
+// What an operation changed on the recorder, in the order it happened; a
+// run of like commands (sector writes to one area) is one change.
+class RecorderChanges {
+public:
+    enum class Kind { Updater, UpdaterStart, BootSize, LowLevelFormat, Sectors, UserAreaFormat, Registers };
 
+    // One more accepted command of `kind`, moving `count` sectors or registers,
+    // to the area `where` (storage type code, area) for sector writes.
+    void add(Kind kind, std::uint64_t count = 1, std::pair<std::int32_t, std::uint8_t> where = {});
     // "the updater (48 sectors), 2048 sectors of the eMMC boot area"; empty when nothing changed.
     std::string describe() const;
+
+private:
+    struct Change {
+        Kind kind;
+        std::pair<std::int32_t, std::uint8_t> where;
+        std::uint64_t count;
+    };
+    std::vector<Change> m_changes;
 };
 
 class StoppableCommands final : public GeneralStorageCmd {

@@ -36,6 +36,15 @@ struct SimCli : ::testing::Test {
         err = e.str();
         return exitCode;
     }
+    // The recorder as a program that holds it has it open.
+    std::unique_ptr<Simulator> holdRecorder() {
+        std::string error;
+        auto held = Simulator::openFolder(dir, clock, error);
+        EXPECT_TRUE(held) << error;
+        return held;
+    }
+
+    ManualClock clock;
 };
 
 TEST_F(SimCli, InitCreatesARecorderAndRefusesToReplaceItWithoutForce) {
@@ -115,10 +124,8 @@ TEST_F(SimCli, ReplugReturnsToBootRomAndEmptiesTheRamImage) {
 TEST_F(SimCli, InitForceIsRefusedWhileAProgramHoldsTheRecorder) {
     ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
     {
-        ManualClock clock;
-        std::string error;
-        auto held = Simulator::openFolder(dir, clock, error);
-        ASSERT_TRUE(held) << error;
+        auto held = holdRecorder();
+        ASSERT_TRUE(held);
         ASSERT_TRUE(held->writeArea({2, 0}, 0, pattern(1, 1)));
         EXPECT_EQ(run({"sim", "init", dir, "--force"}), 1);
         EXPECT_EQ(err, "sim init: The recorder is in use by another program (pid " + std::to_string(::getpid()) +
@@ -132,10 +139,8 @@ TEST_F(SimCli, InitForceIsRefusedWhileAProgramHoldsTheRecorder) {
 
 TEST_F(SimCli, UnplugAndPlugReachAProgramThatHoldsTheRecorder) {
     ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
-    ManualClock clock;
-    std::string error;
-    auto held = Simulator::openFolder(dir, clock, error);
-    ASSERT_TRUE(held) << error;
+    auto held = holdRecorder();
+    ASSERT_TRUE(held);
     std::vector<std::uint32_t> events;
     held->events().setBackgroundPolling(false);
     ASSERT_TRUE(held->events().registerClass(InterfaceClass::Disk));
@@ -153,10 +158,8 @@ TEST_F(SimCli, UnplugAndPlugReachAProgramThatHoldsTheRecorder) {
 
 TEST_F(SimCli, ARecorderUnpluggedDuringTheUpdateFailsItCleanly) {
     ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
-    ManualClock clock;
-    std::string error;
-    auto held = Simulator::openFolder(dir, clock, error);
-    ASSERT_TRUE(held) << error;
+    auto held = holdRecorder();
+    ASSERT_TRUE(held);
     held->events().setBackgroundPolling(false);
     ib::test::ControllerRig rig(held->volumes(), &held->enumerator(), &held->events(), &clock);
     rig.workdir.write("a.bin", std::string(1000, 'a'));

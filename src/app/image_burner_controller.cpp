@@ -11,7 +11,7 @@
 namespace ib {
 
 CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
-    : m_cmd(&m_usbCmd),
+    : m_cmd(&m_commands),
       m_env(std::move(env)),
       m_usbCmd(m_env.volumes),
       m_pcCmd(m_env.physicalDrives, [this](const std::string& m) { messageBox(m, MessageBoxKind::Application); }),

@@ -145,7 +145,7 @@ public:
     // taken when it starts. Views change them only through exchangeFromView;
     // tests and the CLI may read them.
     std::string m_iniPath;               // the configuration file, as start-up found it
-    GeneralStorageCmd* const m_cmd;      // always m_usbCmd
+    GeneralStorageCmd* const m_cmd;      // always m_commands: m_usbCmd as the operations reach it
     std::int32_t m_storageType = -1;     // storage type code, set by selectStorageType()
     std::int32_t m_isMoviNand = 0;       // 1 for moviNAND: its boot area is an area of its own
     std::uint32_t m_mbrSector = 0;
@@ -200,7 +200,7 @@ private:
     template <typename Run>
     auto withContext(Run&& operation) {
         const OperationSettings settings = settingsSnapshot();
-        const OperationContext context{m_commands, *this,
+        const OperationContext context{*m_cmd, *this,
                                        OperationServices{m_env.clock, m_env.profile, m_env.processes,
                                                          m_env.locateTool, m_env.temporaryDirectory},
                                        settings};

@@ -73,6 +73,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         std::move(*temporaryDirectory),
         std::move(physicalDrives),
         given.deliverDeviceEvent,
+        options.stop,
     });
     return session;
 }

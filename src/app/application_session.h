@@ -55,6 +55,8 @@ struct SessionOptions {
     // The state folder of a simulated recorder to talk to; empty: the
     // machine's own USB devices.
     std::filesystem::path simulatorFolder;
+    // What stops a running operation at its next command (a termination signal); unset: nothing.
+    StopRequest stop;
     SessionOverrides overrides;
 };
 

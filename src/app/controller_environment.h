@@ -9,6 +9,7 @@
 
 #include "device/pc_storage_cmd.h"
 #include "operation/operation_context.h"
+#include "operation/stop_request.h"
 #include "seams/clock.h"
 #include "seams/pass_through.h"
 #include "seams/process_runner.h"
@@ -33,6 +34,9 @@ struct ControllerEnvironment {
     // Runs the handling of a device event where the face wants it (a window
     // on its own thread); unset: on the event source's thread.
     std::function<void(std::function<void()> handle)> deliverDeviceEvent;
+    // Asked for from outside (a termination signal); the running operation
+    // stops at its next command.
+    StopRequest stop;
 };
 
 }  // namespace ib

@@ -11,11 +11,12 @@
 namespace ib {
 
 CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
-    : m_cmd(&m_usbCmd),
+    : m_cmd(&m_commands),
       m_env(std::move(env)),
       m_usbCmd(m_env.volumes),
       m_pcCmd(m_env.physicalDrives, [this](const std::string& m) { messageBox(m, MessageBoxKind::Application); }),
-      m_status(m_env.ui) {
+      m_status(m_env.ui),
+      m_commands(m_usbCmd, m_env.stop) {
     // The recorder's own answer goes to the status line (and the log) before
     // the operation's error box; a mounted storage is said in a box of its own.
     m_usbCmd.setRefusalObserver([this](RefusalKind kind, const std::string& text) {
@@ -85,7 +86,9 @@ std::optional<BusyClaim> CImageBurnerDlg::beginOperation() {
 }
 
 std::uint32_t CImageBurnerDlg::finishOperation(BusyClaim claim, Operation op, const DialogValues& view) {
+    m_commands.beginOperation();
     const std::uint32_t result = startedOperation(op, view);
+    if (m_commands.refusedAny()) reportInterruption(op);
     claim.release();  // free before the report, so that a view may start the next operation from it
     m_env.ui.operationFinished(op, result);
     return result;
@@ -106,6 +109,16 @@ std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues
     }
     messageBoxThenPresence("Error: " + failure);
     return 0;
+}
+
+void CImageBurnerDlg::reportInterruption(Operation op) {
+    if (op != Operation::FullUpdate && m_commands.storageSelected()) m_usbCmd.EndSession();
+    const std::string written = m_commands.changes().describe();
+    messageBox("Interrupted: the operation stopped before it was done. " +
+                   (written.empty() ? std::string("Nothing was written to the recorder.")
+                                    : "Written to the recorder: " + written +
+                                          ". Not written: everything after that; run the operation again."),
+               MessageBoxKind::Application);
 }
 
 void CImageBurnerDlg::joinFinishedWorkers() {

@@ -24,6 +24,7 @@
 #include "operation/operation_context.h"
 #include "operation/operation_reporter.h"
 #include "operation/preflight.h"
+#include "operation/stoppable_commands.h"
 #include "app/busy_claim.h"
 #include "app/controller_environment.h"
 #include "app/dialog_values.h"
@@ -81,6 +82,8 @@ public:
     void launch(Operation op, const DialogValues& view);
     // Whether an operation is running now.
     bool busy() const { return m_busy.load(); }
+    // Whether the last operation was stopped by a stop request before it was done.
+    bool interrupted() const { return m_commands.refusedAny(); }
 
     // ---- What the operations report through -------------------------------
     // Selects the storage type named in the storage box: sets m_storageType
@@ -155,7 +158,7 @@ public:
     // taken when it starts. Views change them only through exchangeFromView;
     // tests and the CLI may read them.
     std::string m_iniPath;               // the configuration file, as start-up found it
-    GeneralStorageCmd* const m_cmd;      // always m_usbCmd
+    GeneralStorageCmd* const m_cmd;      // always m_commands: m_usbCmd as the operations reach it
     std::int32_t m_storageType = -1;     // storage type code, set by selectStorageType()
     std::int32_t m_isMoviNand = 0;       // 1 for moviNAND: its boot area is an area of its own
     std::uint32_t m_mbrSector = 0;
@@ -198,6 +201,10 @@ private:
     // Copies the view in and runs the operation; an exception ends it with a
     // message box and result 0.
     std::uint32_t startedOperation(Operation op, const DialogValues& view);
+    // The end of an operation that a stop request cut short: the session
+    // closed where the operation left a storage selected (the full update
+    // closes its own), and what was and was not written.
+    void reportInterruption(Operation op);
     // Joins the workers that are done (never the calling one: it is not done).
     void joinFinishedWorkers();
     std::uint32_t execute(Operation op);
@@ -228,6 +235,7 @@ private:
     UsbScsiCmd m_usbCmd;
     PcStorageCmd m_pcCmd;
     StatusLine m_status;
+    StoppableCommands m_commands;  // m_usbCmd as the operations reach it: held back by a stop request
 
     std::atomic<bool> m_busy{false};  // one operation at a time, held through a BusyClaim
     std::mutex m_workersMutex;

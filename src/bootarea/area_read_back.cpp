@@ -48,7 +48,7 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     const PreflightStep outputStep{{{}, {{output, std::uint64_t{count} * kSectorSize}}, {}}, ""};
     // The earlier file stays whole until the new one is: a failed or killed read leaves it.
     std::optional<ReplacementFile> replacement;
-    if (!failedPreflightStep(ctx, {outputStep})) replacement.emplace(output);
+    if (!failedPreflightStep(ctx, {outputStep}, SentBeforeCheck::IdentificationAndStorageSize)) replacement.emplace(output);
     if (!replacement || !replacement->stream()) {
         ctx.report.messageBox("open test.bin fail !");
         reselectUserArea(ctx);

@@ -27,18 +27,25 @@ OperationSettings onSerialFlash(const OperationSettings& settings) {
     return flash;
 }
 
-// The status verdict of a raw image that cannot be written whole, after the
-// problem's message: one that does not read is the "Open File Error!" the
-// open would give; one larger than the flash would fail part way, so it is
-// refused before its first sector is written.
+constexpr const char* kRawImageNamedIn = "the raw image field";
+
+// The status verdict of a raw image that does not read, after the problem's
+// message: the "Open File Error!" the open would give. Checked before the
+// first command.
+std::optional<std::string> unreadableRawImage(const OperationContext& ctx, const std::string& path) {
+    if (path.empty()) return std::nullopt;  // nothing chosen: the open names nothing
+    return failedPreflightStep(ctx, {{{{{path, UINT64_MAX, "", kRawImageNamedIn}}, {}, {}}, "Open File Error!"}});
+}
+
+// The status verdict of a raw image that cannot be written whole: one larger
+// than the flash would fail part way, so it is refused before its first sector
+// is written. The flash's size comes from the recorder.
 std::optional<std::string> rawImageProblem(const OperationContext& ctx, const std::string& path,
                                            std::uint32_t flashSectors) {
     if (path.empty()) return "Open File Error!";  // nothing chosen: nothing to name
-    constexpr const char* kNamedIn = "the raw image field";
-    const std::vector<PreflightStep> steps{
-        {{{{path, UINT64_MAX, "", kNamedIn}}, {}, {}}, "Open File Error!"},
-        {{{{path, std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kNamedIn}}, {}, {}}, "FAILED"}};
-    return failedPreflightStep(ctx, steps);
+    const PreflightStep fit{
+        {{{path, std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kRawImageNamedIn}}, {}, {}}, "FAILED"};
+    return failedPreflightStep(ctx, {fit}, SentBeforeCheck::IdentificationAndStorageSize);
 }
 
 // Copies `path` to the user area of the serial flash from sector 0.
@@ -99,6 +106,10 @@ std::uint32_t writeRawFile(const OperationContext& ctx, const std::string& path)
 std::uint32_t rawWrite(const OperationContext& ctx) {
     std::string path = ctx.settings.rawPath;
     if (path.empty()) path = browseForPath(ctx, RememberedPath::RawFile).value_or("");
+    if (const auto verdict = unreadableRawImage(ctx, path)) {
+        ctx.report.setProgress(*verdict, 100, kRed, kWhite);
+        return 0;
+    }
     if (!openRecorder(ctx, {})) return 0;
     ctx.services.clock.sleepMs(2000);
     if (ctx.cmd.GetMode() == kModeBootRom) {

@@ -32,17 +32,18 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
 
 }  // namespace
 
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, StopRequest stop) {
     CLI::App app{"imageburner: firmware updater for car video recorders.\n"
                  "Status texts and step messages go to standard output, message boxes to standard error\n"
-                 "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error."};
+                 "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error,\n"
+                 "130 stopped by a termination signal (SIGINT, SIGTERM, SIGHUP)."};
     app.require_subcommand(1);
     app.fallthrough();
     GlobalOptions options;
     int exitCode = 0;
     addGlobalOptions(app, options);
     CommandArguments arguments;
-    CommandContext context{options, arguments, out, err, exitCode};
+    CommandContext context{options, arguments, out, err, exitCode, stop};
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
     addPlanCommand(app, context);

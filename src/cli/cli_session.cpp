@@ -12,8 +12,8 @@
 
 namespace ib::cli {
 
-CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err)
-    : m_options(options), m_out(out), m_err(err) {}
+CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err, StopRequest stop)
+    : m_options(options), m_out(out), m_err(err), m_stop(stop) {}
 
 CliSession::~CliSession() = default;
 
@@ -25,6 +25,7 @@ int CliSession::start() {
     app::SessionOptions session;
     session.workingDirectory = pathFromUtf8(m_options.workdir);
     session.simulatorFolder = pathFromUtf8(m_options.simDir);
+    session.stop = m_stop;
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {
@@ -48,6 +49,13 @@ int CliSession::start() {
     if (m_options.changeBootSize) m_view.changeBootSize = *m_options.changeBootSize;
     if (m_options.bootSize) m_view.bootSize = *m_options.bootSize;
     return 0;
+}
+
+int CliSession::run(Operation op) {
+    constexpr int kInterruptedExitStatus = 130;
+    const bool succeeded = controller().run(op, m_view) != 0;
+    if (controller().interrupted()) return kInterruptedExitStatus;
+    return succeeded ? 0 : 1;
 }
 
 const char* CliSession::lockedOptionGiven() {

@@ -30,7 +30,7 @@ struct GlobalOptions {
 
 class CliSession {
 public:
-    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err);
+    CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err, StopRequest stop = {});
     ~CliSession();
 
     // Builds the environment and the controller and runs the start-up. Returns
@@ -43,6 +43,9 @@ public:
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }
     app::ApplicationSession& application() { return *m_application; }
+    // Runs the operation with the view; the exit status: 0 success, 1 failure,
+    // 130 (as a shell gives for Ctrl+C) when the stop request cut it short.
+    int run(Operation op);
     std::ostream& out() { return m_out; }
 
 private:
@@ -52,6 +55,7 @@ private:
     GlobalOptions m_options;
     std::ostream& m_out;
     std::ostream& m_err;
+    StopRequest m_stop;
     std::unique_ptr<ConsolePort> m_port;  // outlives the application that reports to it
     std::unique_ptr<app::ApplicationSession> m_application;
     DialogValues m_view;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "operation/stop_request.h"
+
 namespace CLI {
 class App;
 }
@@ -28,6 +30,7 @@ struct CommandContext {
     std::ostream& out;
     std::ostream& err;
     int& exitCode;
+    StopRequest stop;  // stops a running operation at its next command
 };
 
 void addDeviceCommands(CLI::App& app, CommandContext& context);

@@ -14,7 +14,7 @@ namespace {
 // Runs `body` in a started session; a session that cannot start is a failure.
 template <typename Body>
 void inSession(CommandContext& c, Body body) {
-    CliSession session(c.options, c.out, c.err);
+    CliSession session(c.options, c.out, c.err, c.stop);
     if (const int failed = session.start(); failed != 0) {
         c.exitCode = failed;
         return;
@@ -104,7 +104,7 @@ void addDeviceCommands(CLI::App& app, CommandContext& c) {
         ->callback([&c] { inSession(c, detect); });
     app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)")
         ->callback([&c] {
-            inSession(c, [](CliSession& s) { return s.controller().run(Operation::Sync, s.view()) ? 0 : 1; });
+            inSession(c, [](CliSession& s) { return s.run(Operation::Sync); });
         });
     app.add_subcommand("settings", "Print the effective configuration and bound values")
         ->callback([&c] { inSession(c, settings); });

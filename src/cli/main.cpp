@@ -2,5 +2,9 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "platform/stop_signals.h"
 
-int main(int argc, char** argv) { return ib::cli::run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+    const ib::platform::StopSignals signals = ib::platform::installStopSignals();
+    return ib::cli::run(argc, argv, std::cout, std::cerr, ib::StopRequest(signals.requested));
+}

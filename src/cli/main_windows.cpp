@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "platform/stop_signals.h"
 #include "platform/windows/wide_text.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -16,5 +17,6 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < argc; ++i) arguments.push_back(ib::platform::utf8FromWide(argv[i]));
     std::vector<char*> pointers;
     for (auto& argument : arguments) pointers.push_back(argument.data());
-    return ib::cli::run(argc, pointers.data(), std::cout, std::cerr);
+    const ib::platform::StopSignals signals = ib::platform::installStopSignals();
+    return ib::cli::run(argc, pointers.data(), std::cout, std::cerr, ib::StopRequest(signals.requested));
 }

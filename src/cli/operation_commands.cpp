@@ -14,13 +14,13 @@ namespace {
 
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
-    CliSession session(c.options, c.out, c.err);
+    CliSession session(c.options, c.out, c.err, c.stop);
     if (const int failed = session.start(); failed != 0) {
         c.exitCode = failed;
         return;
     }
     if (adjust) adjust(session.view());
-    c.exitCode = session.controller().run(op, session.view()) ? 0 : 1;
+    c.exitCode = session.run(op);
     if (op == Operation::ReadRegister && c.exitCode == 0) c.out << session.controller().m_readRegValue << '\n';
 }
 

@@ -73,6 +73,21 @@ int runReplug(const SimArguments& args, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// Pulls or plugs the cable; a program that holds the recorder sees it go or come.
+int runCable(const SimArguments& args, bool plugged, std::ostream& out, std::ostream& err) {
+    std::string error;
+    if (!sim::setCablePlugged(pathFromUtf8(args.dir), plugged, error)) {
+        err << "sim " << (plugged ? "plug" : "unplug") << ": " << error << "\n";
+        return 1;
+    }
+    // With no program holding it, the recorder takes the change now (an unplugged one loses its power).
+    SystemClock clock;
+    std::string inUse;
+    if (auto simulator = sim::Simulator::openFolder(pathFromUtf8(args.dir), clock, inUse)) simulator->poll();
+    out << (plugged ? "Recorder plugged in\n" : "Recorder unplugged\n");
+    return 0;
+}
+
 }  // namespace
 
 void addSimCommands(CLI::App& app, std::ostream& out, std::ostream& err, int& exitCode) {
@@ -99,6 +114,15 @@ void addSimCommands(CLI::App& app, std::ostream& out, std::ostream& err, int& ex
         simCommand->add_subcommand("replug", "Power-cycle the simulated recorder: back to boot ROM");
     replug->add_option("DIR", args->dir, "State folder")->required();
     replug->callback([args, &out, &err, &exitCode] { exitCode = runReplug(*args, out, err); });
+
+    for (const bool plugged : {false, true}) {
+        CLI::App* cable = simCommand->add_subcommand(
+            plugged ? "plug" : "unplug",
+            plugged ? "Plug the simulated recorder's cable in, also while a program uses it"
+                    : "Pull the simulated recorder's cable, also while a program uses it");
+        cable->add_option("DIR", args->dir, "State folder")->required();
+        cable->callback([args, plugged, &out, &err, &exitCode] { exitCode = runCable(*args, plugged, out, err); });
+    }
 }
 
 }  // namespace ib::cli

@@ -11,23 +11,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kNothingSent = " Nothing was sent to the recorder.";
+std::string sentSentence(SentBeforeCheck sent) {
+    switch (sent) {
+    case SentBeforeCheck::Nothing: return " Nothing was sent to the recorder.";
+    case SentBeforeCheck::Identification:
+        return " Only the commands that identify the recorder were sent; nothing on it was changed.";
+    case SentBeforeCheck::IdentificationAndStorageSize:
+        return " The recorder was only identified, asked for its storage size and given its updater where it "
+               "needed one; nothing on its storage was changed.";
+    }
+    return {};
+}
 
-std::optional<std::string> inputProblem(const PlannedInput& input) {
+std::optional<std::string> inputProblem(const PlannedInput& input, const std::string& sentSoFar) {
     const std::string name = input.path.string();
     std::error_code ec;
     if (!fs::exists(input.path, ec))
         return "Cannot find " + name + ". Put the file there or correct its name in " + input.namedIn + "." +
-               kNothingSent;
+               sentSoFar;
     if (!fs::is_regular_file(input.path, ec))
-        return name + " is not a regular file. Name a file, not a folder or a device." + kNothingSent;
+        return name + " is not a regular file. Name a file, not a folder or a device." + sentSoFar;
     if (!std::ifstream(input.path, std::ios::binary).is_open())
-        return "Cannot read " + name + ". Check its permissions." + kNothingSent;
+        return "Cannot read " + name + ". Check its permissions." + sentSoFar;
     const std::uint64_t size = fs::file_size(input.path, ec);
-    if (ec) return "Cannot read " + name + ". Check its permissions." + kNothingSent;
+    if (ec) return "Cannot read " + name + ". Check its permissions." + sentSoFar;
     if (size > input.largestBytes)
         return name + " (" + std::to_string(size) + " bytes) does not fit " + input.destination + " (" +
-               std::to_string(input.largestBytes) + " bytes). Use a smaller file." + kNothingSent;
+               std::to_string(input.largestBytes) + " bytes). Use a smaller file." + sentSoFar;
     return std::nullopt;
 }
 
@@ -53,40 +63,44 @@ std::map<fs::path, std::uint64_t> bytesNeededPerFolder(const std::vector<Planned
     return needed;
 }
 
-std::optional<std::string> outputProblem(const std::vector<PlannedOutput>& outputs, const RoomProbe& room) {
+std::optional<std::string> outputProblem(const std::vector<PlannedOutput>& outputs, const RoomProbe& room,
+                                         const std::string& sentSoFar) {
     for (const PlannedOutput& output : outputs)
         if (!canWrite(output.path))
             return "Cannot create " + output.path.string() +
-                   ". Make its folder writable or choose another working folder." + kNothingSent;
+                   ". Make its folder writable or choose another working folder." + sentSoFar;
     for (const auto& [folder, bytes] : bytesNeededPerFolder(outputs)) {
         const std::optional<std::uint64_t> free = room(folder);
         if (free && *free < bytes)
             return folder.string() + " has room for " + std::to_string(*free) + " bytes, but " +
-                   std::to_string(bytes) + " are to be written there. Free some space." + kNothingSent;
+                   std::to_string(bytes) + " are to be written there. Free some space." + sentSoFar;
     }
     return std::nullopt;
 }
 
-std::optional<std::string> toolProblem(const PlannedTool& tool) {
+std::optional<std::string> toolProblem(const PlannedTool& tool, const std::string& sentSoFar) {
     std::error_code ec;
     if (fs::is_regular_file(tool.located, ec)) return std::nullopt;
     return "The helper tool " + tool.name + " was not found. Reinstall the program or put " + tool.name +
-           " in the working folder." + kNothingSent;
+           " in the working folder." + sentSoFar;
 }
 
 }  // namespace
 
-std::optional<std::string> findPreflightProblem(const PreflightPlan& plan, const RoomProbe& room) {
+std::optional<std::string> findPreflightProblem(const PreflightPlan& plan, const RoomProbe& room,
+                                                SentBeforeCheck sent) {
+    const std::string sentence = sentSentence(sent);
     for (const PlannedInput& input : plan.inputs)
-        if (auto problem = inputProblem(input)) return problem;
+        if (auto problem = inputProblem(input, sentence)) return problem;
     for (const PlannedTool& tool : plan.tools)
-        if (auto problem = toolProblem(tool)) return problem;
-    return outputProblem(plan.outputs, room);
+        if (auto problem = toolProblem(tool, sentence)) return problem;
+    return outputProblem(plan.outputs, room, sentence);
 }
 
-std::optional<std::string> failedPreflightStep(const OperationContext& ctx, const std::vector<PreflightStep>& steps) {
+std::optional<std::string> failedPreflightStep(const OperationContext& ctx, const std::vector<PreflightStep>& steps,
+                                               SentBeforeCheck sent) {
     for (const PreflightStep& step : steps) {
-        if (auto problem = findPreflightProblem(step.plan)) {
+        if (auto problem = findPreflightProblem(step.plan, roomForFilesIn, sent)) {
             ctx.report.messageBox(*problem);
             return step.errorMessage;
         }

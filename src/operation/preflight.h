@@ -41,12 +41,22 @@ struct PreflightPlan {
     std::vector<PlannedTool> tools;
 };
 
+// What the recorder has received when a check runs; the problem's message
+// ends by saying so. Checks that need no recorder run before its first
+// command; the others name the commands that told them what they needed.
+enum class SentBeforeCheck {
+    Nothing,
+    Identification,                // Open's identifying commands
+    IdentificationAndStorageSize,  // those, the storage selection and, when needed, the updater
+};
+
 // The first problem of the plan as a message naming it and what to do, or
 // nullopt when every input reads and fits, every output can be made and has
 // room, and every tool is there. Checking an output that does not exist yet
 // creates and removes it.
 [[nodiscard]] std::optional<std::string> findPreflightProblem(const PreflightPlan& plan,
-                                                              const RoomProbe& room = roomForFilesIn);
+                                                              const RoomProbe& room = roomForFilesIn,
+                                                              SentBeforeCheck sent = SentBeforeCheck::Nothing);
 
 // The plan of one step of an operation and the message the step shows when it fails.
 struct PreflightStep {
@@ -59,7 +69,8 @@ struct OperationContext;
 // Checks the steps in order; at the first problem shows it and gives the
 // failing step's own message for the caller to show with its clean-up.
 [[nodiscard]] std::optional<std::string> failedPreflightStep(const OperationContext& ctx,
-                                                             const std::vector<PreflightStep>& steps);
+                                                             const std::vector<PreflightStep>& steps,
+                                                             SentBeforeCheck sent = SentBeforeCheck::Nothing);
 
 // What the plan would read and write, one line each, for a dry run.
 std::vector<std::string> describePreflightPlan(const PreflightPlan& plan);

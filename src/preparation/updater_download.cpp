@@ -46,7 +46,8 @@ std::optional<InputFile> openUpdater(const std::filesystem::path& workingDirecto
     }
     if (!file) return std::nullopt;
     const PreflightPlan plan{{{path, kLargestUpdaterBytes, "the recorder's memory"}}, {}, {}};
-    if (const auto problem = findPreflightProblem(plan)) {
+    // Whether the updater is needed at all is known only once the recorder has said it runs its boot ROM.
+    if (const auto problem = findPreflightProblem(plan, roomForFilesIn, SentBeforeCheck::Identification)) {
         report.messageBox(*problem);
         return std::nullopt;
     }

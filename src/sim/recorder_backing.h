@@ -33,6 +33,9 @@ public:
     virtual void saveState(const RecorderState& state) = 0;
     // The last error of keeping the state ("" when all went well), for faces to report.
     virtual std::string persistenceError() const = 0;
+    // Whether the recorder's cable is in. Another program may pull and plug
+    // it while this one holds the recorder; in memory it stays in.
+    virtual bool cablePlugged() const { return true; }
 };
 
 }  // namespace ib::sim

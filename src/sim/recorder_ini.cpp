@@ -85,6 +85,9 @@ void writeFaultsAndLatency(std::ostream& out, const Faults& f, const Latency& l)
     for (const CommandFault& c : f.failCommands)
         out << "fail_command = " << hex(c.code) << " " << c.nth << " " << c.seen << " " << faultKindWord(c.kind)
             << "\n";
+    out << "# \"signal_host = <vendor code> <n> <signal number>\": the program that has the recorder\n"
+        << "# receives the signal when the n-th command with that code from now on arrives; once\n";
+    if (const auto& s = f.signalHost) out << "signal_host = " << hex(s->code) << " " << s->nth << " " << s->signal << "\n";
     out << "# The recorder's volume does not open (it is still listed among the USB devices)\n"
         << "open_finds_nothing = " << boolText(f.openFindsNothing) << "\n"
         << "# The recorder does not come back after StartDownloaded\n"
@@ -179,6 +182,15 @@ bool readFault(std::string_view text, std::vector<CommandFault>& out) {
     return true;
 }
 
+bool readHostSignal(std::string_view text, std::optional<HostSignal>& out) {
+    const auto w = words(text);
+    HostSignal armed;
+    if (w.size() != 3 || !readInto(w[0], armed.code) || !readInto(w[1], armed.nth) || !readInto(w[2], armed.signal))
+        return false;
+    out = armed;
+    return true;
+}
+
 bool readAreaSize(std::string_view key, std::string_view value, RecorderState& s) {
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
         for (std::uint8_t a = 0; a < kAreasPerType; ++a)
@@ -223,6 +235,8 @@ const std::map<std::string, KeyReader, std::less<>>& keyReaders() {
          [](std::string_view v, RecorderState& s) { return readInto(v, s.counters.bootSizeChanges); }},
         {"faults.fail_command",
          [](std::string_view v, RecorderState& s) { return readFault(v, s.faults.failCommands); }},
+        {"faults.signal_host",
+         [](std::string_view v, RecorderState& s) { return readHostSignal(v, s.faults.signalHost); }},
         {"faults.open_finds_nothing",
          [](std::string_view v, RecorderState& s) { return readBool(v, s.faults.openFindsNothing); }},
         {"faults.stays_away",

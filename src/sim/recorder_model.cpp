@@ -2,6 +2,7 @@
 #include "sim/recorder_model.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +33,7 @@ InquiryIdentity RecorderModel::identity() const {
 }
 
 ScsiResponse RecorderModel::execute(const ScsiCommand& command) {
+    signalHostAt(command.cdb);
     const ScsiResponse response =
         isVendorBlock(command.cdb) ? executeVendor(command) : m_standard.execute(command, identity());
     m_standard.remember(response);
@@ -148,6 +150,14 @@ CommandOutcome RecorderModel::endSession() {
     return CommandOutcome::done();
 }
 
+void RecorderModel::signalHostAt(std::span<const std::uint8_t> cdb) {
+    auto& armed = m_state.faults.signalHost;
+    if (!armed || !hasVendorSignature(cdb) || cdb[3] != armed->code || --armed->nth > 0) return;
+    const int signal = armed->signal;
+    armed.reset();
+    std::raise(signal);
+}
+
 std::optional<FaultKind> RecorderModel::consumeFault(std::uint8_t code) {
     auto& faults = m_state.faults.failCommands;
     std::optional<FaultKind> fires;
@@ -160,7 +170,27 @@ std::optional<FaultKind> RecorderModel::consumeFault(std::uint8_t code) {
     return fires;
 }
 
+void RecorderModel::followCable() {
+    const bool plugged = m_backing.cablePlugged();
+    if (plugged == m_cablePlugged) return;
+    m_cablePlugged = plugged;
+    ++m_busGeneration;
+    if (plugged) {
+        m_busChanges.push_back({true, m_state.mode});
+        return;
+    }
+    if (!m_state.awayUntilMs) m_busChanges.push_back({false, m_state.mode});  // one restarting has left already
+    m_state.mode = RecorderMode::BootRom;
+    m_state.selection.reset();
+    m_state.awayUntilMs.reset();
+    m_ram.clear();
+    m_backing.clearRam();
+    m_backing.saveState(m_state);
+}
+
 bool RecorderModel::onBus() {
+    followCable();
+    if (!m_cablePlugged) return false;
     if (!m_state.awayUntilMs) return true;
     // A time further off than a whole restart is from a clock that began anew
     // (the machine was restarted since): the recorder is back.

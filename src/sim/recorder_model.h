@@ -48,7 +48,8 @@ public:
 
     ScsiResponse execute(const ScsiCommand& command) override;
 
-    // Whether the recorder is on the bus; brings it back first when its restart time has passed.
+    // Whether the recorder is on the bus; follows its cable first and brings
+    // it back when its restart time has passed.
     bool onBus();
     // Changes whenever the recorder leaves or joins the bus: volumes opened
     // before then no longer reach it.
@@ -66,6 +67,7 @@ public:
     // to keep in memory (a state folder keeps them in commands.log instead).
     std::vector<std::string> commandLog() const { return m_recentLog.lines(); }
     AreaStore& area(AreaId id) { return m_backing.area(id); }
+    bool cablePlugged() const { return m_backing.cablePlugged(); }
     std::string persistenceError() const { return m_backing.persistenceError(); }
     InquiryIdentity identity() const;
 
@@ -79,6 +81,11 @@ private:
     CommandOutcome endSession();
     // Counts the command against the armed faults; the kind of the one that fires now, if any.
     std::optional<FaultKind> consumeFault(std::uint8_t code);
+    // Sends the armed signal to this process when its command arrives.
+    void signalHostAt(std::span<const std::uint8_t> cdb);
+    // A pulled cable takes the recorder off the bus and its power away (boot
+    // ROM, RAM gone); plugged in again it arrives.
+    void followCable();
     void log(const ScsiCommand& command, const ScsiResponse& response);
 
     RecorderState m_state;
@@ -90,6 +97,7 @@ private:
     RecentCommandLines m_recentLog;
     std::vector<BusChange> m_busChanges;
     std::uint64_t m_busGeneration = 0;
+    bool m_cablePlugged = true;
 };
 
 }  // namespace ib::sim

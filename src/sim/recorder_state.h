@@ -60,8 +60,19 @@ struct CommandFault {
     bool operator==(const CommandFault&) const = default;
 };
 
+// The program that has the recorder receives `signal` when the `nth` vendor
+// command with `code` from now on arrives, as if a person pressed Ctrl+C just
+// then; the command itself is carried out. Fires once; `nth` counts down.
+struct HostSignal {
+    std::uint8_t code = 0;
+    std::uint32_t nth = 1;
+    int signal = 0;
+    bool operator==(const HostSignal&) const = default;
+};
+
 struct Faults {
     std::vector<CommandFault> failCommands;
+    std::optional<HostSignal> signalHost;
     bool openFindsNothing = false;  // the recorder's volume does not open (still enumerated)
     bool staysAway = false;         // no return after StartDownloaded
     bool decoyNotOpening = false;   // volumes placed before the recorder, in this order

@@ -36,6 +36,9 @@ public:
 
     RecorderState state();
     bool recorderPresent() { return m_bus->recorderPresent(); }
+    bool cablePlugged() {
+        return m_bus->withRecorder([](RecorderModel& r) { return r.cablePlugged(); });
+    }
     std::vector<std::uint8_t> ramImage();
     // The latest command-log lines, oldest first: in memory the last 100,000; with a
     // state folder none (commands.log holds them).

@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 const char* const kIniName = "recorder.ini";
 const char* const kLogName = "commands.log";
 const char* const kRamName = "ram.bin";
+const char* const kUnpluggedName = "unplugged";
 
 // Writes a temporary file and renames it over the target, so a reader sees the
 // old or the new text. The filesystem library's rename replaces an existing
@@ -65,6 +66,13 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
         error = "cannot create " + dir.string() + ": " + ec.message();
         return false;
     }
+    // Held while the files are replaced: a program that has the recorder would go on with a wiped one.
+    const auto lock = stateFolderLock(dir);
+    if (const auto holder = lock->take()) {
+        error = recorderInUseMessage(*holder);
+        return false;
+    }
+    fs::remove(dir / kUnpluggedName, ec);
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)
         for (std::uint8_t a = 0; a < kAreasPerType; ++a)
             if (!truncateFile(areaImagePath(dir, {t, a}), error)) return false;
@@ -116,6 +124,27 @@ bool StateFolder::openFiles(std::string& error) {
     if (!(m_log = CommandLogFile::open(m_dir / kLogName, error))) return false;
     m_ram = NativeFile::open(m_dir / kRamName, NativeFile::Mode::Append, error);
     return m_ram != nullptr;
+}
+
+bool setCablePlugged(const fs::path& dir, bool plugged, std::string& error) {
+    std::error_code ec;
+    if (!fs::exists(dir / kIniName, ec)) {
+        error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
+        return false;
+    }
+    if (plugged) {
+        fs::remove(dir / kUnpluggedName, ec);
+        if (!ec) return true;
+    } else if (std::ofstream(dir / kUnpluggedName).is_open()) {
+        return true;
+    }
+    error = "cannot change " + (dir / kUnpluggedName).string();
+    return false;
+}
+
+bool StateFolder::cablePlugged() const {
+    std::error_code ec;
+    return !fs::exists(m_dir / kUnpluggedName, ec);
 }
 
 StateFolder::~StateFolder() = default;

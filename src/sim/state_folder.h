@@ -6,6 +6,7 @@
 //                                  appended in blocks (see command_log_file.h)
 //   storage-<type>-area-<area>.img the area's bytes, sparse, sector s at byte s × 512
 //   ram.bin                        bytes received by Download since the last power-on
+//   unplugged                      present while the recorder's cable is out
 #pragma once
 
 #include <array>
@@ -31,7 +32,8 @@ public:
 
     // Creates the folder with a fresh recorder. An existing state folder
     // (one holding recorder.ini) is refused unless `force`, which replaces its
-    // files (other files in the folder are left alone).
+    // files (other files in the folder are left alone); never while another
+    // program holds the recorder.
     static bool create(const std::filesystem::path& dir, const RecorderState& state, bool force,
                        std::string& error);
     // Opens an existing state folder and reads its state and RAM image.
@@ -49,6 +51,7 @@ public:
     void clearRam() override;
     void saveState(const RecorderState& state) override;
     std::string persistenceError() const override;
+    bool cablePlugged() const override;
 
     const std::filesystem::path& path() const { return m_dir; }
 
@@ -67,5 +70,10 @@ private:
 };
 
 std::filesystem::path areaImagePath(const std::filesystem::path& dir, AreaId id);
+
+// Pulls or plugs the cable of the recorder in `dir`, also while a program
+// holds it (that program sees the removal or arrival at its next look at the
+// bus). false with `error` when the folder holds no recorder.
+bool setCablePlugged(const std::filesystem::path& dir, bool plugged, std::string& error);
 
 }  // namespace ib::sim

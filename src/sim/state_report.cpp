@@ -21,9 +21,11 @@ std::string areaName(AreaId id) {
            std::to_string(id.area) + (id.area == kUserAreaIndex ? " (user)" : " (boot)");
 }
 
-void describePresence(std::ostream& out, const RecorderState& s, std::int64_t nowMs) {
+void describePresence(std::ostream& out, const RecorderState& s, bool cablePlugged, std::int64_t nowMs) {
     out << "Mode: " << (s.mode == RecorderMode::BootRom ? "boot ROM" : "updater");
-    if (!s.awayUntilMs)
+    if (!cablePlugged)
+        out << ", unplugged\n";
+    else if (!s.awayUntilMs)
         out << ", on the bus\n";
     else if (s.faults.staysAway)
         out << ", off the bus and kept away by a fault\n";
@@ -54,6 +56,9 @@ void describeFaults(std::ostream& out, const Faults& f) {
         items.push_back("command " + hex(c.code) + " number " + std::to_string(c.nth) +
                         (c.kind == FaultKind::CheckCondition ? " is answered CHECK CONDITION (" : " fails (") +
                         std::to_string(c.seen) + " seen)");
+    if (const auto& s = f.signalHost)
+        items.push_back("command " + hex(s->code) + " number " + std::to_string(s->nth) + " sends signal " +
+                        std::to_string(s->signal) + " to the program");
     if (f.openFindsNothing) items.emplace_back("the recorder's volume does not open");
     if (f.staysAway) items.emplace_back("no return after StartDownloaded");
     if (f.decoyNotOpening) items.emplace_back("decoy: a volume that does not open");
@@ -121,7 +126,7 @@ std::string describeRecorder(Simulator& sim, std::int64_t nowMs) {
     const RecorderState s = sim.state();
     const Counters& c = s.counters;
     std::ostringstream out;
-    describePresence(out, s, nowMs);
+    describePresence(out, s, sim.cablePlugged(), nowMs);
     describeAreas(out, sim, s);
     out << "RAM image: " << sim.ramImage().size() << " bytes\n";
     out << "Registers:" << (s.registers.empty() ? " none" : "") << "\n";

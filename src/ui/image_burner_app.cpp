@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QSocketNotifier>
 #include <iostream>
+#include <memory>
 
 #include "app/application_session.h"
+#include "platform/stop_signals.h"
 #include "ui/main_dialog.h"
 #include "ui/pictures.h"
 #include "ui/qt_port.h"
@@ -48,6 +51,17 @@ int CImageBurnerApp::run(int argc, char** argv) {
         return 1;
     }
     dialog.startUp(*session->controller);
+    // A termination signal is a close request, as the close button makes one
+    // (a running operation is asked about first); a second ends the program.
+    const platform::StopSignals stopSignals = platform::installStopSignals();
+    std::unique_ptr<QSocketNotifier> stopNotifier;
+    if (stopSignals.wakeFd >= 0) {
+        stopNotifier = std::make_unique<QSocketNotifier>(stopSignals.wakeFd, QSocketNotifier::Read);
+        QObject::connect(stopNotifier.get(), &QSocketNotifier::activated, &dialog, [&dialog, &stopNotifier] {
+            stopNotifier->setEnabled(false);  // once: the descriptor stays readable
+            dialog.close();
+        });
+    }
     dialog.runAsMainWindow();
     // Closes the controller (waiting for a worker that is still reporting) while the dialog still stands.
     session->controller.reset();

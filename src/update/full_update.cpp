@@ -64,6 +64,14 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         report.enableOperationButtons(true);
         return 0;
     }
+    // Everything the PC can check is checked before the first command, the
+    // updater download included: a problem found later would leave the
+    // recorder changed although the message says nothing was sent.
+    const std::uint32_t n = settings.firmwareCount();
+    if (n == 0 || n > 10) return fail("Error 0x14: firmware number error !");
+    if (const auto stepError = failedPreflightStep(ctx, fullUpdatePreflight(ctx, n)))
+        return fail(stepError->c_str());
+
     report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!cmd.Open()) {
         showOpenRefusal(ctx);
@@ -81,12 +89,6 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         }
         report.setDeviceEventsEnabled(true);
     }
-
-    // Everything the PC can check is checked before the first command that changes the recorder.
-    const std::uint32_t n = settings.firmwareCount();
-    if (n == 0 || n > 10) return fail("Error 0x14: firmware number error !");
-    if (const auto stepError = failedPreflightStep(ctx, fullUpdatePreflight(ctx, n)))
-        return fail(stepError->c_str());
 
     if (settings.configureBootArea || cmd.GetMode() == kModeBootRom) {
         if (settings.configureBootArea && settings.changeBootSize) {

@@ -34,13 +34,16 @@ std::uint32_t updatePartitionSetting(const OperationContext& ctx) { return layDo
 std::uint32_t configureUserArea(const OperationContext& ctx) { return layDownPlan(ctx, true); }
 
 std::uint32_t onConfigureUserArea(const OperationContext& ctx) {
+    // The checks on the PC run before the first command; an unknown storage type is named first.
+    if (ctx.settings.storage) {
+        if (const auto stepError = failedPreflightStep(ctx, configureUserAreaPreflight(ctx))) {
+            ctx.report.messageBoxThenPresence(*stepError);
+            return 0;
+        }
+    }
     if (!openRecorder(ctx, {.reenableButtonsOnUiError = false})) return 0;
     if (ctx.cmd.GetMode() == kModeBootRom) {
         ctx.report.messageBoxThenPresence("Error 0x03: Please Sync Device first !");
-        return 0;
-    }
-    if (const auto stepError = failedPreflightStep(ctx, configureUserAreaPreflight(ctx))) {
-        ctx.report.messageBoxThenPresence(*stepError);
         return 0;
     }
     ctx.report.showStepMessage("Start to configure user area .....");

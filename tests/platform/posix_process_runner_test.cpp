@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "platform/linux/posix_process_runner.h"
 #include "support/temp_folder.h"
 
@@ -57,6 +59,14 @@ TEST(PosixProcessRunner, FailuresToStartOrToExitNormallyGiveMinusOne) {
     EXPECT_EQ(runner.run(folder.path() / "missing-tool", {}, folder.path()), -1);
     EXPECT_EQ(runner.run("/bin/sh", {"-c", "exit 0"}, folder.path() / "missing-folder"), -1);
     EXPECT_EQ(runner.run("/bin/sh", {"-c", "kill -9 $$"}, folder.path()), -1);
+}
+
+TEST(PosixProcessRunner, TheToolRunsInAProcessGroupOfItsOwnSoCtrlCReachesOnlyTheProgram) {
+    PosixProcessRunner runner;
+    test::TempFolder folder;
+    // Field 5 of /proc/PID/stat is the process group.
+    ASSERT_EQ(runner.run("/bin/sh", {"-c", "cut -d' ' -f5 /proc/$$/stat > group.txt"}, folder.path()), 0);
+    EXPECT_NE(std::stol(contentsOf(folder.path() / "group.txt")), static_cast<long>(::getpgrp()));
 }
 
 }  // namespace

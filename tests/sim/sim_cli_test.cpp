@@ -8,6 +8,7 @@
 #include "sim/index_table_view.h"
 #include "sim/simulator.h"
 #include "sim_test_support.h"
+#include "support/fake_environment.h"
 
 namespace ib::sim::test {
 namespace {
@@ -35,6 +36,15 @@ struct SimCli : ::testing::Test {
         err = e.str();
         return exitCode;
     }
+    // The recorder as a program that holds it has it open.
+    std::unique_ptr<Simulator> holdRecorder() {
+        std::string error;
+        auto held = Simulator::openFolder(dir, clock, error);
+        EXPECT_TRUE(held) << error;
+        return held;
+    }
+
+    ManualClock clock;
 };
 
 TEST_F(SimCli, InitCreatesARecorderAndRefusesToReplaceItWithoutForce) {
@@ -109,6 +119,67 @@ TEST_F(SimCli, ReplugReturnsToBootRomAndEmptiesTheRamImage) {
     ASSERT_EQ(run({"sim", "show", dir}), 0) << err;
     EXPECT_NE(out.find("Mode: boot ROM, on the bus\n"), std::string::npos) << out;
     EXPECT_NE(out.find("RAM image: 0 bytes\n"), std::string::npos) << out;
+}
+
+TEST_F(SimCli, InitForceIsRefusedWhileAProgramHoldsTheRecorder) {
+    ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
+    {
+        auto held = holdRecorder();
+        ASSERT_TRUE(held);
+        ASSERT_TRUE(held->writeArea({2, 0}, 0, pattern(1, 1)));
+        EXPECT_EQ(run({"sim", "init", dir, "--force"}), 1);
+        EXPECT_EQ(err, "sim init: The recorder is in use by another program (pid " + std::to_string(::getpid()) +
+                           ").\n");
+    }
+    ASSERT_EQ(run({"sim", "show", dir}), 0) << err;
+    EXPECT_NE(out.find("Mode: updater, on the bus\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("storage 2 (eMMC) area 0 (user): 7700480 sectors, data in sectors 0\n"), std::string::npos)
+        << out;
+}
+
+TEST_F(SimCli, UnplugAndPlugReachAProgramThatHoldsTheRecorder) {
+    ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
+    auto held = holdRecorder();
+    ASSERT_TRUE(held);
+    std::vector<std::uint32_t> events;
+    held->events().setBackgroundPolling(false);
+    ASSERT_TRUE(held->events().registerClass(InterfaceClass::Disk));
+    held->events().start([&events](const DeviceEvent& e) { events.push_back(e.eventType); });
+
+    ASSERT_EQ(run({"sim", "unplug", dir}), 0) << err;
+    held->poll();
+    EXPECT_FALSE(held->recorderPresent());
+    ASSERT_EQ(run({"sim", "plug", dir}), 0) << err;
+    held->poll();
+    EXPECT_TRUE(held->recorderPresent());
+    EXPECT_EQ(held->state().mode, RecorderMode::BootRom);  // its power went with the cable
+    EXPECT_EQ(events, (std::vector<std::uint32_t>{kDeviceRemoveComplete, kDeviceArrival}));
+}
+
+TEST_F(SimCli, ARecorderUnpluggedDuringTheUpdateFailsItCleanly) {
+    ASSERT_EQ(run({"sim", "init", dir, "--mode", "updater"}), 0) << err;
+    auto held = holdRecorder();
+    ASSERT_TRUE(held);
+    held->events().setBackgroundPolling(false);
+    ib::test::ControllerRig rig(held->volumes(), &held->enumerator(), &held->events(), &clock);
+    rig.workdir.write("a.bin", std::string(1000, 'a'));
+    rig.workdir.write("DiskInfo.ini", "[DEFAULT_FW]\nnumber=1\nfile0=a.bin\n[User_Area_Partition]\n"
+                                      "PartitionNumber=1\nSDKeepCodeSize=16384\n[Part_0]\nSize=2048\nUnitNumber=0\nType=FAT\n"
+                                      "RawFileName=data.img\nDirPath=data\n");
+    std::filesystem::create_directory(rig.workdir.path() / "data");
+    // The cable is pulled while the packing tool runs, between two writes of the user area.
+    rig.processes.behaviour = [this](const auto&) { return run({"sim", "unplug", dir}); };
+    DialogValues view = rig.view;
+    view.storageName = "eMMC";
+    view.configUserArea = 1;
+
+    EXPECT_EQ(rig.controller->run(Operation::FullUpdate, view), 0u);
+    const auto seen = rig.port.take();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), "box Error Message: Error 0x0a: configure user area error !"),
+              seen.end())
+        << ::testing::PrintToString(seen);
+    EXPECT_EQ(seen.back(), "buttons: off");  // the recorder is gone: no operation is offered
+    EXPECT_FALSE(held->recorderPresent());
 }
 
 }  // namespace

@@ -27,6 +27,21 @@ void writeSparse(test::SimRig& s, const std::string& name, std::uint64_t bytes) 
 }
 
 const std::string kNothingSent = " Nothing was sent to the recorder.";
+const std::string kOnlyIdentified = " Only the commands that identify the recorder were sent; nothing on it was changed.";
+
+// A working folder where UserAreaFirstSector cannot be created, as in a read-only one.
+void userAreaWithoutItsFirstSectorCopy(test::SimRig& s) {
+    s.write("a.bin", test::patternBytes(1000, 1));
+    s.write("updater.bin", test::patternBytes(3000, 9));
+    s.write("DiskInfo.ini", "[DEFAULT_FW]\nnumber=1\nfile0=a.bin\n[User_Area_Partition]\nPartitionNumber=1\n"
+                            "[Part_0]\nSize=-1\nUnitNumber=0\nType=NONE\n");
+    fs::create_directory(s.workdir() / "UserAreaFirstSector");
+    s.view.storageName = "eMMC";
+    s.view.configUserArea = 1;
+}
+const std::string kNoFirstSectorCopy =
+    "box Error Message: Cannot create @/UserAreaFirstSector. Make its folder writable or choose another working "
+    "folder." + kNothingSent;
 
 const OperationCase kCases[] = {
     {"RawImageMissing", Operation::RawWrite, sim::RecorderMode::Updater,
@@ -40,12 +55,20 @@ const OperationCase kCases[] = {
          s.view.rawPath = (s.workdir() / "flash.bin").string();
      },
      {"box Error Message: @/flash.bin (16777217 bytes) does not fit the serial flash (16777216 bytes). Use a "
-      "smaller file." + kNothingSent,
+      "smaller file. The recorder was only identified, asked for its storage size and given its updater where it "
+      "needed one; nothing on its storage was changed.",
       "status: FAILED 100%"}},
+    {"UpdateWithoutRoomForItsFiles", Operation::FullUpdate, sim::RecorderMode::BootRom, userAreaWithoutItsFirstSectorCopy,
+     {kNoFirstSectorCopy, "box Error Message: Error 0x0a: configure user area error !",
+      test::statusLine(text::kRecorderReady, 0)}},
+    {"UserAreaWithoutRoomForItsFiles", Operation::ConfigureUserArea, sim::RecorderMode::Updater,
+     userAreaWithoutItsFirstSectorCopy,
+     {kNoFirstSectorCopy, "box Error Message: Error 0x0a: configure user area error !",
+      test::statusLine(text::kRecorderReady, 0)}},
     {"UpdaterLargerThanTheRecordersMemory", Operation::Sync, sim::RecorderMode::BootRom,
      [](test::SimRig& s) { writeSparse(s, "updater.bin", 16 * 1024 * 1024 + 19); },
      {"box Error Message: @/updater.bin (16777235 bytes) does not fit the recorder's memory (16777234 bytes). Use "
-      "a smaller file." + kNothingSent,
+      "a smaller file." + kOnlyIdentified,
       "box Error Message: Error 0x03: Download updater.bin error !", test::statusLine(text::kRecorderReady, 0)}},
     {"MergeToolMissing", Operation::CreateSdImage, sim::RecorderMode::Updater,
      [](test::SimRig& s) {
@@ -80,6 +103,10 @@ TEST_P(PreflightOperations, TheProblemIsNamedBeforeAnythingIsWritten) {
         if (const auto at = line.find("@/"); at != std::string::npos) line.replace(at, 2, (s.workdir() / "").string());
     EXPECT_EQ(shown, expected);
     for (std::uint8_t code : s.vendorCodes()) EXPECT_TRUE(code != 0x02 && !test::changesRecorder(code)) << int(code);
+    // A problem that says nothing was sent is found before the first command, the updater download's included.
+    if (expected.front().ends_with(kNothingSent)) {
+        EXPECT_EQ(s.sim->commandLog(), Lines{});
+    }
     const auto image = s.workdir() / "SD_RoadVTemp.bin";
     EXPECT_EQ(fs::exists(image) ? fs::file_size(image) : 0, 0u);
 }

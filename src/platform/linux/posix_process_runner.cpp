@@ -40,12 +40,18 @@ int PosixProcessRunner::run(const std::filesystem::path& program, const std::vec
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    // A process group of its own: Ctrl+C in the terminal reaches the program,
+    // which stops after the tool has finished, and never the tool mid-write.
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) return -1;
+    const bool grouped = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP) == 0 &&
+                         posix_spawnattr_setpgroup(&attributes, 0) == 0;
     pid_t child = 0;
     // glibc reports a failed chdir or exec in the child as the call's own error.
-    if (posix_spawn(&child, programPath.c_str(), actions.get(), nullptr, argv.data(), environ) != 0) {
-        return -1;
-    }
-    return waitForExit(child);
+    const bool spawned =
+        grouped && posix_spawn(&child, programPath.c_str(), actions.get(), &attributes, argv.data(), environ) == 0;
+    posix_spawnattr_destroy(&attributes);
+    return spawned ? waitForExit(child) : -1;
 }
 
 }  // namespace ib::platform

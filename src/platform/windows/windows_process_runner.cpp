@@ -15,8 +15,10 @@ int WindowsProcessRunner::run(const std::filesystem::path& program, const std::v
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const wchar_t* folder = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                          &process))
+    // A process group of its own: Ctrl+C in the console reaches the program,
+    // which stops after the tool has finished, and never the tool mid-write.
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
+                          nullptr, folder, &startup, &process))
         return -1;
     ::CloseHandle(process.hThread);
     DWORD status = 0;

@@ -7,6 +7,7 @@
 #include "platform/helper_tool_location.h"
 #include "platform/physical_drive_path.h"
 #include "sim/simulator.h"
+#include "seams/utf8_path.h"
 
 namespace ib::app {
 namespace {
@@ -56,7 +57,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
 
     const std::filesystem::path workdir = std::filesystem::absolute(options.workingDirectory).lexically_normal();
     auto locateTool = given.locateTool ? given.locateTool : [workdir](const std::string& name) {
-        return platform::findHelperTool(name, workdir).value_or(workdir / name);
+        return platform::findHelperTool(name, workdir).value_or(workdir / pathFromUtf8(name));
     };
     auto physicalDrives = given.physicalDrives ? given.physicalDrives : [](std::uint8_t n) {
         return platform::physicalDrivePath(n, platform::defaultPhysicalDrivePrefix());
@@ -68,7 +69,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         *deviceEvents,
         clock,
         given.profile ? *given.profile : *system->profile,
-        given.processes ? *given.processes : *system->processes,
+        session->m_reportedToolRuns.emplace(given.processes ? *given.processes : *system->processes, port),
         std::move(locateTool),
         workdir,
         std::move(*temporaryDirectory),

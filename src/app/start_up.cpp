@@ -3,6 +3,7 @@
 // remembered paths.
 #include "config/private_profile.h"
 #include "app/image_burner_controller.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -27,7 +28,7 @@ std::string hiddenSectionWarning(const std::string& iniPath, const std::string& 
 
 bool CImageBurnerDlg::startUp(DialogValues& view) {
     view = exchangeToView();
-    m_iniPath = configurationPath().string();
+    m_iniPath = utf8FromPath(configurationPath());
     const auto ini = PrivateProfile::load(configurationPath()).value_or(PrivateProfile{});
     const std::uint32_t freezeUi = ini.readInt("UI_SETTING", "FreezeUI", 0);
     const std::uint32_t media = ini.readInt("UI_SETTING", "Media", 2);

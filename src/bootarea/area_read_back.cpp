@@ -9,6 +9,7 @@
 #include "device/text_format.h"
 #include "operation/preflight.h"
 #include "operation/recorder_opening.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 
@@ -70,7 +71,7 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
     }
     file.close();
     reselectUserArea(ctx);
-    ctx.report.showStepMessage("OK, Read to " + output.string());
+    ctx.report.showStepMessage("OK, Read to " + utf8FromPath(output));
     return 1;
 }
 

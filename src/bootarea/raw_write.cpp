@@ -36,8 +36,8 @@ std::optional<std::string> rawImageProblem(const OperationContext& ctx, const st
     if (path.empty()) return "Open File Error!";  // nothing chosen: nothing to name
     constexpr const char* kNamedIn = "the raw image field";
     const std::vector<PreflightStep> steps{
-        {{{{path, UINT64_MAX, "", kNamedIn}}, {}, {}}, "Open File Error!"},
-        {{{{path, std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kNamedIn}}, {}, {}}, "FAILED"}};
+        {{{{pathFromUtf8(path), UINT64_MAX, "", kNamedIn}}, {}, {}}, "Open File Error!"},
+        {{{{pathFromUtf8(path), std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kNamedIn}}, {}, {}}, "FAILED"}};
     return failedPreflightStep(ctx, steps);
 }
 

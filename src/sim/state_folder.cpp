@@ -6,15 +6,16 @@
 #include "seams/small_file.h"
 #include "sim/recorder_ini.h"
 #include "sim/recorder_model.h"
+#include "seams/utf8_path.h"
 
 namespace ib::sim {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kIniName = "recorder.ini";
-const char* const kLogName = "commands.log";
-const char* const kRamName = "ram.bin";
+constexpr char kIniName[] = "recorder.ini";
+constexpr char kLogName[] = "commands.log";
+constexpr char kRamName[] = "ram.bin";
 
 // Writes a temporary file and renames it over the target, so a reader sees the
 // old or the new text. The filesystem library's rename replaces an existing
@@ -51,7 +52,7 @@ bool truncateFile(const fs::path& path, std::string& error) {
 }  // namespace
 
 fs::path areaImagePath(const fs::path& dir, AreaId id) {
-    return dir / ("storage-" + std::to_string(id.type) + "-area-" + std::to_string(id.area) + ".img");
+    return dir / pathFromUtf8("storage-" + std::to_string(id.type) + "-area-" + std::to_string(id.area) + ".img");
 }
 
 bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool force, std::string& error) {

@@ -8,6 +8,7 @@
 #include "userarea/partition_content.h"
 #include "userarea/user_area_plan.h"
 #include "userarea/user_area_preflight.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -67,7 +68,7 @@ bool writeFirstSectorCopy(const OperationContext& ctx, const IndexTableSector& s
     copy.write(reinterpret_cast<const char*>(sector.bytes().data()), static_cast<std::streamsize>(kSectorSize));
     copy.close();
     if (copy) return true;
-    ctx.report.messageBox("Error : cannot write " + path.string());
+    ctx.report.messageBox("Error : cannot write " + utf8FromPath(path));
     return false;
 }
 

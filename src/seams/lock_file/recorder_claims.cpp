@@ -2,13 +2,14 @@
 #include <algorithm>
 
 #include "seams/recorder_lock_file.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 
 RecorderClaims::RecorderClaims(std::filesystem::path folder) : m_folder(std::move(folder)) {}
 
 std::shared_ptr<RecorderLock> RecorderClaims::claim(std::string_view identity, std::string* whyNot) {
-    const auto path = m_folder / recorderLockFileName(identity);
+    const auto path = m_folder / pathFromUtf8(recorderLockFileName(identity));
     std::lock_guard lock(m_mutex);
     if (auto held = m_claims[path].lock()) return held;
     std::shared_ptr<RecorderLock> claim = recorderLockFile(path);

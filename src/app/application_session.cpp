@@ -8,6 +8,7 @@
 #include "platform/physical_drive_path.h"
 #include "sim/simulator.h"
 #include "seams/utf8_path.h"
+#include "seams/system_error_text.h"
 
 namespace ib::app {
 namespace {
@@ -23,7 +24,7 @@ std::optional<std::filesystem::path> temporaryDirectoryFor(const SessionOverride
     std::error_code noFolder;
     std::filesystem::path folder = temporaryFolder(noFolder);
     if (!noFolder) return folder;
-    error = "No temporary folder (set TMPDIR to one): " + noFolder.message();
+    error = "No temporary folder (set TMPDIR to one): " + systemErrorText(noFolder);
     return std::nullopt;
 }
 

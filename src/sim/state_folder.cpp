@@ -7,6 +7,7 @@
 #include "sim/recorder_ini.h"
 #include "sim/recorder_model.h"
 #include "seams/utf8_path.h"
+#include "seams/system_error_text.h"
 
 namespace ib::sim {
 namespace {
@@ -35,7 +36,7 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& e
     std::error_code ec;
     fs::rename(temp, target, ec);
     if (ec) {
-        error = "cannot write " + target.string() + ": " + ec.message();
+        error = "cannot write " + target.string() + ": " + systemErrorText(ec);
         fs::remove(temp, ec);
         return false;
     }
@@ -63,7 +64,7 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
     }
     fs::create_directories(dir, ec);
     if (ec) {
-        error = "cannot create " + dir.string() + ": " + ec.message();
+        error = "cannot create " + dir.string() + ": " + systemErrorText(ec);
         return false;
     }
     for (std::uint8_t t = 0; t < kStorageTypeCount; ++t)

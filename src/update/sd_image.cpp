@@ -19,6 +19,7 @@
 #include "seams/utf8_path.h"
 #include "update/sd_image_preflight.h"
 #include "userarea/user_area_image.h"
+#include "seams/system_error_text.h"
 
 namespace ib {
 namespace {
@@ -54,7 +55,7 @@ std::uint32_t mergeSdImage(const OperationContext& ctx) {
     }
     std::error_code ec;
     if (!std::filesystem::remove(intermediate, ec) || ec)
-        ctx.report.showStepMessage("Could not delete " + utf8FromPath(intermediate) + ": " + ec.message());
+        ctx.report.showStepMessage("Could not delete " + utf8FromPath(intermediate) + ": " + systemErrorText(ec));
     return 1;
 }
 

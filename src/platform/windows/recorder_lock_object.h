@@ -1,0 +1,24 @@
+// The recorder lock on Windows: a named kernel object in the machine's Global\
+// namespace, so that programs under different accounts (each elevated, each
+// with a temporary folder of its own) exclude each other. The object exists
+// while the holder keeps its handle; the system closes that however the
+// program ends. The holder's process id sits in the object for a second
+// program to name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "seams/recorder_lock.h"
+
+namespace ib::platform {
+
+// "Global\imageburner-recorder-<identity>", with the characters an object name
+// cannot hold (a backslash) and any outside letters, digits, '-' and '.' as '_'.
+std::wstring recorderLockObjectName(std::string_view identity);
+
+// The (not yet taken) lock of the recorder known by `identity`.
+std::unique_ptr<RecorderLock> recorderLockObject(std::string_view identity);
+
+}  // namespace ib::platform

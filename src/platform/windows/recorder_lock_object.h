@@ -1,9 +1,9 @@
-// The recorder lock on Windows: a named kernel object in the machine's Global\
-// namespace, so that programs under different accounts (each elevated, each
-// with a temporary folder of its own) exclude each other. The object exists
-// while the holder keeps its handle; the system closes that however the
-// program ends. The holder's process id sits in the object for a second
-// program to name.
+// The recorder lock on Windows: a named kernel object in the machine-wide
+// "Global" namespace, so that programs under different accounts (each
+// elevated, each with a temporary folder of its own) exclude each other. The
+// object exists while the holder keeps its handle; the system closes that
+// however the program ends. The holder's process id sits in the object for a
+// second program to name.
 #pragma once
 
 #include <memory>
@@ -14,8 +14,9 @@
 
 namespace ib::platform {
 
-// "Global\imageburner-recorder-<identity>", with the characters an object name
-// cannot hold (a backslash) and any outside letters, digits, '-' and '.' as '_'.
+// "Global\\imageburner-recorder-<identity>" with every character of the
+// identity but letters, digits, '-' and '.' as '_' (an object name holds no
+// backslash after its namespace).
 std::wstring recorderLockObjectName(std::string_view identity);
 
 // The (not yet taken) lock of the recorder known by `identity`.

@@ -17,7 +17,7 @@ namespace ib::app {
 // "Running <tool>", with a note when the tool is the working folder's own copy.
 inline std::string toolRunMessage(const std::filesystem::path& program, const std::filesystem::path& workingDirectory) {
     const bool fromWorkingFolder =
-        program.parent_path().lexically_normal() == workingDirectory.lexically_normal();
+        program.lexically_normal().parent_path().lexically_relative(workingDirectory.lexically_normal()) == ".";
     return "Running " + utf8FromPath(program) +
            (fromWorkingFolder ? " (from the working folder: no installed copy found)" : "");
 }

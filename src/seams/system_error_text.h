@@ -12,10 +12,10 @@ namespace ib {
 // The text for `error`, without a line end.
 std::string systemErrorText(const std::error_code& error);
 
-// The calling thread's last system error: errno, GetLastError() on Windows.
+#ifdef _WIN32
+// The calling thread's last system error, GetLastError().
 std::error_code lastSystemError();
 
-#ifdef _WIN32
 // The text for the Win32 error `code` in `language` (a LANGID; 0: the user's).
 std::string windowsErrorText(unsigned long code, unsigned short language = 0);
 #endif

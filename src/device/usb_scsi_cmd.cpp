@@ -51,9 +51,12 @@ void UsbScsiCmd::reportRefusal(RefusalKind kind, const std::string& text) const 
 }
 
 void UsbScsiCmd::reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const {
-    if (judgement.answer.empty()) return;  // the call failed: the recorder said nothing
     const char* name = vendorCommandName(cdb[3]);
-    reportRefusal(RefusalKind::RecorderAnswer, std::string(name ? name : "A command") + " refused: " + judgement.answer);
+    const std::string command = name ? name : "A command";
+    if (!judgement.answer.empty())
+        reportRefusal(RefusalKind::RecorderAnswer, command + " refused: " + judgement.answer);
+    else if (!m_lastOutcome.callFailure.empty())  // the call failed: the recorder said nothing, the system did
+        reportRefusal(RefusalKind::CallFailed, command + " failed: " + m_lastOutcome.callFailure);
 }
 
 std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,

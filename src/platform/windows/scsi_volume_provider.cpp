@@ -135,9 +135,10 @@ private:
         const auto outputLength = static_cast<DWORD>(offsetof(BufferedRequest, data) + request.data.size());
         const bool ok = ::DeviceIoControl(m_volume, IOCTL_SCSI_PASS_THROUGH, &r, sizeof r.header, &r, outputLength,
                                           &returned, nullptr) != 0;
+        const std::string failure = ok ? "" : systemErrorText(lastSystemError());
         if (ok) std::copy_n(r.data, request.data.size(), request.data.begin());
         return outcomeOf({ok, r.header.ScsiStatus, r.header.SenseInfoLength, r.sense, r.header.DataTransferLength,
-                          request.data.size()});
+                          request.data.size(), failure});
     }
 
     ScsiOutcome sendDirect(const ScsiRequest& request, const PassThroughFields& fields) {
@@ -151,8 +152,9 @@ private:
         DWORD returned = 0;
         const bool ok = ::DeviceIoControl(m_volume, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
                                           &returned, nullptr) != 0;
+        const std::string failure = ok ? "" : systemErrorText(lastSystemError());
         return outcomeOf({ok, r.header.ScsiStatus, r.header.SenseInfoLength, r.sense, r.header.DataTransferLength,
-                          request.data.size()});
+                          request.data.size(), failure});
     }
 
     HANDLE m_volume;

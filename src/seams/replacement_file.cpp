@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "seams/new_file.h"
 #include "seams/utf8_path.h"
 
 namespace ib {
@@ -79,10 +80,9 @@ ReplacementFile::ReplacementFile(const std::filesystem::path& finalPath) : m_fin
     removeStaleTemporaries(m_finalPath);
     const std::string prefix = temporaryPrefix(m_finalPath);
     std::mt19937 random(std::random_device{}());
-    std::error_code error;
     for (int attempt = 0; attempt < kNameAttempts && m_temporaryPath.empty(); ++attempt) {
         const auto candidate = m_finalPath.parent_path() / pathFromUtf8(prefix + randomLetters(random));
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error))) m_temporaryPath = candidate;
+        if (createNewFile(candidate)) m_temporaryPath = candidate;
     }
     if (!m_temporaryPath.empty()) m_stream.open(m_temporaryPath, std::ios::binary | std::ios::trunc);
     if (!m_stream.is_open()) m_stream.setstate(std::ios::failbit);

@@ -17,11 +17,12 @@
 #include "operation/sector_sink.h"
 #include "operation/status_colours.h"
 #include "operation/status_texts.h"
+#include "seams/new_file.h"
 #include "seams/replacement_file.h"
+#include "seams/system_error_text.h"
 #include "seams/utf8_path.h"
 #include "update/sd_image_preflight.h"
 #include "userarea/user_area_image.h"
-#include "seams/system_error_text.h"
 
 namespace ib {
 namespace {
@@ -44,15 +45,16 @@ std::array<std::filesystem::path, 2> mergeToolOutputs(const std::filesystem::pat
     return {output, checksum};
 }
 
-// Clears the way for a new intermediate file. Its old name goes first: the
-// merge tool may have made it a second name of a finished image (a run that
-// ended before deleting it), which writing through it would destroy. What
-// an earlier run's killed merge tool left beside the output goes too.
+// Makes the intermediate file anew. Its old name goes first: the merge tool
+// may have made it a second name of a finished image (a run that ended before
+// deleting it), which writing through it would destroy; the new one is created
+// exclusively, so that nothing of that name made in between is written through
+// either. What an earlier run's killed merge tool left beside the output goes too.
 bool startIntermediate(const std::filesystem::path& intermediate, const std::filesystem::path& output) {
     for (const auto& file : mergeToolOutputs(output)) removeStaleTemporaries(file);
     std::error_code ec;
     std::filesystem::remove(intermediate, ec);
-    return !ec;
+    return !ec && createNewFile(intermediate);
 }
 
 // The snapshot as the image sees it: written to `output`, always on the shared layout.
@@ -144,7 +146,7 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
     const auto intermediate = workingDirectory / kIntermediateName;
     std::fstream image;
     if (startIntermediate(intermediate, workingDirectory / pathFromUtf8(output)))
-        image.open(intermediate, std::ios::in | std::ios::out | std::ios::binary | std::ios::trunc);
+        image.open(intermediate, std::ios::in | std::ios::out | std::ios::binary);
     if (!image) {
         ctx.report.messageBox("Cannot Open SD_RoadV.bin", MessageBoxKind::Application);
         return 0;

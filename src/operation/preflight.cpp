@@ -53,14 +53,12 @@ bool canWrite(const fs::path& path) {
     return created;
 }
 
-// Bytes each folder must still find: an output replaces an existing file's bytes.
+// Bytes each folder must still find. Every output is written whole under a
+// temporary name beside the file it replaces, which stays until the new one is
+// complete: both need room at once.
 std::map<fs::path, std::uint64_t> bytesNeededPerFolder(const std::vector<PlannedOutput>& outputs) {
     std::map<fs::path, std::uint64_t> needed;
-    for (const PlannedOutput& output : outputs) {
-        std::error_code ec;
-        const std::uint64_t existing = fs::is_regular_file(output.path, ec) ? fs::file_size(output.path, ec) : 0;
-        needed[output.path.parent_path()] += output.bytes > existing ? output.bytes - existing : 0;
-    }
+    for (const PlannedOutput& output : outputs) needed[output.path.parent_path()] += output.bytes;
     return needed;
 }
 

@@ -83,15 +83,15 @@ TEST_F(Preflight, AFirstSectorCopyThatCannotBeCreatedIsFoundFirst) {
                      "box Error Message: Error 0x0a: configure user area error !"}));
 }
 
-TEST(PreflightPlanCheck, OutputsNeedRoomBeyondTheFilesTheyReplace) {
+TEST(PreflightPlanCheck, OutputsNeedRoomBesideTheFilesTheyReplace) {
     test::TempFolder folder;
-    folder.write("old.img", std::string(300, 'x'));
+    folder.write("old.img", std::string(300, 'x'));  // stays until its replacement is whole
     const PreflightPlan plan{{}, {{folder / "old.img", 1000}, {folder / "new.img", 200}}, {}};
     const auto roomOf = [](std::uint64_t bytes) { return [bytes](const std::filesystem::path&) { return std::optional(bytes); }; };
-    EXPECT_EQ(findPreflightProblem(plan, roomOf(900)), std::nullopt);  // 700 more plus 200 new
-    EXPECT_EQ(findPreflightProblem(plan, roomOf(899)),
+    EXPECT_EQ(findPreflightProblem(plan, roomOf(1200)), std::nullopt);
+    EXPECT_EQ(findPreflightProblem(plan, roomOf(1199)),
               folder.path().string() +
-                  " has room for 899 bytes, but 900 are to be written there. Free some space. Nothing was sent to "
+                  " has room for 1199 bytes, but 1200 are to be written there. Free some space. Nothing was sent to "
                   "the recorder.");
     EXPECT_FALSE(std::filesystem::exists(folder / "new.img"));  // the creation check leaves nothing behind
 }

@@ -14,6 +14,7 @@
 #include "config/private_profile.h"
 #include "device/text_format.h"
 #include "device/vendor_command.h"
+#include "seams/system_error_text.h"
 #include "seams/utf8_path.h"
 
 namespace ib {
@@ -179,7 +180,7 @@ bool copyRowsBottomUp(std::ifstream& in, std::ofstream& out, const BitmapLayout&
     return true;
 }
 
-PreparedBitmap failed(std::string problem) { return {BitmapOutcome::Failed, {}, std::move(problem)}; }
+PreparedBitmap failed(std::string problem) { return {BitmapOutcome::Failed, {}, std::move(problem), {}}; }
 
 }  // namespace
 
@@ -189,10 +190,10 @@ bool isBitmapName(std::string_view fileName) {
 
 PreparedBitmap prepareBitmap(const std::filesystem::path& source, const std::filesystem::path& temporaryFolder) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(source, error)) return {BitmapOutcome::SourceMissing, {}, {}};
+    if (!std::filesystem::is_regular_file(source, error)) return {BitmapOutcome::SourceMissing, {}, {}, {}};
     std::ifstream in(source, std::ios::binary);
     const std::uint64_t fileSize = std::filesystem::file_size(source, error);
-    if (!in || error) return {BitmapOutcome::SourceMissing, {}, {}};
+    if (!in || error) return {BitmapOutcome::SourceMissing, {}, {}, {}};
 
     std::array<std::uint8_t, kFileHeaderSize + kLargestInfoHeader> headerBytes{};
     in.read(reinterpret_cast<char*>(headerBytes.data()), headerBytes.size());
@@ -201,16 +202,15 @@ PreparedBitmap prepareBitmap(const std::filesystem::path& source, const std::fil
     const LayoutCheck check = readLayout(headers, fileSize);
     if (!check.problem.empty()) return failed(check.problem);
 
-    const std::filesystem::path output = temporaryFolder / pathFromUtf8(kDeviceBitmapName);
+    std::optional<PrivateTemporaryFolder> folder = PrivateTemporaryFolder::create(temporaryFolder, error);
+    if (!folder) return failed("cannot create a folder in " + utf8FromPath(temporaryFolder) + ": " + systemErrorText(error));
+    const std::filesystem::path output = folder->path() / pathFromUtf8(kDeviceBitmapName);
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     if (!out) return failed("cannot create " + utf8FromPath(output));
     const bool written = writeHeaders(out, headers, check.layout) && copyRowsBottomUp(in, out, check.layout);
     out.close();
-    if (!written || !out) {
-        std::filesystem::remove(output, error);
-        return failed("cannot write " + utf8FromPath(output));
-    }
-    return {BitmapOutcome::Written, output, {}};
+    if (!written || !out) return failed("cannot write " + utf8FromPath(output));  // the folder goes with it
+    return {BitmapOutcome::Written, output, {}, std::move(folder)};
 }
 
 }  // namespace ib

@@ -55,8 +55,9 @@ bool writePartitionContent(const OperationContext& ctx, const PartitionRecord& r
             return false;
         }
     }
+    PreparedBitmap bitmap;  // holds the converted file until it is copied
     if (record.kind == PartitionKind::Raw && isBitmapName(record.fileName)) {
-        const PreparedBitmap bitmap = prepareBitmap(content, ctx.services.temporaryDirectory);
+        bitmap = prepareBitmap(content, ctx.services.temporaryDirectory);
         if (bitmap.outcome == BitmapOutcome::SourceMissing) return true;  // skipped like any content that does not open
         if (bitmap.outcome == BitmapOutcome::Failed) {
             // The old logo would stay on the recorder: never report that as written.

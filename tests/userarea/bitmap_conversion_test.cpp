@@ -73,7 +73,8 @@ protected:
     std::optional<std::string> convert(const Bytes& file) {
         const PreparedBitmap result = prepareBitmap(folder.write("logo.bmp", file), folder.path());
         if (result.outcome != BitmapOutcome::Written) return std::nullopt;
-        EXPECT_EQ(result.output, folder.path() / "qubpoweron.bmp");
+        EXPECT_EQ(result.output.filename(), "qubpoweron.bmp");
+        EXPECT_EQ(result.output.parent_path().parent_path(), folder.path()) << "in a folder of its own";
         return test::TempFolder::read(result.output);
     }
     test::TempFolder folder;
@@ -187,13 +188,26 @@ TEST_F(BitmapConversion, BitmapsTheRecorderCannotShowAreRefusedWithTheReason) {
         const PreparedBitmap result = prepareBitmap(folder.write("logo.bmp", c.file), folder.path());
         EXPECT_EQ(result.outcome, BitmapOutcome::Failed) << c.story;
         EXPECT_EQ(result.problem, c.problem) << c.story;
-        EXPECT_FALSE(std::filesystem::exists(folder.path() / "qubpoweron.bmp")) << c.story << ": output left";
     }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1) << "only logo.bmp is left";
     EXPECT_EQ(prepareBitmap(folder.path() / "absent.bmp", folder.path()).outcome, BitmapOutcome::SourceMissing);
     const auto noFolder = folder.path() / "no" / "such" / "folder";
     const PreparedBitmap unwritable = prepareBitmap(folder.write("ok.bmp", bitmap({}, 8)), noFolder);
     EXPECT_EQ(unwritable.outcome, BitmapOutcome::Failed);
-    EXPECT_EQ(unwritable.problem, "cannot create " + (noFolder / "qubpoweron.bmp").string());
+    EXPECT_TRUE(unwritable.problem.starts_with("cannot create a folder in " + noFolder.string() + ": "));
+}
+
+TEST_F(BitmapConversion, ANameLeftInTheSharedFolderIsNeverWrittenThrough) {
+    const auto planted = folder.write("qubpoweron.bmp", "another user's file");
+    std::filesystem::path own;
+    {
+        const PreparedBitmap result = prepareBitmap(folder.write("logo.bmp", bitmap({}, 8)), folder.path());
+        ASSERT_EQ(result.outcome, BitmapOutcome::Written);
+        EXPECT_NE(result.output, planted);
+        own = result.output.parent_path();
+    }
+    EXPECT_EQ(test::TempFolder::read(planted), "another user's file");
+    EXPECT_FALSE(std::filesystem::exists(own)) << "the run's folder goes with the bitmap";
 }
 
 TEST(BitmapNames, OnlyNamesEndingInDotBmpAreConverted) {

@@ -182,6 +182,20 @@ TEST_F(MoviNandContent, ABitmapThatCannotBeConvertedFailsTheOperationBeforeTheTa
     EXPECT_EQ(s.area(0, 0, 0, 1), Bytes(512, 0));
 }
 
+TEST_F(MoviNandContent, AConvertedBitmapIsWhatThePartitionHolds) {
+    // A 16-bit bitmap of one pixel, bottom-up 5-5-5: file header, 40-byte info header, one 4-byte row.
+    Bytes logo(58, 0);
+    logo[0] = 'B', logo[1] = 'M', logo[10] = 54, logo[14] = 40, logo[18] = 1, logo[22] = 1, logo[26] = 1;
+    logo[28] = 16, logo[54] = 0x1F;
+    s.write("logo.bmp", std::string(logo.begin(), logo.end()));
+    plan("[Part_0]\nSize=4\nType=RAW\nRawFileName=logo.bmp\n", 1);
+    ASSERT_EQ(c.configureUserArea(), 1u);
+    const std::uint32_t start = IndexTableSector::fromBytes(s.area(0, 0, 0, 1)).entry(0).startSector;
+    const Bytes written = s.area(0, 0, start, 1);
+    EXPECT_EQ(written[0], 'B');
+    EXPECT_EQ(written[1], 'M');
+}
+
 TEST_F(MoviNandContent, AMissingFatImageWithoutFolderLeavesTheEntryOnly) {
     plan("[Part_0]\nSize=16\nType=FAT\nRawFileName=absent.img\n", 1);
     ASSERT_EQ(c.configureUserArea(), 1u);

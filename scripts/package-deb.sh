@@ -18,8 +18,8 @@ export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 # /usr/libexec/imageburner; installing builds nothing beyond the targets below.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
       -DCMAKE_INSTALL_PREFIX=/usr -DIMAGEBURNER_UDEV_RULES_DIR=lib/udev/rules.d \
-      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" > /dev/null
-cmake --build "$build" --target imageburner-cli imageburner TreeBaler mergeimg imageburner_package_files
+      -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
+cmake --build "$build" --target imageburner-cli imageburner TreeBaler mergeimg imageburner_package_files >&2
 (cd "$build" && cpack -G DEB > /dev/null)
 package=$(ls "$build"/imageburner_*_amd64.deb)
 # Errors and warnings fail.

@@ -16,7 +16,12 @@ places=(/usr/bin /usr/libexec /usr/lib/udev/rules.d /usr/share/applications /usr
         /usr/share/metainfo /usr/share/man/man1 /usr/share/doc /etc /var/lib/dpkg/info)
 file_list() { find "${places[@]}" -not -name '*.cache' 2>/dev/null | sort; }
 before=$(mktemp) after=$(mktemp) home=$(mktemp -d)
-trap 'rm -rf "$before" "$after" "$home"' EXIT
+# A failed check leaves the machine without the package, too.
+clean_up() {
+  if dpkg-query -W imageburner >/dev/null 2>&1; then apt-get purge -y -qq imageburner >/dev/null; fi
+  rm -rf "$before" "$after" "$home"
+}
+trap clean_up EXIT
 file_list > "$before"
 
 export DEBIAN_FRONTEND=noninteractive
@@ -30,17 +35,20 @@ desktop-file-validate /usr/share/applications/imageburner.desktop
 appstreamcli validate --no-net --pedantic /usr/share/metainfo/io.github.imageburner.ImageBurner.metainfo.xml > /dev/null
 
 # A user without rights and without the build: only what the package installed.
+# The temporary folder is the user's own: the program's fixed-name temporary
+# files in /tmp may be left there by other users.
 chmod 755 "$home"
 cp -r /usr/share/doc/imageburner/examples "$home/work"
 chown -R nobody:nogroup "$home"
 as_user() { (cd "$home" && setpriv --reuid=nobody --regid=nogroup --clear-groups \
-  env -i HOME="$home" PATH=/usr/bin:/bin "$@"); }
+  env -i HOME="$home" TMPDIR="$home" PATH=/usr/bin:/bin "$@"); }
 as_user imageburner-cli --version | grep -qx "imageburner-cli $(dpkg-query -W -f='${Version}' imageburner)\( (commit [0-9a-f]*)\)\?" ||
   fail "--version does not name the package's version"
 as_user imageburner-cli sim init "$home/recorder" > /dev/null
 as_user imageburner-cli --sim "$home/recorder" --workdir "$home/work" update > "$home/update.log" ||
   { cat "$home/update.log"; fail "the installed program's full update failed"; }
-as_user imageburner-cli --sim "$home/recorder" --workdir "$home/work" create-sd-image "$home/sd.img" > /dev/null
+# The SD-card layout of the examples, which mergeimg finishes.
+as_user imageburner-cli --workdir "$home/work/sif" create-sd-image "$home/sd.img" > /dev/null
 (cd "$home" && md5sum --quiet -c sd.img.md5) || fail "the SD image does not match its checksum"
 
 apt-get purge -y -qq imageburner > /dev/null

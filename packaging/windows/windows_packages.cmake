@@ -12,6 +12,8 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY ImageBurner)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ImageBurner)
 set(CPACK_NSIS_PACKAGE_NAME ImageBurner)
 set(CPACK_NSIS_DISPLAY_NAME "ImageBurner ${PROJECT_VERSION}")
+# A 64-bit installer for 64-bit programs: "Program Files", the registry's 64-bit view.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 # An older version is removed first (silently with /S), so nothing of it stays behind.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)

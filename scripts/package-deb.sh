@@ -16,10 +16,11 @@ export CXXFLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFL
 export LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
 # /usr as the prefix, so that the programs look for their tools in
 # /usr/libexec/imageburner; installing builds nothing beyond the targets below.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+# Release at Debian's -O2 (from CXXFLAGS): quicker to build than CMake's -O3.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG -DBUILD_TESTING=OFF \
       -DCMAKE_INSTALL_PREFIX=/usr -DIMAGEBURNER_UDEV_RULES_DIR=lib/udev/rules.d \
       -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
-cmake --build "$build" --target imageburner-cli imageburner TreeBaler mergeimg imageburner_package_files >&2
+cmake --build "$build" --target imageburner_package_contents >&2
 (cd "$build" && cpack -G DEB > /dev/null)
 package=$(ls "$build"/imageburner_*_amd64.deb)
 # Errors and warnings fail.

@@ -3,6 +3,7 @@
 # install puts the programs, the examples, the quick start, the Start-menu
 # entry and the uninstall entry in place; the installed program runs a full
 # update of a simulated recorder with the installed helper tools; a silent
+# install over a running program stops; a silent
 # uninstall leaves nothing under Program Files, in the Start menu or in the
 # registry's uninstall list.
 # Usage: test-windows-installer.sh <imageburner-<version>-setup.exe>
@@ -39,6 +40,14 @@ cp -r "$program_files/examples" "$scratch/work"
   wine "$cli" sim init recorder </dev/null >/dev/null
   out=$(wine "$cli" --sim recorder update </dev/null) || fail "update: $out"
   grep -q "^fa556608" recorder/commands.log || fail "the update wrote no sectors"
+
+  # While the program runs (each command of this probe takes four seconds), a
+  # silent install over it stops instead of replacing it.
+  sed -i 's/^command_delay_us = .*/command_delay_us = 4000000/' recorder/recorder.ini
+  wine "$cli" --sim recorder probe </dev/null >/dev/null & running=$!
+  until [[ "$(tr '\0' ' ' < /proc/$running/cmdline)" == "$program_files"* ]]; do sleep 0.2; done
+  if wine "$setup" /S </dev/null >/dev/null 2>&1; then fail "the installer replaced a running program"; fi
+  wait "$running"
   # The SD-card layout of the examples (sif/), which mergeimg finishes.
   wine "$cli" --workdir sif create-sd-image sd.img </dev/null >/dev/null || fail "create-sd-image"
   md5sum --quiet -c <(tr -d '\r' < sd.img.md5) || fail "the SD image does not match its checksum"

@@ -44,10 +44,9 @@ add_custom_command(OUTPUT ${gzipped}
 # The manual pages, made from the programs' own --help and --version by
 # help2man, so they cannot say anything else.
 find_program(IMAGEBURNER_HELP2MAN help2man)
-set(manual_programs imageburner-cli)
-if(TARGET imageburner)
-  list(APPEND manual_programs imageburner)
-endif()
+# The two programs in PATH: the helper tools are run by them, not by people.
+set(manual_programs ${packaged_programs})
+list(REMOVE_ITEM manual_programs TreeBaler mergeimg)
 set(manuals)
 if(IMAGEBURNER_HELP2MAN)
   foreach(program ${manual_programs})

@@ -20,9 +20,7 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
 # The Start menu: the window with its icon where the build has it, and the quick start.
 set(CPACK_NSIS_MENU_LINKS QuickStart.txt "ImageBurner quick start")
-set(installed_programs imageburner-cli TreeBaler mergeimg)
 if(TARGET imageburner)
-  list(APPEND installed_programs imageburner)
   set(CPACK_PACKAGE_EXECUTABLES imageburner ImageBurner)
   set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\imageburner.exe)
 endif()
@@ -30,7 +28,7 @@ endif()
 # A program that runs cannot be replaced or removed: Windows refuses to open it
 # for writing. Asked to close it (Retry) or to stop (Cancel; what /S does).
 set(running_check "")
-foreach(program ${installed_programs})
+foreach(program ${packaged_programs})
   string(REPLACE "-" "_" label ${program})
   string(APPEND running_check "
   IfFileExists \"$INSTDIR\\bin\\${program}.exe\" 0 ${label}_free

@@ -18,15 +18,18 @@ if(NOT release_heading)
 endif()
 string(REGEX REPLACE ".* - " "" release_date "${release_heading}")
 
-configure_file(${CMAKE_CURRENT_SOURCE_DIR}/linux/io.github.imageburner.ImageBurner.metainfo.xml
-               ${generated}/io.github.imageburner.ImageBurner.metainfo.xml @ONLY)
-install(FILES ${generated}/io.github.imageburner.ImageBurner.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-
-foreach(size 16 24 32 48 128 256)
-  install(FILES linux/icons/imageburner-${size}.png RENAME imageburner.png
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
-endforeach()
+# The window's entry in software centres and its icon at the sizes menus use,
+# beside the 64x64 and scalable ones it installs itself.
+if(TARGET imageburner)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/linux/io.github.imageburner.ImageBurner.metainfo.xml
+                 ${generated}/io.github.imageburner.ImageBurner.metainfo.xml @ONLY)
+  install(FILES ${generated}/io.github.imageburner.ImageBurner.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  foreach(size 16 24 32 48 128 256)
+    install(FILES linux/icons/imageburner-${size}.png RENAME imageburner.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  endforeach()
+endif()
 
 # Debian's changelog, in its own format, points to the project's.
 execute_process(COMMAND date -u -R -d "${release_date} 00:00:00 UTC"

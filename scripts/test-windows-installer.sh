@@ -29,6 +29,11 @@ for file in bin/imageburner-cli.exe bin/TreeBaler.exe bin/mergeimg.exe examples/
   [ -f "$program_files/$file" ] || fail "$file was not installed"
 done
 [ -f "$start_menu/ImageBurner quick start.lnk" ] || fail "no Start-menu entry"
+# The installer's name, the version resource and --version tell one version.
+version=$(basename "$setup" -setup.exe); version=${version#imageburner-}
+strings -el "$program_files/bin/imageburner-cli.exe" | grep -qx "$version" || fail "no version resource $version"
+wine "$program_files/bin/imageburner-cli.exe" --version </dev/null | tr -d '\r' |
+  grep -qx "imageburner-cli $version\( (commit [0-9a-f]*)\)\?" || fail "--version does not say $version"
 registered || fail "no uninstall entry"
 
 # From a copy of the installed examples, where no helper tool lies: the

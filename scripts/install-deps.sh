@@ -4,6 +4,7 @@
 #   --windows             the Windows flavour (the mingw-w64 cross compiler,
 #                         GoogleTest's sources, Wine to run the tests headless)
 #   --fuzz                the fuzz targets (clang 14 and libFuzzer)
+#   --package             the Debian package and its checks, the Windows installer
 # Several flags install several flavours with one package-list update.
 # Idempotent: when every package is already present it changes nothing and
 # does not touch the network.
@@ -29,6 +30,10 @@ windows_packages=(
   wine wine64
 )
 fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
+package_packages=(
+  ccache dpkg-dev fakeroot file help2man lintian man-db
+  appstream desktop-file-utils nsis
+)
 
 packages=()
 [ $# -gt 0 ] || set -- --linux
@@ -37,7 +42,8 @@ for flavour in "$@"; do
     --linux) packages+=("${linux_packages[@]}") ;;
     --windows) packages+=("${windows_packages[@]}") ;;
     --fuzz) packages+=("${fuzz_packages[@]}") ;;
-    *) echo "install-deps: unknown flavour $flavour (--linux, --windows, --fuzz)" >&2; exit 2 ;;
+    --package) packages+=("${package_packages[@]}") ;;
+    *) echo "install-deps: unknown flavour $flavour (--linux, --windows, --fuzz, --package)" >&2; exit 2 ;;
   esac
 done
 

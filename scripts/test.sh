@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh machine and runs every test: dependencies,
 # a Debug build with AddressSanitizer and UndefinedBehaviorSanitizer, ctest;
-# the threads under ThreadSanitizer; the fuzz targets briefly; the Windows flavour under Wine.
+# the threads under ThreadSanitizer; the fuzz targets briefly; the Windows flavour under Wine;
+# the Debian package and the Windows installer.
 # The test builds keep line tables only (-g1): enough for every sanitizer
 # report, and a good part of the compile and link time saved.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Every flavour's packages at once: one package-list update on a fresh machine.
-bash scripts/install-deps.sh --linux --fuzz --windows
+bash scripts/install-deps.sh --linux --fuzz --windows --package
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
       -DIMAGEBURNER_SANITIZE=ON -DIMAGEBURNER_WERROR=ON
 cmake --build build-test
@@ -31,8 +32,11 @@ ctest --test-dir build-tsan -L '^(app|update|preparation)$' --output-on-failure 
 # The fuzz targets (clang 14): each over its seed corpus and a few thousand new inputs.
 bash scripts/fuzz.sh
 
-# The Windows flavour: cross-built and tested under Wine.
+# The Windows flavour: cross-built and tested under Wine, with its installer.
 bash scripts/test-windows.sh
+
+# The Debian package: made, installed, used and purged.
+bash scripts/test-package.sh
 
 echo "real-kernel tier (label vm):"
 vm_status=0

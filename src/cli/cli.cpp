@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
+#include "app/build_version.h"
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/sim_commands.h"
@@ -37,6 +38,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                  "Status texts and step messages go to standard output, message boxes to standard error\n"
                  "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error,\n"
                  "130 stopped by a termination signal (SIGINT, SIGTERM, SIGHUP)."};
+    app.set_version_flag("--version", "imageburner-cli " + std::string(app::kVersionText));
     app.require_subcommand(1);
     app.fallthrough();
     GlobalOptions options;

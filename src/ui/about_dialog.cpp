@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/build_version.h"
 #include "ui/control_table.h"
 #include "ui/pictures.h"
 
@@ -26,7 +27,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 
     // The text wraps in the room left of "OK", as many lines as it needs; the
     // box grows when they do not fit.
-    auto* text = new QLabel(QStringLiteral("ImageBurner, the VT-RD70 firmware updater tool"), this);
+    const QString version = QString::fromUtf8(app::kVersionText.data(), app::kVersionText.size());
+    auto* text = new QLabel(QStringLiteral("ImageBurner, the VT-RD70 firmware updater tool\nVersion %1").arg(version), this);
     text->setWordWrap(true);
     QRect textRect = units.toPixels(kAboutTextRect);
     textRect.setRight(ok->geometry().left() - units.x(kAboutTextGap));

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/application_session.h"
+#include "app/build_version.h"
 #include "platform/stop_signals.h"
 #include "ui/main_dialog.h"
 #include "ui/pictures.h"
@@ -21,6 +22,8 @@ int CImageBurnerApp::run(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Firmware updater for the VT-RD70 recorder"));
     parser.addHelpOption();
+    QApplication::setApplicationVersion(QString::fromUtf8(app::kVersionText.data(), app::kVersionText.size()));
+    parser.addVersionOption();
     const QCommandLineOption sim(QStringLiteral("sim"), QStringLiteral("Talk to the simulated recorder in <dir>."),
                                  QStringLiteral("dir"));
     const QCommandLineOption workdir(QStringLiteral("workdir"),

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/build_version.h"
 #include "cli/cli.h"
 #include "support/environment_variable.h"
 #include "support/fake_environment.h"
@@ -62,6 +63,13 @@ protected:
 
     test::TempFolder home, state, work;
 };
+
+TEST_F(Cli, VersionNamesTheProgramTheVersionAndTheCommitWithoutACommand) {
+    const Result r = cli({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "imageburner-cli " + std::string(app::kVersionText) + "\n");
+    EXPECT_TRUE(r.err.empty());
+}
 
 TEST_F(Cli, SyncBringsABootRomRecorderIntoItsUpdater) {
     ASSERT_EQ(simInit("bootrom").status, 0);

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include "app/build_version.h"
 #include "gui_rig.h"
 #include "operation/status_texts.h"
 #include "ui/about_dialog.h"
@@ -136,6 +137,7 @@ private slots:
         QVERIFY(!text->geometry().intersects(ok));
         QVERIFY(text->height() >= text->heightForWidth(text->width()));
         QVERIFY(about.rect().contains(text->geometry()));
+        QVERIFY(text->text().endsWith(QStringLiteral("\nVersion ") + QString::fromUtf8(app::kVersionText.data())));
     }
 
     void assistiveTechnologyReadsNamesAndTheStatus() {

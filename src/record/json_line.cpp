@@ -1,6 +1,7 @@
 // Flat JSON objects of a recording. See json_line.h.
 #include "record/json_line.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ib::record {
@@ -149,6 +150,15 @@ JsonLine& JsonLine::text(std::string_view name, std::string_view value) {
 JsonLine& JsonLine::number(std::string_view name, std::uint64_t value) {
     key(name);
     m_body += std::to_string(value);
+    return *this;
+}
+
+JsonLine& JsonLine::digits(std::string_view name, std::string_view value) {
+    const bool isNumber =
+        !value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!isNumber) return text(name, value);
+    key(name);
+    m_body += value;
     return *this;
 }
 

@@ -16,6 +16,8 @@ class JsonLine {
 public:
     JsonLine& text(std::string_view key, std::string_view value);
     JsonLine& number(std::string_view key, std::uint64_t value);
+    // A number given as its digits; other text goes in quoted.
+    JsonLine& digits(std::string_view key, std::string_view value);
     JsonLine& milliseconds(std::string_view key, double value);  // three decimals
     JsonLine& flag(std::string_view key, bool value);
     JsonLine& texts(std::string_view key, const std::vector<std::optional<std::string>>& values);

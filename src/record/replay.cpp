@@ -36,9 +36,9 @@ void addSent(JsonLine& line, const JsonFields& recorded, std::span<const std::ui
 // The parts of an exchange that the program decides, from a recorded line.
 std::string recordedRequest(const JsonFields& recorded) {
     JsonLine line;
-    line.text("n", fieldText(recorded, "n")).text("letter", fieldText(recorded, "letter"));
+    line.digits("n", fieldText(recorded, "n")).text("letter", fieldText(recorded, "letter"));
     line.text("cdb", fieldText(recorded, "cdb")).text("dir", fieldText(recorded, "dir"));
-    line.text("length", fieldText(recorded, "length")).text("timeout", fieldText(recorded, "timeout"));
+    line.digits("length", fieldText(recorded, "length")).digits("timeout", fieldText(recorded, "timeout"));
     if (fieldText(recorded, "dir") == "out") {
         const std::string whole = fieldText(recorded, "sent");
         const auto bytes = fromHex(whole);
@@ -50,13 +50,18 @@ std::string recordedRequest(const JsonFields& recorded) {
 }
 
 // The same parts of the exchange this run sends, shown the way `recorded` shows them.
-std::string sentRequest(const JsonFields& recorded, char letter, const ScsiRequest& request) {
+std::string sentRequest(std::uint64_t number, const JsonFields& recorded, char letter, const ScsiRequest& request) {
     JsonLine line;
-    line.text("n", fieldText(recorded, "n")).text("letter", std::string(1, letter));
+    line.number("n", number).text("letter", std::string(1, letter));
     line.text("cdb", toHex(request.cdb)).text("dir", directionName(request.direction));
-    line.text("length", std::to_string(request.data.size())).text("timeout", std::to_string(request.timeoutSeconds));
+    line.number("length", request.data.size()).number("timeout", request.timeoutSeconds);
     if (request.direction == DataDirection::Out) addSent(line, recorded, request.data);
     return line.finished();
+}
+
+// What the run must do next to match a recorded open or exchange.
+std::string expectedLine(const JsonFields& recorded) {
+    return isOpen(recorded) ? openLine(fieldText(recorded, "letter")) : recordedRequest(recorded);
 }
 
 ScsiOutcome recordedOutcome(const JsonFields& recorded, const ScsiRequest& request, const SectorMirror& written) {
@@ -110,17 +115,20 @@ const JsonFields* Replay::nextStrict() {
     return nullptr;
 }
 
-std::string Replay::position() const { return "after exchange " + m_lastExchange; }
+std::string Replay::position() const { return "after exchange " + std::to_string(m_lastExchange); }
 
-void Replay::diverge(const std::string& expected, const std::string& sent) {
+void Replay::diverge(const JsonFields* recorded, const std::string& sent) {
     if (m_failure) return;
-    if (expected.empty() && !m_session.finished) {
+    if (!recorded && !m_session.finished) {
         m_failure = "Replay: the recording was cut short " + position() +
                     " (the recorded session stopped there); this run went on with\n+" + sent;
         return;
     }
-    m_failure = "Replay: this run differs from the recording " + position() + "\n--- recording\n+++ this run\n-" +
-                (expected.empty() ? std::string("(end of the recording)") : expected) + "\n+" + sent;
+    const std::string where = recorded && isExchange(*recorded)
+                                  ? "exchange " + fieldText(*recorded, "n") + " differs from the recording"
+                                  : "this run differs from the recording " + position();
+    m_failure = "Replay: " + where + "\n--- recording\n+++ this run\n-" +
+                (recorded ? expectedLine(*recorded) : "(end of the recording)") + "\n+" + sent;
 }
 
 std::unique_ptr<VolumeHandle> Replay::openVolume(char letter, std::string* whyNot) {
@@ -128,8 +136,7 @@ std::unique_ptr<VolumeHandle> Replay::openVolume(char letter, std::string* whyNo
     const std::string sent = openLine(std::string(1, letter));
     const JsonFields* recorded = m_failure ? nullptr : nextStrict();
     if (!recorded || !isOpen(*recorded) || fieldText(*recorded, "letter") != std::string(1, letter)) {
-        diverge(recorded ? (isOpen(*recorded) ? openLine(fieldText(*recorded, "letter")) : recordedRequest(*recorded)) : "",
-                sent);
+        diverge(recorded, sent);
         if (whyNot) *whyNot = "the replay stopped";
         return nullptr;
     }
@@ -169,14 +176,13 @@ ScsiOutcome Replay::answer(char letter, const ScsiRequest& request) {
     std::unique_lock lock(m_mutex);
     const JsonFields* recorded = m_failure ? nullptr : nextStrict();
     if (m_failure) return {};
-    const std::string sent = recorded ? sentRequest(*recorded, letter, request) : sentRequest({}, letter, request);
+    const std::string sent = sentRequest(m_lastExchange + 1, recorded ? *recorded : JsonFields{}, letter, request);
     if (!recorded || !isExchange(*recorded) || recordedRequest(*recorded) != sent) {
-        diverge(recorded ? (isOpen(*recorded) ? openLine(fieldText(*recorded, "letter")) : recordedRequest(*recorded)) : "",
-                sent);
+        diverge(recorded, sent);
         return {};
     }
     ++m_next;
-    m_lastExchange = fieldText(*recorded, "n");
+    ++m_lastExchange;
     m_written.noteSent(request);
     if (m_keepTiming) {
         const double at = std::strtod(fieldText(*recorded, "t", "0").c_str(), nullptr);
@@ -195,7 +201,7 @@ std::optional<std::string> Replay::verdict() const {
         const JsonFields& entry = m_session.entries[i];
         if (isExchange(entry) || isOpen(entry))
             return "Replay: this run ended " + position() + ", the recording goes on\n--- recording\n+++ this run\n-" +
-                   (isOpen(entry) ? openLine(fieldText(entry, "letter")) : recordedRequest(entry)) +
+                   expectedLine(entry) +
                    "\n+(end of this run)";
     }
     if (!m_session.finished)

@@ -50,7 +50,8 @@ public:
 private:
     // The next recorded open or exchange, null at the end; skips the other lines.
     const JsonFields* nextStrict();
-    void diverge(const std::string& expected, const std::string& sent);
+    // Ends the replay: the run sent `sent` where the recording holds `recorded` (null: its end).
+    void diverge(const JsonFields* recorded, const std::string& sent);
     std::string position() const;
 
     mutable std::mutex m_mutex;
@@ -58,7 +59,7 @@ private:
     const bool m_keepTiming;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::size_t m_next = 0;
-    std::string m_lastExchange = "0";
+    std::uint64_t m_lastExchange = 0;  // the number of exchanges answered
     std::optional<std::string> m_failure;
     SectorMirror m_written;
 };

@@ -1,0 +1,146 @@
+// Recording sessions with the simulated recorder through imageburner-cli and
+// replaying them: what a user sends us must turn into a run that passes
+// while the program behaves the same and stops where it does not.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "record/json_line.h"
+#include "record/recording_file.h"
+#include "record/recording_reader.h"
+#include "support/environment_variable.h"
+#include "support/temp_folder.h"
+
+namespace ib {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class RecordAndReplay : public ::testing::Test {
+protected:
+    RecordAndReplay() {
+        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
+        test::setEnvironmentVariable("APPDATA", (home / "config").string());
+        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
+        for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
+            fs::remove(work / left);
+    }
+    Result cli(std::vector<std::string> args) {
+        args.insert(args.begin(), "imageburner-cli");
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    // A full update of a fresh simulated recorder in its boot ROM, recorded.
+    Result recordUpdate(const fs::path& file, std::vector<std::string> extra = {}) {
+        const fs::path state = files / ("state-" + file.filename().string());
+        EXPECT_EQ(cli({"sim", "init", state.string(), "--force"}).status, 0);
+        std::vector<std::string> args{"--sim", state.string(), "--workdir", work.path().string(), "--record",
+                                      file.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("update");
+        return cli(args);
+    }
+    Result replayUpdate(const fs::path& file) {
+        return cli({"--workdir", work.path().string(), "--replay", file.string(), "update"});
+    }
+    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+        std::string error;
+        const auto session = record::parseRecording(record::readRecordingText(file, error).value_or(""), error);
+        std::vector<record::JsonFields> found;
+        for (const auto& entry : session.value().entries)
+            if (entry.contains("n")) found.push_back(entry);
+        return found;
+    }
+
+    test::TempFolder home, work, files;
+};
+
+TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
+    const struct {
+        const char* name;
+        bool fullData;
+    } rows[] = {{"digests.jsonl", false}, {"whole.jsonl.gz", true}, {"digests.jsonl.zst", false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path file = files / row.name;
+        const Result recorded = recordUpdate(file, row.fullData ? std::vector<std::string>{"--record-data"}
+                                                                : std::vector<std::string>{});
+        ASSERT_EQ(recorded.status, 0) << recorded.err;
+        const Result replayed = replayUpdate(file);
+        EXPECT_EQ(replayed.status, 0) << replayed.err;
+        EXPECT_EQ(replayed.out, recorded.out);
+        EXPECT_EQ(replayed.err, recorded.err);
+        // Data sent is whole only when asked for; short replies are whole always.
+        const auto all = exchanges(file);
+        const auto write = std::find_if(all.begin(), all.end(), [](const auto& e) { return e.contains("length") && record::fieldText(e, "dir") == "out"; });
+        ASSERT_NE(write, all.end());
+        EXPECT_EQ(write->contains("sent"), row.fullData);
+        EXPECT_EQ(write->contains("sentSha256"), !row.fullData);
+        EXPECT_TRUE(all.front().contains("received"));
+    }
+}
+
+TEST_F(RecordAndReplay, AChangedFirmwareByteStopsTheReplayAtTheFirstWriteThatCarriesIt) {
+    const fs::path original = files / "original.jsonl", changed = files / "changed.jsonl";
+    ASSERT_EQ(recordUpdate(original).status, 0);
+    std::fstream firmware(work / "firmware.bin", std::ios::in | std::ios::out | std::ios::binary);
+    firmware.seekg(4096);
+    const char byte = static_cast<char>(firmware.get() ^ 0x01);
+    firmware.seekp(4096);
+    firmware.put(byte);
+    firmware.close();
+    // The same update with the changed file, recorded, tells which exchange carries the byte.
+    ASSERT_EQ(recordUpdate(changed).status, 0);
+    const auto before = exchanges(original), after = exchanges(changed);
+    std::size_t first = 0;
+    while (first < before.size() && record::fieldText(before[first], "sentSha256") ==
+                                        record::fieldText(after[first], "sentSha256"))
+        ++first;
+    ASSERT_LT(first, before.size());
+
+    const Result replayed = replayUpdate(original);
+    EXPECT_EQ(replayed.status, 3);
+    const std::string n = record::fieldText(before[first], "n");
+    EXPECT_NE(replayed.err.find("Replay: exchange " + n + " differs from the recording\n--- recording\n+++ this run\n-{\"n\":" + n),
+              std::string::npos)
+        << replayed.err;
+    EXPECT_NE(replayed.err.find("\"sentSha256\":\"" + record::fieldText(before[first], "sentSha256") + "\"}\n+{\"n\":" + n),
+              std::string::npos);
+    EXPECT_NE(replayed.err.find("\"sentSha256\":\"" + record::fieldText(after[first], "sentSha256") + "\"}"),
+              std::string::npos);
+}
+
+TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndSaysSo) {
+    const fs::path whole = files / "whole.jsonl", cut = files / "cut.jsonl";
+    ASSERT_EQ(recordUpdate(whole).status, 0);
+    // A crash in the middle of writing exchange 10's line.
+    std::ifstream in(whole);
+    std::ofstream out(cut);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("{\"n\":10,", 0) == 0) {
+            out << line.substr(0, line.size() / 2);
+            break;
+        }
+        out << line << '\n';
+    }
+    out.close();
+    const Result replayed = replayUpdate(cut);
+    EXPECT_EQ(replayed.status, 3);
+    EXPECT_NE(replayed.err.find("Replay: the recording was cut short after exchange 9 (the recorded session "
+                                "stopped there); this run went on with\n+{\"n\":10,"),
+              std::string::npos)
+        << replayed.err;
+}
+
+}  // namespace
+}  // namespace ib

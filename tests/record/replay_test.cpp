@@ -69,8 +69,15 @@ TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
     const struct {
         const char* name;
         bool fullData;
-    } rows[] = {{"digests.jsonl", false}, {"whole.jsonl.gz", true}, {"digests.jsonl.zst", false}};
+    } rows[] = {{"whole.jsonl.gz", true}, {"digests.jsonl.zst", false}};
     for (const auto& row : rows) {
+        if (!record::compressionBuilt(record::compressionFor(row.name))) {
+            const Result refused = recordUpdate(files / row.name);
+            EXPECT_EQ(refused.status, 1);
+            EXPECT_EQ(refused.err, "This build of imageburner has no Zstandard compression: name the recording "
+                                   "with .gz or .jsonl\n");
+            continue;
+        }
         SCOPED_TRACE(row.name);
         const fs::path file = files / row.name;
         const Result recorded = recordUpdate(file, row.fullData ? std::vector<std::string>{"--record-data"}

@@ -2,6 +2,7 @@
 #include "record/recording.h"
 
 #include "device/vendor_command.h"
+#include "record/digest_worker.h"
 #include "record/hex_text.h"
 #include "record/json_line.h"
 #include "record/sha256.h"
@@ -89,7 +90,7 @@ void Recording::volumeClosed(char letter) {
 }
 
 void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutcome& outcome, double startedMs,
-                         double tookMs) {
+                         double tookMs, const std::string& sentDigest) {
     JsonLine line;
     {
         std::lock_guard lock(m_mutex);
@@ -98,7 +99,8 @@ void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutc
     line.milliseconds("t", startedMs).text("letter", std::string(1, letter)).text("cdb", toHex(request.cdb));
     line.text("dir", directionName(request.direction)).number("length", request.data.size());
     line.number("timeout", request.timeoutSeconds).text("kind", request.kind == TransferKind::Direct ? "direct" : "buffered");
-    if (request.direction == DataDirection::Out) addData(line, "sent", request.data, m_fullData);
+    if (request.direction == DataDirection::Out && !sentDigest.empty()) line.text("sentSha256", sentDigest);
+    else if (request.direction == DataDirection::Out) addData(line, "sent", request.data, m_fullData);
     line.flag("completed", outcome.completed).number("status", outcome.status).text("sense", toHex(outcome.sense));
     line.number("transferred", outcome.transferred);
     if (request.direction == DataDirection::In)
@@ -140,9 +142,16 @@ public:
     RecordingHandle& operator=(const RecordingHandle&) = delete;
 
     ScsiOutcome send(const ScsiRequest& request) override {
+        // The digest of the data sent is taken while the recorder receives it.
+        const bool digestSent = request.direction == DataDirection::Out && !m_recording.keepsDataSent();
+        if (digestSent) {
+            if (!m_digests) m_digests = std::make_unique<DigestWorker>();
+            m_digests->start(request.data);
+        }
         const double started = m_recording.elapsedMs();
         ScsiOutcome outcome = m_carrier->send(request);
-        m_recording.exchange(m_letter, request, outcome, started, m_recording.elapsedMs() - started);
+        const double took = m_recording.elapsedMs() - started;
+        m_recording.exchange(m_letter, request, outcome, started, took, digestSent ? m_digests->result() : "");
         return outcome;
     }
     std::shared_ptr<const void> recorderClaim() const override { return m_carrier->recorderClaim(); }
@@ -152,6 +161,7 @@ private:
     std::unique_ptr<VolumeHandle> m_carrier;
     const char m_letter;
     Recording& m_recording;
+    std::unique_ptr<DigestWorker> m_digests;  // made with the first data sent
 };
 
 }  // namespace

@@ -43,8 +43,11 @@ public:
     void volumeOpened(char letter, bool opened, const std::string& name, const std::string& whyNot,
                       const std::string& portPath);
     void volumeClosed(char letter);
+    // `sentDigest`: the SHA-256 of the data sent when the caller took it already.
     void exchange(char letter, const ScsiRequest& request, const ScsiOutcome& outcome, double startedMs,
-                  double tookMs);
+                  double tookMs, const std::string& sentDigest = "");
+    // Whether the data sent is kept whole rather than as its digest.
+    bool keepsDataSent() const { return m_fullData; }
     void deviceList(const UsbStorageList& list);
     void deviceEvent(const DeviceEvent& event);
     // Milliseconds since the recording started.

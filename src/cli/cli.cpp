@@ -57,6 +57,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
     addPlanCommand(app, context);
+    addReportCommand(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

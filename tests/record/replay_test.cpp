@@ -3,7 +3,10 @@
 // while the program behaves the same and stops where it does not.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -147,6 +150,47 @@ TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndS
                                 "stopped there); this run went on with\n+{\"n\":10,"),
               std::string::npos)
         << replayed.err;
+}
+
+// The members of a tar.gz by name, read with zlib alone.
+std::map<std::string, std::string> archiveMembers(const fs::path& file) {
+    std::map<std::string, std::string> members;
+    gzFile in = gzopen(file.string().c_str(), "rb");
+    char header[512];
+    while (in != nullptr && gzread(in, header, sizeof header) == sizeof header && header[0] != '\0') {
+        const std::size_t size = std::stoull(std::string(header + 124, 11), nullptr, 8);
+        std::string content((size + 511) / 512 * 512, '\0');
+        if (gzread(in, content.data(), static_cast<unsigned>(content.size())) != static_cast<int>(content.size())) break;
+        members[std::string(header)] = content.substr(0, size);
+    }
+    if (in != nullptr) gzclose(in);
+    return members;
+}
+
+TEST_F(RecordAndReplay, TheReportHoldsWhatItListsAndLeavesOutFirmwareAndUserFiles) {
+    const fs::path recording = files / "session.jsonl", bundle = files / "report.tar.gz";
+    const fs::path state = files / "recorder";
+    ASSERT_EQ(cli({"sim", "init", state.string(), "--mode", "updater", "--force"}).status, 0);
+    ASSERT_EQ(cli({"--sim", state.string(), "--record", recording.string(), "probe"}).status, 0);
+    std::ofstream(files / "service.log") << "12:00 Start to download code .....\n";
+    const Result r = cli({"--sim", state.string(), "--workdir", work.path().string(),
+                          "report", recording.string(), "--include", (files / "service.log").string(), "--output",
+                          bundle.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const auto members = archiveMembers(bundle);
+    std::string listed = "Support bundle " + bundle.string() + ":\n";
+    for (const char* name : {"version.txt", "system.txt", "detect.txt", "settings.txt", "DiskInfo.ini",
+                             "recording/session.jsonl", "included/service.log"}) {
+        ASSERT_TRUE(members.contains(name)) << name;
+        listed += std::string("  ") + name + " (" + std::to_string(members.at(name).size()) + " bytes)\n";
+    }
+    EXPECT_EQ(r.out, listed + "Left out: firmware images and user files (add one with --include FILE)\n");
+    EXPECT_EQ(members.size(), 7u);
+    EXPECT_NE(members.at("detect.txt").find("USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER"), std::string::npos);
+    std::ifstream ini(work / "DiskInfo.ini", std::ios::binary), recorded(recording, std::ios::binary);
+    EXPECT_EQ(members.at("DiskInfo.ini"), std::string(std::istreambuf_iterator<char>(ini), {}));
+    EXPECT_EQ(members.at("recording/session.jsonl"), std::string(std::istreambuf_iterator<char>(recorded), {}));
 }
 
 }  // namespace

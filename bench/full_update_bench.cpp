@@ -11,11 +11,10 @@
 //     against the model's own sum of pauses and fixed waits (the same update with a
 //     clock that only counts them).
 //   full_update_bench recording [firmware MiB = 64] [partition MiB = 192] [pairs = 5]
-//     with a recorder that costs no time, recorded into a compressed file with SHA-256
-//     of the data sent, alternately without recording; prints how much longer the
-//     recorded update takes, and that extra time as a share of the time a USB 2.0
-//     high-speed recorder (the latency model) takes to receive the same bytes.
-//   full_update_bench run WORK STATE [--real-clock | --record FILE]
+//     with the latency model, paced by the real clock, recorded into a compressed file
+//     with SHA-256 of the data sent, alternately without recording; prints how much
+//     longer the recorded update takes, as a share of the model's transfer time.
+//   full_update_bench run WORK STATE [--real-clock] [--record FILE]
 //     one update (the child the others start); prints the modelled milliseconds.
 #include <cstdio>
 #include <cstring>
@@ -237,18 +236,19 @@ int recordingOverhead(const std::string& self, Sizes sizes, int pairs) {
     const fs::path recording = scratch.path() / "session.jsonl.zst";
     fs::create_directories(work);
     writeInputs(work, sizes);
-    std::printf("Full update, %llu MiB, recorder without latency, recorded (SHA-256 of the data sent, Zstandard) "
-                "against not recorded; %d pairs in fresh processes, input warm\n",
+    std::printf("Full update, %llu MiB, latency model of USB 2.0 paced by the real clock, recorded (SHA-256 of the "
+                "data sent, Zstandard) against not recorded; %d pairs in fresh processes, input warm\n",
                 static_cast<unsigned long long>(sizes.totalMiB()), pairs);
     bench::printMachine();
     const auto prepare = [&] {
-        freshRecorder(state, {});
+        freshRecorder(state, kUsb2HighSpeed);
         bench::settleDisk(work);
     };
     const auto recorded = [&] {
-        return bench::runChild({self, "run", work.string(), state.string(), "--record", recording.string()});
+        return bench::runChild(
+            {self, "run", work.string(), state.string(), "--real-clock", "--record", recording.string()});
     };
-    const auto plain = [&] { return bench::runChild({self, "run", work.string(), state.string()}); };
+    const auto plain = [&] { return bench::runChild({self, "run", work.string(), state.string(), "--real-clock"}); };
     const bench::Comparison runs = bench::alternate(pairs, recorded, plain, prepare);
     bench::printComparison(runs, "recorded update", "update");
     const double extraSeconds = bench::median(runs.ours) - bench::median(runs.peer);
@@ -275,9 +275,13 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const std::string self = fs::absolute(argv[0]).string();
     if (mode == "run" && argc >= 4) {
-        const bool recorded = argc > 5 && std::strcmp(argv[4], "--record") == 0;
-        return runOneUpdate(argv[2], argv[3], argc > 4 && std::strcmp(argv[4], "--real-clock") == 0,
-                            recorded ? fs::path(argv[5]) : fs::path());
+        bool realClock = false;
+        fs::path recording;
+        for (int i = 4; i < argc; ++i) {
+            if (std::strcmp(argv[i], "--real-clock") == 0) realClock = true;
+            if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) recording = argv[++i];
+        }
+        return runOneUpdate(argv[2], argv[3], realClock, recording);
     }
     if (mode == "recording")
         return recordingOverhead(self, {numberOr(argc, argv, 2, 64), numberOr(argc, argv, 3, 192)},

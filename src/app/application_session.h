@@ -25,6 +25,7 @@
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
 #include "app/image_burner_controller.h"
+#include "app/reported_tool_runs.h"
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
@@ -110,6 +111,7 @@ private:
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
     std::unique_ptr<sim::Simulator> m_simulator;
+    std::optional<ReportedToolRuns> m_reportedToolRuns;
     std::unique_ptr<record::Replay> m_replay;
     std::optional<ManualClock> m_replayClock;
     std::unique_ptr<record::Recording> m_recording;

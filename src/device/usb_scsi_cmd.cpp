@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/sector.h"
+#include "seams/administrator_rights.h"
 #include "seams/recorder_lock.h"
 
 namespace ib {
@@ -50,9 +51,12 @@ void UsbScsiCmd::reportRefusal(RefusalKind kind, const std::string& text) const 
 }
 
 void UsbScsiCmd::reportAnswer(std::span<const std::uint8_t> cdb, const StatusJudgement& judgement) const {
-    if (judgement.answer.empty()) return;  // the call failed: the recorder said nothing
     const char* name = vendorCommandName(cdb[3]);
-    reportRefusal(RefusalKind::RecorderAnswer, std::string(name ? name : "A command") + " refused: " + judgement.answer);
+    const std::string command = name ? name : "A command";
+    if (!judgement.answer.empty())
+        reportRefusal(RefusalKind::RecorderAnswer, command + " refused: " + judgement.answer);
+    else if (!m_lastOutcome.callFailure.empty())  // the call failed: the recorder said nothing, the system did
+        reportRefusal(RefusalKind::CallFailed, command + " failed: " + m_lastOutcome.callFailure);
 }
 
 std::uint32_t UsbScsiCmd::sendBuffered(VolumeHandle& volume, std::span<const std::uint8_t> cdb,
@@ -143,7 +147,10 @@ std::uint32_t UsbScsiCmd::Open() {
         report.letter = letter;
         auto volume = m_volumes.openVolume(letter, &report.whyNotOpened);
         report.opened = volume != nullptr;
-        if (isRecorderInUseMessage(report.whyNotOpened)) m_openRefusal = report.whyNotOpened;
+        // A recorder another program has outweighs a volume this program may not open.
+        if (isRecorderInUseMessage(report.whyNotOpened) ||
+            (m_openRefusal.empty() && isAdministratorRightsMessage(report.whyNotOpened)))
+            m_openRefusal = report.whyNotOpened;
         const bool accepted = volume && acceptVolume(*volume, report);
         if (m_scanObserver) m_scanObserver(report);
         if (accepted) {

@@ -35,6 +35,7 @@ struct VolumeScanReport {
 // Why a command failed when the recorder or the system said why.
 enum class RefusalKind {
     RecorderAnswer,  // the recorder answered CHECK CONDITION or another status
+    CallFailed,      // the system's pass-through call failed and said why
     StorageInUse,    // a file system of the system's sits on the storage to be written
 };
 

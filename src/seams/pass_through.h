@@ -39,6 +39,9 @@ struct ScsiOutcome {
     std::uint8_t status = 0;
     std::vector<std::uint8_t> sense;
     std::size_t transferred = 0;  // bytes actually moved, when the carrier knows
+    // When the call failed: the system's own words for why, where it gave any
+    // (kept for the log, so that a failure on a real machine can be told apart).
+    std::string callFailure;
 };
 
 // An open volume. Closing is destruction, so no handle can leak.

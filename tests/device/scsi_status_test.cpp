@@ -20,7 +20,7 @@ Bytes fixedSense(std::uint8_t key, std::uint8_t asc, std::uint8_t ascq) {
     return sense;
 }
 
-ScsiOutcome answered(std::uint8_t status, Bytes sense = {}) { return {true, status, std::move(sense), 0}; }
+ScsiOutcome answered(std::uint8_t status, Bytes sense = {}) { return {true, status, std::move(sense), 0, {}}; }
 
 TEST(ScsiStatusRule, CheckConditionFailsExceptUnitAttentionAndRecoveredError) {
     struct Case {
@@ -92,6 +92,16 @@ TEST_F(JudgedRecorder, ARefusedWriteFailsAndSaysWhyUnlessTheStatusIsIgnored) {
     EXPECT_EQ(cmd.WriteSectors(7, 1, sector), 1u);
     EXPECT_EQ(refusals.size(), 1u);
     EXPECT_EQ(volumes.sent.size(), 2u);  // no command was sent twice
+}
+
+TEST_F(JudgedRecorder, AFailedCallIsLoggedInTheSystemsWordsWhereItGaveAny) {
+    ScsiOutcome lost;
+    lost.callFailure = "No such device";
+    replies = {lost, ScsiOutcome{}};
+    EXPECT_EQ(cmd.WriteSectors(7, 1, sector), 0u);
+    EXPECT_EQ(cmd.WriteSectors(7, 1, sector), 0u);  // a carrier that gives no words adds no line
+    EXPECT_EQ(refusals, (std::vector<std::pair<RefusalKind, std::string>>{
+                            {RefusalKind::CallFailed, "WriteSectors failed: No such device"}}));
 }
 
 TEST_F(JudgedRecorder, AUnitAttentionSendsTheCommandOnceMore) {

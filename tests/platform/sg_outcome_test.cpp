@@ -47,8 +47,14 @@ TEST(SgOutcome, TransportAndSystemErrorsAreNotCompleted) {
     EXPECT_FALSE(outcome.completed);
     EXPECT_TRUE(outcome.sense.empty());
     EXPECT_EQ(outcome.transferred, 0u);
+    EXPECT_EQ(outcome.callFailure, "No such device");
     refused.submitResult = SCSI_PT_DO_TIMEOUT;
     EXPECT_FALSE(outcomeOf(refused).completed);
+    EXPECT_EQ(outcomeOf(refused).callFailure, "the command timed out");
+    PassThroughReport lost = reportOf(SCSI_PT_RESULT_OS_ERR);
+    lost.osError = EIO;
+    EXPECT_EQ(outcomeOf(lost).callFailure, "Input/output error");
+    EXPECT_EQ(outcomeOf(reportOf(SCSI_PT_RESULT_GOOD)).callFailure, "");
 }
 
 TEST(SgOutcome, TransferredIsTheRequestLessTheResidue) {

@@ -48,24 +48,25 @@ TEST(PassThroughFieldsTable, EachKindFillsItsHeader) {
 
 TEST(PassThroughReplies, ASucceededCallCarriesTheDevicesAnswerForTheCommandLayerToJudge) {
     const std::vector<std::uint8_t> sense{0x70, 0, 0x05, 0, 0, 0, 0, 0x0A, 0, 0, 0, 0, 0x24};
-    const ScsiOutcome checkCondition = outcomeOf({true, 0x02, 3, sense, 16, 16});
+    const ScsiOutcome checkCondition = outcomeOf({true, 0x02, 3, sense, 16, 16, {}});
     EXPECT_TRUE(checkCondition.completed);
     EXPECT_EQ(checkCondition.status, 0x02);
     EXPECT_EQ(checkCondition.sense, (std::vector<std::uint8_t>{0x70, 0, 0x05}));
     EXPECT_EQ(checkCondition.transferred, 16u);
     // DeviceIoControl succeeds for a refused command; the command still fails.
-    const StatusJudgement refused = judgeOutcome(outcomeOf({true, 0x02, 18, sense, 0, 512}), ScsiStatusRule::Checked);
+    const StatusJudgement refused = judgeOutcome(outcomeOf({true, 0x02, 18, sense, 0, 512, {}}), ScsiStatusRule::Checked);
     EXPECT_EQ(refused.verdict, CommandVerdict::Failed);
     EXPECT_EQ(refused.answer, "CHECK CONDITION, ILLEGAL REQUEST, invalid field in CDB (sense key 5h, ASC 24h, ASCQ 00h)");
 
-    const ScsiOutcome longerThanAsked = outcomeOf({true, 0, 40, sense, 99, 36});
+    const ScsiOutcome longerThanAsked = outcomeOf({true, 0, 40, sense, 99, 36, {}});
     EXPECT_EQ(longerThanAsked.sense.size(), sense.size());
     EXPECT_EQ(longerThanAsked.transferred, 36u);
 
-    const ScsiOutcome failed = outcomeOf({false, 0x02, 3, sense, 16, 16});
+    const ScsiOutcome failed = outcomeOf({false, 0x02, 3, sense, 16, 16, "The device is not ready."});
     EXPECT_FALSE(failed.completed);
     EXPECT_TRUE(failed.sense.empty());
     EXPECT_EQ(failed.transferred, 0u);
+    EXPECT_EQ(failed.callFailure, "The device is not ready.");
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ struct PassThroughReport {
     int senseLength = 0;     // get_scsi_pt_sense_len
     int residue = 0;         // get_scsi_pt_resid
     std::size_t requestedLength = 0;  // bytes of the data phase asked for
+    int osError = 0;         // get_scsi_pt_os_err: the errno of a failed system call
+    int transportError = 0;  // get_scsi_pt_transport_err: host and driver status
 };
 
 // The device answered when the result is GOOD, STATUS or SENSE: the call
@@ -27,7 +29,8 @@ struct PassThroughReport {
 // CHECK CONDITION, and the status and sense go to the command layer, which
 // judges them. Transport and OS errors (timeouts, resets, a device that left)
 // leave the call not completed. The transferred count is the request length
-// minus the residue.
+// minus the residue. A call that did not complete carries the system's words
+// for why, for the log.
 ScsiOutcome outcomeOf(const PassThroughReport& report);
 
 }  // namespace ib::platform

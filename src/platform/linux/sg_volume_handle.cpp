@@ -70,6 +70,8 @@ ScsiOutcome SgVolumeHandle::send(const ScsiRequest& request) {
     report.senseArea = sense;
     report.senseLength = get_scsi_pt_sense_len(object.get());
     report.residue = get_scsi_pt_resid(object.get());
+    report.osError = get_scsi_pt_os_err(object.get());
+    report.transportError = get_scsi_pt_transport_err(object.get());
     return outcomeOf(report);
 }
 

@@ -23,7 +23,10 @@ std::optional<PassThroughFields> passThroughFields(const ScsiRequest& request) {
 
 ScsiOutcome outcomeOf(const PassThroughReply& reply) {
     ScsiOutcome outcome;
-    if (!reply.callSucceeded) return outcome;
+    if (!reply.callSucceeded) {
+        outcome.callFailure = reply.callFailure;
+        return outcome;
+    }
     outcome.completed = true;
     outcome.status = reply.scsiStatus;
     const std::size_t senseLength = std::min<std::size_t>(reply.senseInfoLength, reply.senseArea.size());

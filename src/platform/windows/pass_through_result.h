@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "seams/pass_through.h"
 
@@ -40,6 +41,7 @@ struct PassThroughReply {
     std::span<const std::uint8_t> senseArea;
     std::uint32_t dataTransferLength = 0;  // as the driver left it in the header
     std::size_t requestedLength = 0;
+    std::string callFailure;  // for a failed call: the system's text for GetLastError()
 };
 
 // A call that succeeded completed the command on the bus, also when the device

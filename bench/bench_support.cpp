@@ -26,9 +26,11 @@ namespace {
 
 // The simulated recorder, the clock and the folders given; the system's process runner.
 app::SessionOptions benchOptions(sim::Simulator& recorder, Clock& clock, ProfileStore& profile,
-                                 const std::filesystem::path& workdir, const std::filesystem::path& tmpdir) {
+                                 const std::filesystem::path& workdir, const std::filesystem::path& tmpdir,
+                                 const std::filesystem::path& recording) {
     app::SessionOptions options;
     options.workingDirectory = workdir;
+    options.recordFile = recording;
     app::SessionOverrides& given = options.overrides;
     given.volumes = &recorder.volumes();
     given.devices = &recorder.enumerator();
@@ -45,8 +47,8 @@ double kibToMiB(long kib) { return static_cast<double>(kib) / 1024.0; }
 }  // namespace
 
 BenchController::BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
-                                 const std::filesystem::path& tmpdir)
-    : session(app::ApplicationSession::open(port, benchOptions(recorder, clock, profile, workdir, tmpdir))),
+                                 const std::filesystem::path& tmpdir, const std::filesystem::path& recording)
+    : session(app::ApplicationSession::open(port, benchOptions(recorder, clock, profile, workdir, tmpdir, recording))),
       controller(session->controller) {}
 
 ScratchFolder::ScratchFolder(const std::string& name) {

@@ -40,10 +40,11 @@ public:
 };
 
 // A controller on a working folder, talking to a simulated recorder, with the
-// system's process runner for the helper tools.
+// system's process runner for the helper tools; recording the session into
+// `recording` when one is named.
 struct BenchController {
     BenchController(sim::Simulator& recorder, Clock& clock, const std::filesystem::path& workdir,
-                    const std::filesystem::path& tmpdir);
+                    const std::filesystem::path& tmpdir, const std::filesystem::path& recording = {});
     QuietPort port;
     app::MemoryProfile profile;
     std::unique_ptr<app::ApplicationSession> session;

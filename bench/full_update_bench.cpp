@@ -10,8 +10,12 @@
 //     with the latency model of a USB 2.0 high-speed device, paced by the real clock,
 //     against the model's own sum of pauses and fixed waits (the same update with a
 //     clock that only counts them).
-//   full_update_bench run WORK STATE [--real-clock]
-//     one update (the child the other two start); prints the modelled milliseconds.
+//   full_update_bench recording [firmware MiB = 64] [partition MiB = 192] [pairs = 5]
+//     with the latency model, paced by the real clock, recorded into a compressed file
+//     with SHA-256 of the data sent, alternately without recording; prints how much
+//     longer the recorded update takes, as a share of the model's transfer time.
+//   full_update_bench run WORK STATE [--real-clock] [--record FILE]
+//     one update (the child the others start); prints the modelled milliseconds.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -81,7 +85,7 @@ std::uint64_t lineCount(const fs::path& file) {
     return lines;
 }
 
-int runOneUpdate(const fs::path& work, const fs::path& state, bool realClock) {
+int runOneUpdate(const fs::path& work, const fs::path& state, bool realClock, const fs::path& recording) {
     ManualClock countingClock;  // waits and modelled device time pass without sleeping
     SystemClock systemClock;
     Clock& clock = realClock ? static_cast<Clock&>(systemClock) : countingClock;
@@ -91,7 +95,7 @@ int runOneUpdate(const fs::path& work, const fs::path& state, bool realClock) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    bench::BenchController bench(*recorder, clock, work, work);
+    bench::BenchController bench(*recorder, clock, work, work, recording);
     CImageBurnerDlg& controller = *bench.controller;
     DialogValues view;
     controller.startUp(view);  // reads the settings of DiskInfo.ini, as the program does at start
@@ -226,6 +230,41 @@ int latency(const std::string& self, Sizes sizes, int runs) {
     return failed ? 1 : 0;
 }
 
+int recordingOverhead(const std::string& self, Sizes sizes, int pairs) {
+    bench::ScratchFolder scratch("imageburner-bench-recording");
+    const fs::path work = scratch.path() / "work", state = scratch.path() / "recorder";
+    const fs::path recording = scratch.path() / "session.jsonl.zst";
+    fs::create_directories(work);
+    writeInputs(work, sizes);
+    std::printf("Full update, %llu MiB, latency model of USB 2.0 paced by the real clock, recorded (SHA-256 of the "
+                "data sent, Zstandard) against not recorded; %d pairs in fresh processes, input warm\n",
+                static_cast<unsigned long long>(sizes.totalMiB()), pairs);
+    bench::printMachine();
+    const auto prepare = [&] {
+        freshRecorder(state, kUsb2HighSpeed);
+        bench::settleDisk(work);
+    };
+    const auto recorded = [&] {
+        return bench::runChild(
+            {self, "run", work.string(), state.string(), "--real-clock", "--record", recording.string()});
+    };
+    const auto plain = [&] { return bench::runChild({self, "run", work.string(), state.string(), "--real-clock"}); };
+    const bench::Comparison runs = bench::alternate(pairs, recorded, plain, prepare);
+    bench::printComparison(runs, "recorded update", "update");
+    const double extraSeconds = bench::median(runs.ours) - bench::median(runs.peer);
+    const double usbSeconds = static_cast<double>(sizes.totalMiB() * bench::kMiB) /
+                              static_cast<double>(kUsb2HighSpeed.bandwidthBytesPerSecond);
+    const double sharePercent = extraSeconds / usbSeconds * 100;
+    bench::printFigure("recording's extra time", extraSeconds * 1000, "ms");
+    bench::printFigure("as a share of the same bytes at USB 2.0 high speed", sharePercent, "%");
+    bench::printFigure("recording size", static_cast<double>(fs::file_size(recording)) / 1024, "KiB");
+    bench::printTableRow({"recording of a full update, " + std::to_string(sizes.totalMiB()) + " MiB",
+                          bench::fixed(extraSeconds * 1000, 0) + " ms extra",
+                          "USB 2.0 transfer " + bench::fixed(usbSeconds, 2) + " s",
+                          bench::fixed(sharePercent, 1) + " % of it", "<= 2 %", bench::verdict(sharePercent <= 2)});
+    return runs.failed ? 1 : 0;
+}
+
 std::uint64_t numberOr(int argc, char** argv, int index, std::uint64_t fallback) {
     return index < argc && std::strncmp(argv[index], "--", 2) != 0 ? std::stoull(argv[index]) : fallback;
 }
@@ -235,8 +274,18 @@ std::uint64_t numberOr(int argc, char** argv, int index, std::uint64_t fallback)
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     const std::string self = fs::absolute(argv[0]).string();
-    if (mode == "run" && argc >= 4)
-        return runOneUpdate(argv[2], argv[3], argc > 4 && std::strcmp(argv[4], "--real-clock") == 0);
+    if (mode == "run" && argc >= 4) {
+        bool realClock = false;
+        fs::path recording;
+        for (int i = 4; i < argc; ++i) {
+            if (std::strcmp(argv[i], "--real-clock") == 0) realClock = true;
+            if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) recording = argv[++i];
+        }
+        return runOneUpdate(argv[2], argv[3], realClock, recording);
+    }
+    if (mode == "recording")
+        return recordingOverhead(self, {numberOr(argc, argv, 2, 64), numberOr(argc, argv, 3, 192)},
+                                 static_cast<int>(numberOr(argc, argv, 4, 5)));
     if (mode == "engine") {
         const bool cold = std::strcmp(argv[argc - 1], "--cold") == 0;
         return engine(self, {numberOr(argc, argv, 2, 64), numberOr(argc, argv, 3, 960)},
@@ -245,6 +294,7 @@ int main(int argc, char** argv) {
     if (mode == "latency")
         return latency(self, {numberOr(argc, argv, 2, 64), numberOr(argc, argv, 3, 192)},
                        static_cast<int>(numberOr(argc, argv, 4, 3)));
-    std::fprintf(stderr, "usage: full_update_bench engine|latency [firmware MiB] [partition MiB] [pairs] [--cold]\n");
+    std::fprintf(stderr,
+                 "usage: full_update_bench engine|latency|recording [firmware MiB] [partition MiB] [pairs] [--cold]\n");
     return 2;
 }

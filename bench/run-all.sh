@@ -24,6 +24,7 @@ bench() {
 bench sd_image_bench 2048 5
 bench full_update_bench engine 64 960 5
 bench full_update_bench latency 64 192 3
+bench full_update_bench recording 64 192 5
 bench tree_baler_bench 1024 900 3
 
 echo "Benchmarks of $(date -u '+%Y-%m-%d %H:%M UTC'), Release build, $(nproc) cores;"

@@ -15,6 +15,8 @@ linux_packages=(
   googletest libgtest-dev libgmock-dev
   libsgutils2-dev libudev-dev libcli11-dev
   libssl-dev
+  # Compressed recordings of sessions with a recorder (.gz, .zst).
+  zlib1g-dev libzstd-dev
   # The Unicode Character Database, from which TreeBaler's upper-case table is generated.
   unicode-data
   # The tests' independent checkers of the FAT images TreeBaler writes and of its case
@@ -26,6 +28,9 @@ linux_packages=(
 windows_packages=(
   cmake ninja-build ccache
   g++-mingw-w64-x86-64-posix
+  # gzip-compressed recordings; no mingw build of libzstd is packaged, so the
+  # Windows program writes and reads .gz and plain recordings only.
+  libz-mingw-w64-dev
   googletest libcli11-dev unicode-data
   wine wine64
 )

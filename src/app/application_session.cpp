@@ -6,6 +6,8 @@
 #include "app/temporary_folder.h"
 #include "platform/helper_tool_location.h"
 #include "platform/physical_drive_path.h"
+#include "record/recording.h"
+#include "record/replay.h"
 #include "sim/simulator.h"
 #include "seams/utf8_path.h"
 #include "seams/system_error_text.h"
@@ -30,13 +32,43 @@ std::optional<std::filesystem::path> temporaryDirectoryFor(const SessionOverride
 
 }  // namespace
 
+bool ApplicationSession::startReplay(const SessionOptions& options, SessionOverrides& given, std::string& error) {
+    m_replay = record::Replay::load(options.replayFile, options.replayTiming, error);
+    if (!m_replay) return false;
+    given.volumes = m_replay.get();
+    given.devices = m_replay.get();
+    given.deviceEvents = m_replay.get();
+    if (!options.replayTiming) given.clock = &m_replayClock.emplace(m_systemClock.nowMs());
+    return true;
+}
+
+bool ApplicationSession::startRecording(const SessionOptions& options, VolumeProvider*& volumes,
+                                        UsbStorageEnumerator*& devices, DeviceEventSource*& events,
+                                        std::string& error) {
+    m_recording = record::Recording::create(options.recordFile, options.recordData, error);
+    if (!m_recording) return false;
+    m_recordedVolumes = std::make_unique<record::RecordingVolumes>(*volumes, *m_recording);
+    m_recordedDevices = std::make_unique<record::RecordingDeviceList>(*devices, *m_recording);
+    m_recordedEvents = std::make_unique<record::RecordingDeviceEvents>(*events, *m_recording);
+    volumes = m_recordedVolumes.get();
+    devices = m_recordedDevices.get();
+    events = m_recordedEvents.get();
+    return true;
+}
+
+std::optional<std::string> ApplicationSession::replayVerdict() const {
+    return m_replay ? m_replay->verdict() : std::nullopt;
+}
+
 std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& port, const SessionOptions& options,
                                                              std::string& error) {
-    const SessionOverrides& given = options.overrides;
     std::unique_ptr<ApplicationSession> session(new ApplicationSession);
+    SessionOverrides given = options.overrides;
+    const bool replaying = !options.replayFile.empty();
+    if (replaying && !session->startReplay(options, given, error)) return nullptr;
     Clock& clock = given.clock ? *given.clock : session->m_systemClock;
     if (!everySeamGiven(given)) session->m_services = platform::makePlatformServices();
-    if (!options.simulatorFolder.empty()) {
+    if (!options.simulatorFolder.empty() && !replaying) {
         session->m_simulator = sim::Simulator::openFolder(options.simulatorFolder, clock, error);
         if (!session->m_simulator) return nullptr;
     }
@@ -54,6 +86,9 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         given.deviceEvents ? given.deviceEvents : simulator ? &simulator->events() : system->deviceEvents.get();
     session->m_volumes = &volumes;
     session->m_devices = &devices;
+    if (!options.recordFile.empty() &&
+        !session->startRecording(options, session->m_volumes, session->m_devices, deviceEvents, error))
+        return nullptr;
 
     const std::filesystem::path workdir = std::filesystem::absolute(options.workingDirectory).lexically_normal();
     auto locateTool = given.locateTool ? given.locateTool : [workdir](const std::string& name) {
@@ -64,8 +99,8 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     };
     session->controller = std::make_unique<CImageBurnerDlg>(ControllerEnvironment{
         port,
-        volumes,
-        devices,
+        *session->m_volumes,
+        *session->m_devices,
         *deviceEvents,
         clock,
         given.profile ? *given.profile : *system->profile,
@@ -86,6 +121,8 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     if (!session) throw std::runtime_error(error);
     return session;
 }
+
+ApplicationSession::ApplicationSession() = default;
 
 ApplicationSession::~ApplicationSession() {
     controller.reset();  // before the services, notifications and simulator it uses

@@ -31,6 +31,10 @@
 namespace ib::sim {
 class Simulator;
 }
+namespace ib::record {
+class Recording;
+class Replay;
+}
 
 namespace ib::app {
 
@@ -59,6 +63,15 @@ struct SessionOptions {
     // What stops a running operation at its next command (a termination signal); unset: nothing.
     StopRequest stop;
     SessionOverrides overrides;
+    // Every exchange with the recorder and the events around it go to this
+    // file as the session goes; empty: no recording. `recordData` keeps the
+    // data sent and sector reads whole instead of their digests.
+    std::filesystem::path recordFile;
+    bool recordData = false;
+    // A recording that answers in place of a recorder; empty: none.
+    // `replayTiming` keeps the recorded pauses, else the program's waits pass at once.
+    std::filesystem::path replayFile;
+    bool replayTiming = false;
 };
 
 class ApplicationSession {
@@ -78,6 +91,9 @@ public:
     // The volumes and the USB device list the controller was given.
     VolumeProvider& volumes() const { return *m_volumes; }
     UsbStorageEnumerator& devices() const { return *m_devices; }
+    // When the session answers from a recording: nullopt while the run has
+    // matched it from start to end, else what differed. nullopt without one.
+    std::optional<std::string> replayVerdict() const;
 
     // Built last and destroyed first, as it uses everything else here. A face
     // may reset it to close the controller early (stopping notifications and
@@ -85,12 +101,23 @@ public:
     std::unique_ptr<CImageBurnerDlg> controller;
 
 private:
-    ApplicationSession() = default;
+    ApplicationSession();
+    // Puts the recording of `options` in place of the seams `given` leaves open.
+    bool startReplay(const SessionOptions& options, SessionOverrides& given, std::string& error);
+    // Wraps the seams in decorators that record every call.
+    bool startRecording(const SessionOptions& options, VolumeProvider*& volumes, UsbStorageEnumerator*& devices,
+                        DeviceEventSource*& events, std::string& error);
 
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
     std::unique_ptr<sim::Simulator> m_simulator;
     std::optional<ReportedToolRuns> m_reportedToolRuns;
+    std::unique_ptr<record::Replay> m_replay;
+    std::optional<ManualClock> m_replayClock;
+    std::unique_ptr<record::Recording> m_recording;
+    std::unique_ptr<VolumeProvider> m_recordedVolumes;
+    std::unique_ptr<UsbStorageEnumerator> m_recordedDevices;
+    std::unique_ptr<DeviceEventSource> m_recordedEvents;
     VolumeProvider* m_volumes = nullptr;
     UsbStorageEnumerator* m_devices = nullptr;
 };

@@ -29,6 +29,15 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
     app.add_option("--pick", o.picks, "Answers the file choosers in order; none left means cancelled")
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--record", o.recordFile,
+                   "Write every exchange with the recorder and the events around it to this file (JSON Lines; "
+                   "compressed when it ends in .gz or .zst)");
+    app.add_flag("--record-data", o.recordData,
+                 "Keep the data sent and the sectors read whole in the recording, not only their SHA-256");
+    app.add_option("--replay", o.replayFile,
+                   "Answer from this recording instead of a recorder; the first exchange that differs ends the run "
+                   "with exit status 3");
+    app.add_flag("--replay-timing", o.replayTiming, "Keep the recording's pauses when replaying it");
 }
 
 }  // namespace
@@ -37,6 +46,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     CLI::App app{"imageburner: firmware updater for car video recorders.\n"
                  "Status texts and step messages go to standard output, message boxes to standard error\n"
                  "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error,\n"
+                 "3 the run differs from the recording it replays,\n"
                  "130 stopped by a termination signal (SIGINT, SIGTERM, SIGHUP)."};
     app.set_version_flag("--version", "imageburner-cli " + std::string(app::kVersionText));
     app.require_subcommand(1);
@@ -49,6 +59,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
     addPlanCommand(app, context);
+    addReportCommand(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

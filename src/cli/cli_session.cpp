@@ -26,6 +26,10 @@ int CliSession::start() {
     session.workingDirectory = pathFromUtf8(m_options.workdir);
     session.simulatorFolder = pathFromUtf8(m_options.simDir);
     session.stop = m_stop;
+    session.recordFile = pathFromUtf8(m_options.recordFile);
+    session.recordData = m_options.recordData;
+    session.replayFile = pathFromUtf8(m_options.replayFile);
+    session.replayTiming = m_options.replayTiming;
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {
@@ -56,6 +60,14 @@ int CliSession::run(Operation op) {
     const bool succeeded = controller().run(op, m_view) != 0;
     if (controller().interrupted()) return kInterruptedExitStatus;
     return succeeded ? 0 : 1;
+}
+
+int CliSession::checkedAgainstReplay(int status) {
+    constexpr int kReplayDifferedExitStatus = 3;
+    const std::optional<std::string> differed = m_application->replayVerdict();
+    if (!differed) return status;
+    m_err << *differed << '\n';
+    return kReplayDifferedExitStatus;
 }
 
 const char* CliSession::lockedOptionGiven() {

@@ -26,6 +26,9 @@ struct GlobalOptions {
     std::vector<std::string> picks;
     bool verify = false;
     bool ignoreScsiStatus = false;
+    std::string recordFile, replayFile;
+    bool recordData = false;
+    bool replayTiming = false;
 };
 
 class CliSession {
@@ -47,6 +50,9 @@ public:
     // 130 (as a shell gives for Ctrl+C) when the stop request cut it short.
     int run(Operation op);
     std::ostream& out() { return m_out; }
+    // The command's exit status, or 3 after saying on standard error where
+    // the run differed from the recording it replays.
+    int checkedAgainstReplay(int status);
 
 private:
     // The option that would change a control the start-up disabled, or null.

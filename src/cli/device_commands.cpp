@@ -20,7 +20,7 @@ void inSession(CommandContext& c, Body body) {
         c.exitCode = failed;
         return;
     }
-    c.exitCode = body(session);
+    c.exitCode = session.checkedAgainstReplay(body(session));
 }
 
 int probe(CliSession& s) {

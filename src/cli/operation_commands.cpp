@@ -20,7 +20,7 @@ void runOperation(CommandContext& c, Operation op, std::function<void(DialogValu
         return;
     }
     if (adjust) adjust(session.view());
-    c.exitCode = session.run(op);
+    c.exitCode = session.checkedAgainstReplay(session.run(op));
     if (op == Operation::ReadRegister && c.exitCode == 0) c.out << session.controller().m_readRegValue << '\n';
 }
 

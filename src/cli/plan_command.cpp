@@ -89,7 +89,7 @@ void addPlanCommand(CLI::App& app, CommandContext& c) {
     command->callback([&c, &capacity] {
         CliSession session(c.options, c.out, c.err);
         const int failed = session.start();
-        c.exitCode = failed != 0 ? failed : plan(session, capacity);
+        c.exitCode = failed != 0 ? failed : session.checkedAgainstReplay(plan(session, capacity));
     });
 }
 

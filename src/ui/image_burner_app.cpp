@@ -33,7 +33,11 @@ int CImageBurnerApp::run(int argc, char** argv) {
                                      QStringLiteral("file"));
     parser.addOption(sim);
     parser.addOption(workdir);
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Record every exchange with the recorder to <file> (see the README)."),
+                                    QStringLiteral("file"));
     parser.addOption(logFile);
+    parser.addOption(record);
     parser.process(application);
 
     MainDialog dialog;
@@ -43,6 +47,7 @@ int CImageBurnerApp::run(int argc, char** argv) {
     app::SessionOptions options;
     options.workingDirectory = parser.value(workdir).toStdString();
     options.simulatorFolder = parser.value(sim).toStdString();
+    options.recordFile = parser.value(record).toStdString();
     options.overrides.deliverDeviceEvent = [&dialog](std::function<void()> handle) {
         QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);
     };

@@ -20,6 +20,7 @@ declare -A forbidden=(
   [userarea]="$outer update"
   [update]="$outer"
   [sim]="$faces app platform $operations operation config"
+  [record]="$outer $operations operation config"
   [platform]="$faces app sim $operations operation"
   [app]="$faces"
 )

@@ -1,0 +1,191 @@
+// Writing a recording. See recording.h.
+#include "record/recording.h"
+
+#include "device/vendor_command.h"
+#include "record/digest_worker.h"
+#include "record/hex_text.h"
+#include "record/json_line.h"
+#include "record/sha256.h"
+
+namespace ib::record {
+namespace {
+
+const char* directionName(DataDirection direction) {
+    switch (direction) {
+    case DataDirection::In: return "in";
+    case DataDirection::Out: return "out";
+    case DataDirection::None: break;
+    }
+    return "none";
+}
+
+bool isSectorRead(std::span<const std::uint8_t> cdb) {
+    return hasVendorSignature(cdb) && cdb[3] == static_cast<std::uint8_t>(VendorCode::ReadSectors);
+}
+
+bool isUpdaterStart(std::span<const std::uint8_t> cdb) {
+    return hasVendorSignature(cdb) && cdb[3] == static_cast<std::uint8_t>(VendorCode::StartDownloaded);
+}
+
+// Data whole, or its digest when the recording keeps only digests of it.
+void addData(JsonLine& line, const char* name, std::span<const std::uint8_t> data, bool whole) {
+    if (whole) line.text(name, toHex(data));
+    else line.text(std::string(name) + "Sha256", sha256Hex(data));
+}
+
+std::string eventName(std::uint32_t type) {
+    if (type == kDeviceArrival) return "arrival";
+    if (type == kDeviceRemoveComplete) return "removal";
+    return std::to_string(type);
+}
+
+}  // namespace
+
+std::unique_ptr<Recording> Recording::create(const std::filesystem::path& file, bool fullData, std::string& error) {
+    auto writer = LineWriter::create(file, error);
+    if (!writer) return nullptr;
+    std::unique_ptr<Recording> recording(new Recording(std::move(writer), fullData));
+    recording->write(JsonLine()
+                         .text("format", kRecordingFormat)
+                         .number("version", kRecordingVersion)
+                         .text("data", fullData ? "full" : "hash")
+                         .finished());
+    if (!recording->intact()) {
+        error = "Cannot write the recording " + file.string();
+        return nullptr;
+    }
+    return recording;
+}
+
+Recording::Recording(std::unique_ptr<LineWriter> writer, bool fullData)
+    : m_writer(std::move(writer)), m_fullData(fullData) {}
+
+Recording::~Recording() { write(JsonLine().text("event", "end").milliseconds("t", elapsedMs()).finished()); }
+
+double Recording::elapsedMs() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+bool Recording::intact() const {
+    std::lock_guard lock(m_mutex);
+    return m_intact;
+}
+
+void Recording::write(const std::string& line) {
+    std::lock_guard lock(m_mutex);
+    if (m_intact) m_intact = m_writer->writeLine(line);
+}
+
+void Recording::volumeOpened(char letter, bool opened, const std::string& name, const std::string& whyNot,
+                             const std::string& portPath) {
+    JsonLine line;
+    line.text("event", "open").milliseconds("t", elapsedMs()).text("letter", std::string(1, letter));
+    line.flag("opened", opened).text("name", name).text("portPath", portPath);
+    if (!opened) line.text("whyNot", whyNot);
+    write(line.finished());
+}
+
+void Recording::volumeClosed(char letter) {
+    write(JsonLine().text("event", "close").milliseconds("t", elapsedMs()).text("letter", std::string(1, letter)).finished());
+}
+
+void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutcome& outcome, double startedMs,
+                         double tookMs, const std::string& sentDigest) {
+    JsonLine line;
+    {
+        std::lock_guard lock(m_mutex);
+        line.number("n", ++m_exchanges);
+    }
+    line.milliseconds("t", startedMs).text("letter", std::string(1, letter)).text("cdb", toHex(request.cdb));
+    line.text("dir", directionName(request.direction)).number("length", request.data.size());
+    line.number("timeout", request.timeoutSeconds).text("kind", request.kind == TransferKind::Direct ? "direct" : "buffered");
+    if (request.direction == DataDirection::Out && !sentDigest.empty()) line.text("sentSha256", sentDigest);
+    else if (request.direction == DataDirection::Out) addData(line, "sent", request.data, m_fullData);
+    line.flag("completed", outcome.completed).number("status", outcome.status).text("sense", toHex(outcome.sense));
+    line.number("transferred", outcome.transferred);
+    if (request.direction == DataDirection::In)
+        addData(line, "received", request.data, m_fullData || !isSectorRead(request.cdb));
+    write(line.milliseconds("ms", tookMs).finished());
+    if (outcome.completed && isUpdaterStart(request.cdb))
+        write(JsonLine().text("event", "restart").milliseconds("t", elapsedMs()).text("letter", std::string(1, letter)).finished());
+}
+
+void Recording::deviceList(const UsbStorageList& list) {
+    write(JsonLine()
+              .text("event", "devices")
+              .milliseconds("t", elapsedMs())
+              .flag("available", list.available)
+              .texts("instanceIds", list.instanceIds)
+              .finished());
+}
+
+void Recording::deviceEvent(const DeviceEvent& event) {
+    write(JsonLine()
+              .text("event", eventName(event.eventType))
+              .milliseconds("t", elapsedMs())
+              .number("deviceType", event.deviceType)
+              .text("name", event.interfaceName)
+              .finished());
+}
+
+namespace {
+
+class RecordingHandle final : public VolumeHandle {
+public:
+    RecordingHandle(std::unique_ptr<VolumeHandle> carrier, char letter, Recording& recording)
+        : m_carrier(std::move(carrier)), m_letter(letter), m_recording(recording) {}
+    ~RecordingHandle() override {
+        m_carrier.reset();
+        m_recording.volumeClosed(m_letter);
+    }
+    RecordingHandle(const RecordingHandle&) = delete;
+    RecordingHandle& operator=(const RecordingHandle&) = delete;
+
+    ScsiOutcome send(const ScsiRequest& request) override {
+        // The digest of the data sent is taken while the recorder receives it.
+        const bool digestSent = request.direction == DataDirection::Out && !m_recording.keepsDataSent();
+        if (digestSent) {
+            if (!m_digests) m_digests = std::make_unique<DigestWorker>();
+            m_digests->start(request.data);
+        }
+        const double started = m_recording.elapsedMs();
+        ScsiOutcome outcome = m_carrier->send(request);
+        const double took = m_recording.elapsedMs() - started;
+        m_recording.exchange(m_letter, request, outcome, started, took, digestSent ? m_digests->result() : "");
+        return outcome;
+    }
+    std::shared_ptr<const void> recorderClaim() const override { return m_carrier->recorderClaim(); }
+    bool prepareStorageWrites(std::string& whyNot) override { return m_carrier->prepareStorageWrites(whyNot); }
+
+private:
+    std::unique_ptr<VolumeHandle> m_carrier;
+    const char m_letter;
+    Recording& m_recording;
+    std::unique_ptr<DigestWorker> m_digests;  // made with the first data sent
+};
+
+}  // namespace
+
+std::unique_ptr<VolumeHandle> RecordingVolumes::openVolume(char letter, std::string* whyNot) {
+    std::string reason;
+    auto handle = m_carrier.openVolume(letter, &reason);
+    if (whyNot) *whyNot = reason;
+    m_recording.volumeOpened(letter, handle != nullptr, m_carrier.volumeName(letter), reason, "");
+    if (!handle) return nullptr;
+    return std::make_unique<RecordingHandle>(std::move(handle), letter, m_recording);
+}
+
+UsbStorageList RecordingDeviceList::presentDevices() {
+    UsbStorageList list = m_system.presentDevices();
+    m_recording.deviceList(list);
+    return list;
+}
+
+void RecordingDeviceEvents::start(Sink sink) {
+    m_system.start([this, sink = std::move(sink)](const DeviceEvent& event) {
+        m_recording.deviceEvent(event);
+        sink(event);
+    });
+}
+
+}  // namespace ib::record

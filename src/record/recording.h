@@ -1,0 +1,105 @@
+// A recording of one session with a recorder: every exchange at the
+// pass-through seam and the events around it (volumes opened and closed, the
+// USB device list, arrival and removal notifications, the recorder's restart
+// into the updater), one JSON line each, written as they happen.
+//
+// The first line names the format and its version:
+//   {"format":"imageburner-recording","version":1,"data":"hash"}
+// An exchange line holds, in order: its number "n", "t" (ms since the
+// start), the volume's "letter", the command block "cdb", "dir"
+// (none/in/out), the requested "length", "timeout" and "kind"; the data sent
+// as "sent" (hex) or "sentSha256"; the outcome "completed", "status",
+// "sense", "transferred"; the data received as "received" (hex) or
+// "receivedSha256"; and "ms", how long the exchange took. Data sent and
+// sector reads are kept whole only when the recording is made with full data.
+// The last line, {"event":"end"}, tells a finished recording from one cut short.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "record/recording_file.h"
+#include "seams/pass_through.h"
+#include "seams/usb_storage_enumeration.h"
+
+namespace ib::record {
+
+inline constexpr const char* kRecordingFormat = "imageburner-recording";
+inline constexpr int kRecordingVersion = 1;
+
+class Recording {
+public:
+    // Null with `error` set when the file cannot be made.
+    static std::unique_ptr<Recording> create(const std::filesystem::path& file, bool fullData, std::string& error);
+    ~Recording();  // writes the end line
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+
+    // `portPath` is where the recorder sits on the USB bus, "" when the
+    // volume's carrier does not tell.
+    void volumeOpened(char letter, bool opened, const std::string& name, const std::string& whyNot,
+                      const std::string& portPath);
+    void volumeClosed(char letter);
+    // `sentDigest`: the SHA-256 of the data sent when the caller took it already.
+    void exchange(char letter, const ScsiRequest& request, const ScsiOutcome& outcome, double startedMs,
+                  double tookMs, const std::string& sentDigest = "");
+    // Whether the data sent is kept whole rather than as its digest.
+    bool keepsDataSent() const { return m_fullData; }
+    void deviceList(const UsbStorageList& list);
+    void deviceEvent(const DeviceEvent& event);
+    // Milliseconds since the recording started.
+    double elapsedMs() const;
+    // False once a line could not be written (the disk is full, ...).
+    bool intact() const;
+
+private:
+    Recording(std::unique_ptr<LineWriter> writer, bool fullData);
+    void write(const std::string& line);
+
+    mutable std::mutex m_mutex;
+    std::unique_ptr<LineWriter> m_writer;
+    const bool m_fullData;
+    const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    std::uint64_t m_exchanges = 0;
+    bool m_intact = true;
+};
+
+// The seam decorators that feed a recording; each passes every call on to
+// the carrier it wraps unchanged.
+class RecordingVolumes final : public VolumeProvider {
+public:
+    RecordingVolumes(VolumeProvider& carrier, Recording& recording) : m_carrier(carrier), m_recording(recording) {}
+    std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
+    std::string volumeName(char letter) const override { return m_carrier.volumeName(letter); }
+
+private:
+    VolumeProvider& m_carrier;
+    Recording& m_recording;
+};
+
+class RecordingDeviceList final : public UsbStorageEnumerator {
+public:
+    RecordingDeviceList(UsbStorageEnumerator& system, Recording& recording) : m_system(system), m_recording(recording) {}
+    UsbStorageList presentDevices() override;
+
+private:
+    UsbStorageEnumerator& m_system;
+    Recording& m_recording;
+};
+
+class RecordingDeviceEvents final : public DeviceEventSource {
+public:
+    RecordingDeviceEvents(DeviceEventSource& system, Recording& recording) : m_system(system), m_recording(recording) {}
+    bool registerClass(InterfaceClass cls) override { return m_system.registerClass(cls); }
+    void start(Sink sink) override;
+    void stop() override { m_system.stop(); }
+
+private:
+    DeviceEventSource& m_system;
+    Recording& m_recording;
+};
+
+}  // namespace ib::record

@@ -1,0 +1,197 @@
+// Recording sessions with the simulated recorder through imageburner-cli and
+// replaying them: what a user sends us must turn into a run that passes
+// while the program behaves the same and stops where it does not.
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "record/json_line.h"
+#include "record/recording_file.h"
+#include "record/recording_reader.h"
+#include "support/environment_variable.h"
+#include "support/temp_folder.h"
+
+namespace ib {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class RecordAndReplay : public ::testing::Test {
+protected:
+    RecordAndReplay() {
+        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
+        test::setEnvironmentVariable("APPDATA", (home / "config").string());
+        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
+        for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
+            fs::remove(work / left);
+    }
+    Result cli(std::vector<std::string> args) {
+        args.insert(args.begin(), "imageburner-cli");
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    // A full update of a fresh simulated recorder in its boot ROM, recorded.
+    Result recordUpdate(const fs::path& file, std::vector<std::string> extra = {}) {
+        const fs::path state = files / ("state-" + file.filename().string());
+        EXPECT_EQ(cli({"sim", "init", state.string(), "--force"}).status, 0);
+        std::vector<std::string> args{"--sim", state.string(), "--workdir", work.path().string(), "--record",
+                                      file.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back("update");
+        return cli(args);
+    }
+    Result replayUpdate(const fs::path& file) {
+        return cli({"--workdir", work.path().string(), "--replay", file.string(), "update"});
+    }
+    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+        std::string error;
+        const auto session = record::parseRecording(record::readRecordingText(file, error).value_or(""), error);
+        std::vector<record::JsonFields> found;
+        for (const auto& entry : session.value().entries)
+            if (entry.contains("n")) found.push_back(entry);
+        return found;
+    }
+
+    test::TempFolder home, work, files;
+};
+
+TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
+    const struct {
+        const char* name;
+        bool fullData;
+    } rows[] = {{"whole.jsonl.gz", true}, {"digests.jsonl.zst", false}};
+    for (const auto& row : rows) {
+        if (!record::compressionBuilt(record::compressionFor(row.name))) {
+            const Result refused = recordUpdate(files / row.name);
+            EXPECT_EQ(refused.status, 1);
+            EXPECT_EQ(refused.err, "This build of imageburner has no Zstandard compression: name the recording "
+                                   "with .gz or .jsonl\n");
+            continue;
+        }
+        SCOPED_TRACE(row.name);
+        const fs::path file = files / row.name;
+        const Result recorded = recordUpdate(file, row.fullData ? std::vector<std::string>{"--record-data"}
+                                                                : std::vector<std::string>{});
+        ASSERT_EQ(recorded.status, 0) << recorded.err;
+        const Result replayed = replayUpdate(file);
+        EXPECT_EQ(replayed.status, 0) << replayed.err;
+        EXPECT_EQ(replayed.out, recorded.out);
+        EXPECT_EQ(replayed.err, recorded.err);
+        // Data sent is whole only when asked for; short replies are whole always.
+        const auto all = exchanges(file);
+        const auto write = std::find_if(all.begin(), all.end(), [](const auto& e) { return e.contains("length") && record::fieldText(e, "dir") == "out"; });
+        ASSERT_NE(write, all.end());
+        EXPECT_EQ(write->contains("sent"), row.fullData);
+        EXPECT_EQ(write->contains("sentSha256"), !row.fullData);
+        EXPECT_TRUE(all.front().contains("received"));
+    }
+}
+
+TEST_F(RecordAndReplay, AChangedFirmwareByteStopsTheReplayAtTheFirstWriteThatCarriesIt) {
+    const fs::path original = files / "original.jsonl", changed = files / "changed.jsonl";
+    ASSERT_EQ(recordUpdate(original).status, 0);
+    std::fstream firmware(work / "firmware.bin", std::ios::in | std::ios::out | std::ios::binary);
+    firmware.seekg(4096);
+    const char byte = static_cast<char>(firmware.get() ^ 0x01);
+    firmware.seekp(4096);
+    firmware.put(byte);
+    firmware.close();
+    // The same update with the changed file, recorded, tells which exchange carries the byte.
+    ASSERT_EQ(recordUpdate(changed).status, 0);
+    const auto before = exchanges(original), after = exchanges(changed);
+    std::size_t first = 0;
+    while (first < before.size() && record::fieldText(before[first], "sentSha256") ==
+                                        record::fieldText(after[first], "sentSha256"))
+        ++first;
+    ASSERT_LT(first, before.size());
+
+    const Result replayed = replayUpdate(original);
+    EXPECT_EQ(replayed.status, 3);
+    const std::string n = record::fieldText(before[first], "n");
+    EXPECT_NE(replayed.err.find("Replay: exchange " + n + " differs from the recording\n--- recording\n+++ this run\n-{\"n\":" + n),
+              std::string::npos)
+        << replayed.err;
+    EXPECT_NE(replayed.err.find("\"sentSha256\":\"" + record::fieldText(before[first], "sentSha256") + "\"}\n+{\"n\":" + n),
+              std::string::npos);
+    EXPECT_NE(replayed.err.find("\"sentSha256\":\"" + record::fieldText(after[first], "sentSha256") + "\"}"),
+              std::string::npos);
+}
+
+TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndSaysSo) {
+    const fs::path whole = files / "whole.jsonl", cut = files / "cut.jsonl";
+    ASSERT_EQ(recordUpdate(whole).status, 0);
+    // A crash in the middle of writing exchange 10's line.
+    std::ifstream in(whole);
+    std::ofstream out(cut);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("{\"n\":10,", 0) == 0) {
+            out << line.substr(0, line.size() / 2);
+            break;
+        }
+        out << line << '\n';
+    }
+    out.close();
+    const Result replayed = replayUpdate(cut);
+    EXPECT_EQ(replayed.status, 3);
+    EXPECT_NE(replayed.err.find("Replay: the recording was cut short after exchange 9 (the recorded session "
+                                "stopped there); this run went on with\n+{\"n\":10,"),
+              std::string::npos)
+        << replayed.err;
+}
+
+// The members of a tar.gz by name, read with zlib alone.
+std::map<std::string, std::string> archiveMembers(const fs::path& file) {
+    std::map<std::string, std::string> members;
+    gzFile in = gzopen(file.string().c_str(), "rb");
+    char header[512];
+    while (in != nullptr && gzread(in, header, sizeof header) == sizeof header && header[0] != '\0') {
+        const std::size_t size = std::stoull(std::string(header + 124, 11), nullptr, 8);
+        std::string content((size + 511) / 512 * 512, '\0');
+        if (gzread(in, content.data(), static_cast<unsigned>(content.size())) != static_cast<int>(content.size())) break;
+        members[std::string(header)] = content.substr(0, size);
+    }
+    if (in != nullptr) gzclose(in);
+    return members;
+}
+
+TEST_F(RecordAndReplay, TheReportHoldsWhatItListsAndLeavesOutFirmwareAndUserFiles) {
+    const fs::path recording = files / "session.jsonl", bundle = files / "report.tar.gz";
+    const fs::path state = files / "recorder";
+    ASSERT_EQ(cli({"sim", "init", state.string(), "--mode", "updater", "--force"}).status, 0);
+    ASSERT_EQ(cli({"--sim", state.string(), "--record", recording.string(), "probe"}).status, 0);
+    std::ofstream(files / "service.log") << "12:00 Start to download code .....\n";
+    const Result r = cli({"--sim", state.string(), "--workdir", work.path().string(),
+                          "report", recording.string(), "--include", (files / "service.log").string(), "--output",
+                          bundle.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const auto members = archiveMembers(bundle);
+    std::string listed = "Support bundle " + bundle.string() + ":\n";
+    for (const char* name : {"version.txt", "system.txt", "detect.txt", "settings.txt", "DiskInfo.ini",
+                             "recording/session.jsonl", "included/service.log"}) {
+        ASSERT_TRUE(members.contains(name)) << name;
+        listed += std::string("  ") + name + " (" + std::to_string(members.at(name).size()) + " bytes)\n";
+    }
+    EXPECT_EQ(r.out, listed + "Left out: firmware images and user files (add one with --include FILE)\n");
+    EXPECT_EQ(members.size(), 7u);
+    EXPECT_NE(members.at("detect.txt").find("USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER"), std::string::npos);
+    std::ifstream ini(work / "DiskInfo.ini", std::ios::binary), recorded(recording, std::ios::binary);
+    EXPECT_EQ(members.at("DiskInfo.ini"), std::string(std::istreambuf_iterator<char>(ini), {}));
+    EXPECT_EQ(members.at("recording/session.jsonl"), std::string(std::istreambuf_iterator<char>(recorded), {}));
+}
+
+}  // namespace
+}  // namespace ib

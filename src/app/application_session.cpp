@@ -6,7 +6,7 @@
 #include "app/temporary_folder.h"
 #include "platform/helper_tool_location.h"
 #include "platform/physical_drive_path.h"
-#include "sim/simulator.h"
+#include "sim/simulator_rack.h"
 
 namespace ib::app {
 namespace {
@@ -34,22 +34,24 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     std::unique_ptr<ApplicationSession> session(new ApplicationSession);
     Clock& clock = given.clock ? *given.clock : session->m_systemClock;
     if (!everySeamGiven(given)) session->m_services = platform::makePlatformServices();
-    if (!options.simulatorFolder.empty()) {
-        session->m_simulator = sim::Simulator::openFolder(options.simulatorFolder, clock, error);
-        if (!session->m_simulator) return nullptr;
+    if (!options.simulatorFolders.empty()) {
+        session->m_simulators = sim::SimulatorRack::open(options.simulatorFolders, clock, error);
+        if (!session->m_simulators) return nullptr;
     }
-    sim::Simulator* simulator = session->m_simulator.get();
+    sim::SimulatorRack* simulator = session->m_simulators.get();
     platform::PlatformServices* system = session->m_services ? &*session->m_services : nullptr;
 
     std::optional<std::filesystem::path> temporaryDirectory = temporaryDirectoryFor(given, error);
     if (!temporaryDirectory) return nullptr;
 
     // A double wins, then the simulated recorder, then the machine's own.
-    VolumeProvider& volumes = given.volumes ? *given.volumes : simulator ? simulator->volumes() : *system->volumes;
-    UsbStorageEnumerator& devices =
-        given.devices ? *given.devices : simulator ? simulator->enumerator() : *system->storageList;
+    VolumeProvider& allVolumes = given.volumes ? *given.volumes : simulator ? *simulator : *system->volumes;
+    UsbStorageEnumerator& devices = given.devices ? *given.devices : simulator ? *simulator : *system->storageList;
     DeviceEventSource* deviceEvents =
-        given.deviceEvents ? given.deviceEvents : simulator ? &simulator->events() : system->deviceEvents.get();
+        given.deviceEvents ? given.deviceEvents : simulator ? simulator : system->deviceEvents.get();
+    session->m_chosen = std::make_unique<ChosenRecorderVolumes>(allVolumes);
+    VolumeProvider& volumes = *session->m_chosen;
+    session->m_allVolumes = &allVolumes;
     session->m_volumes = &volumes;
     session->m_devices = &devices;
 

@@ -16,7 +16,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "device/chosen_recorder_volumes.h"
 #include "device/pc_storage_cmd.h"
 #include "platform/platform_services.h"
 #include "seams/clock.h"
@@ -28,7 +30,7 @@
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
-class Simulator;
+class SimulatorRack;
 }
 
 namespace ib::app {
@@ -52,9 +54,9 @@ struct SessionOverrides {
 struct SessionOptions {
     // The folder of DiskInfo.ini and the firmware files, made absolute.
     std::filesystem::path workingDirectory = ".";
-    // The state folder of a simulated recorder to talk to; empty: the
-    // machine's own USB devices.
-    std::filesystem::path simulatorFolder;
+    // The state folders of the simulated recorders to talk to (or bus folders
+    // that hold several); none: the machine's own USB devices.
+    std::vector<std::filesystem::path> simulatorFolders;
     // What stops a running operation at its next command (a termination signal); unset: nothing.
     StopRequest stop;
     SessionOverrides overrides;
@@ -77,6 +79,11 @@ public:
     // The volumes and the USB device list the controller was given.
     VolumeProvider& volumes() const { return *m_volumes; }
     UsbStorageEnumerator& devices() const { return *m_devices; }
+    // Every volume, whichever recorder it belongs to (for listing them).
+    VolumeProvider& allVolumes() const { return *m_allVolumes; }
+    // Restricts the controller's operations to the recorder on `portPath`
+    // before any of them runs; "" leaves every recorder reachable.
+    void chooseRecorder(std::string portPath) { m_chosen->choose(std::move(portPath)); }
 
     // Built last and destroyed first, as it uses everything else here. A face
     // may reset it to close the controller early (stopping notifications and
@@ -88,7 +95,9 @@ private:
 
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
-    std::unique_ptr<sim::Simulator> m_simulator;
+    std::unique_ptr<sim::SimulatorRack> m_simulators;
+    std::unique_ptr<ChosenRecorderVolumes> m_chosen;
+    VolumeProvider* m_allVolumes = nullptr;
     VolumeProvider* m_volumes = nullptr;
     UsbStorageEnumerator* m_devices = nullptr;
 };

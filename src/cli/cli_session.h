@@ -16,7 +16,8 @@ namespace ib::cli {
 
 struct GlobalOptions {
     std::string workdir = ".";
-    std::string simDir;
+    std::vector<std::string> simDirs;
+    std::string recorder;  // --recorder: a port path or a serial (prefix); "" none
     std::optional<std::string> storage;
     std::optional<std::string> firmwareNumber;
     std::optional<int> configureUserArea;
@@ -28,6 +29,9 @@ struct GlobalOptions {
     bool ignoreScsiStatus = false;
 };
 
+// Whether a command talks to a recorder, and so must know which one.
+enum class RecorderUse { None, One };
+
 class CliSession {
 public:
     CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err, StopRequest stop = {});
@@ -37,8 +41,14 @@ public:
     // 0 when the session is ready, else the exit status the run ends with (the
     // reason is on standard error): 1 when the simulator folder holds no
     // recorder or there is no temporary folder, 2 when an option sets a control the configuration locks, as the
-    // dialog locks it (FreezeUI).
-    [[nodiscard]] int start();
+    // dialog locks it (FreezeUI), or when a command that talks to a recorder
+    // cannot tell which one (several present and none chosen, or a
+    // --recorder that names none or several).
+    [[nodiscard]] int start(RecorderUse use = RecorderUse::One);
+    // Only builds the environment and the controller, without the start-up
+    // (which shows the presence on the status line): for commands that only
+    // look at the devices. The exit status as start() gives it.
+    [[nodiscard]] int open();
     CImageBurnerDlg& controller() { return *m_application->controller; }
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }

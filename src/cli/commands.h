@@ -36,5 +36,6 @@ struct CommandContext {
 void addDeviceCommands(CLI::App& app, CommandContext& context);
 void addOperationCommands(CLI::App& app, CommandContext& context);
 void addPlanCommand(CLI::App& app, CommandContext& context);
+void addListCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace ib::cli

@@ -15,7 +15,9 @@ namespace {
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
     CliSession session(c.options, c.out, c.err, c.stop);
-    if (const int failed = session.start(); failed != 0) {
+    // Building the SD image needs no recorder.
+    const RecorderUse use = op == Operation::CreateSdImage ? RecorderUse::None : RecorderUse::One;
+    if (const int failed = session.start(use); failed != 0) {
         c.exitCode = failed;
         return;
     }
@@ -27,7 +29,7 @@ void runOperation(CommandContext& c, Operation op, std::function<void(DialogValu
 // The update's checks on the PC alone: no recorder is needed.
 void dryRunUpdate(CommandContext& c) {
     CliSession session(c.options, c.out, c.err);
-    if (const int failed = session.start(); failed != 0) {
+    if (const int failed = session.start(RecorderUse::None); failed != 0) {
         c.exitCode = failed;
         return;
     }

@@ -1,0 +1,129 @@
+// A bench with several recorders: each named by its USB port and serial, a
+// command talks only to the one chosen, and without a choice nothing is sent.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "seams/clock.h"
+#include "support/environment_variable.h"
+#include "support/temp_folder.h"
+
+namespace ib {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+struct SimulatedRecorder {
+    const char* name;
+    const char* port;
+    const char* serial;
+};
+
+// Three recorders behind a hub, in one bus folder: letters D, E and F.
+constexpr SimulatedRecorder kBench[] = {{"a", "1-1", "SIM0001"}, {"b", "1-2", "SIM0002"}, {"c", "1-3.1", "XYZ7"}};
+
+class SeveralRecorders : public ::testing::Test {
+protected:
+    SeveralRecorders() {
+        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
+        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
+        for (const auto& r : kBench)
+            EXPECT_EQ(cli({"sim", "init", folder(r.name), "--port", r.port, "--serial", r.serial}).status, 0);
+    }
+    static Result cli(std::vector<std::string> args) {
+        args.insert(args.begin(), "imageburner-cli");
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        return {status, out.str(), err.str()};
+    }
+    std::string folder(const std::string& name) const { return (bus / name).string(); }
+    // Whether the recorder received any command.
+    bool reached(const std::string& name) const { return fs::file_size(bus / name / "commands.log") > 0; }
+    // Rewrites one "key = value" line of a recorder's recorder.ini.
+    void setIni(const std::string& name, const std::string& key, const std::string& value) const {
+        const fs::path ini = bus / name / "recorder.ini";
+        std::istringstream in(test::TempFolder::read(ini));
+        std::string text;
+        for (std::string line; std::getline(in, line);)
+            text += (line.starts_with(key + " =") ? key + " = " + value : line) + "\n";
+        std::ofstream(ini) << text;
+    }
+
+    test::TempFolder home, bus, work;
+};
+
+TEST_F(SeveralRecorders, ListNamesEachRecorderByPortSerialModeAndLetter) {
+    const Result plain = cli({"--sim", bus.path().string(), "list"});
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out,
+              "1-1  serial SIM0001  boot ROM  D:  free\n"
+              "1-2  serial SIM0002  boot ROM  E:  free\n"
+              "1-3.1  serial XYZ7  boot ROM  F:  free\n"
+              "3 recorders found.\n");
+    const Result json = cli({"--sim", folder("b"), "list", "--json"});
+    EXPECT_EQ(json.out,
+              "{\"recorders\": [{\"port\": \"1-2\", \"serial\": \"SIM0002\", \"mode\": \"boot ROM\", "
+              "\"letter\": \"D\", \"held\": false}], \"count\": 1}\n");
+    for (const auto& r : kBench) EXPECT_FALSE(reached(r.name)) << r.name;
+}
+
+TEST_F(SeveralRecorders, ACommandReachesOnlyTheChosenRecorderAndWithoutAChoiceNone) {
+    const struct {
+        std::vector<std::string> choice;
+        int status;
+        const char* reached;  // the one recorder that received commands; "" none
+        const char* refusal;  // the first line on standard error; "" none
+    } rows[] = {
+        {{}, 2, "", "Several recorders are present: choose one with --recorder PORT|SERIAL."},
+        {{"--recorder", "1-2"}, 0, "b", ""},
+        {{"--recorder", "XYZ"}, 0, "c", ""},
+        {{"--recorder", "SIM0001"}, 0, "a", ""},
+        {{"--recorder", "SIM000"}, 2, "", "--recorder SIM000 names several recorders: give more of the serial or the port."},
+        {{"--recorder", "1-3"}, 2, "", "No recorder matches --recorder 1-3."},
+    };
+    for (const auto& row : rows) {
+        for (const auto& r : kBench) fs::resize_file(bus / r.name / "commands.log", 0);
+        std::vector<std::string> args{"--sim", bus.path().string()};
+        args.insert(args.end(), row.choice.begin(), row.choice.end());
+        args.push_back("probe");
+        const Result result = cli(args);
+        const std::string context = row.choice.empty() ? "no choice" : row.choice.back();
+        EXPECT_EQ(result.status, row.status) << context << ": " << result.err;
+        for (const auto& r : kBench) EXPECT_EQ(reached(r.name), r.name == std::string(row.reached)) << context;
+        if (*row.refusal) {
+            EXPECT_TRUE(result.err.starts_with(std::string(row.refusal) + "\n1-1  serial SIM0001")) << result.err;
+            EXPECT_TRUE(result.err.ends_with("3 recorders found.\n")) << result.err;
+        }
+    }
+}
+
+TEST_F(SeveralRecorders, SyncFollowsTheChosenRecorderThroughItsRestartWhileAnotherRestartsToo) {
+    // Recorder a, at the first letter, comes back running its updater while b restarts.
+    setIni("a", "mode", "updater");
+    setIni("a", "away_until_ms", std::to_string(SystemClock().nowMs() + 200));
+    setIni("b", "restart_delay_ms", "300");
+    const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "--recorder", "SIM0002",
+                          "sync"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(reached("a"));
+    EXPECT_FALSE(reached("c"));
+    const Result b = cli({"sim", "show", folder("b")});
+    EXPECT_NE(b.out.find("Mode: updater, on the bus"), std::string::npos) << b.out;
+    // The reopened recorder answered: after the restart the identification went to b again.
+    std::ifstream log(bus / "b" / "commands.log");
+    std::string line, last;
+    while (std::getline(log, line)) last = line;
+    EXPECT_EQ(last, "fa556601000000000000000000000000 in 16 ok");
+}
+
+}  // namespace
+}  // namespace ib

@@ -87,6 +87,10 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     return session;
 }
 
+std::filesystem::path ApplicationSession::simulatorFolderOf(const std::string& portPath) const {
+    return m_simulators ? m_simulators->folderOf(portPath) : std::filesystem::path();
+}
+
 ApplicationSession::~ApplicationSession() {
     controller.reset();  // before the services, notifications and simulator it uses
 }

@@ -84,6 +84,9 @@ public:
     // Restricts the controller's operations to the recorder on `portPath`
     // before any of them runs; "" leaves every recorder reachable.
     void chooseRecorder(std::string portPath) { m_chosen->choose(std::move(portPath)); }
+    // The state folder of the simulated recorder on `portPath`; empty when
+    // the session talks to the machine's own recorders or none is there.
+    std::filesystem::path simulatorFolderOf(const std::string& portPath) const;
 
     // Built last and destroyed first, as it uses everything else here. A face
     // may reset it to close the controller early (stopping notifications and

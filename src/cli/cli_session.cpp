@@ -22,11 +22,13 @@ int CliSession::open() {
     const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
-    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks));
+    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines);
     app::SessionOptions session;
     session.workingDirectory = pathFromUtf8(m_options.workdir);
     for (const auto& dir : m_options.simDirs) session.simulatorFolders.push_back(pathFromUtf8(dir));
     session.stop = m_stop;
+    if (!m_options.temporaryFolder.empty())
+        session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {

@@ -27,6 +27,9 @@ struct GlobalOptions {
     std::vector<std::string> picks;
     bool verify = false;
     bool ignoreScsiStatus = false;
+    // Set by a run over several recorders for each recorder's session:
+    bool percentInLines = false;  // status lines carry the percent
+    std::string temporaryFolder;  // the session's own temporary folder; "" the program's
 };
 
 // Whether a command talks to a recorder, and so must know which one.

@@ -22,6 +22,8 @@ struct CommandArguments {
     std::string address, value, first, count, path;
     std::optional<std::uint32_t> capacity;
     bool dryRun = false;
+    bool all = false;    // --all: every recorder present at once
+    std::string logDir;  // --log-dir of --all
 };
 
 struct CommandContext {

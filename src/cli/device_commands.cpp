@@ -4,6 +4,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/parallel_update.h"
 #include "cli/scanned_letters.h"
 #include "config/private_profile.h"
 #include "device/recorder_discovery.h"
@@ -102,10 +103,14 @@ void addDeviceCommands(CLI::App& app, CommandContext& c) {
         ->callback([&c] { inSession(c, probe); });
     app.add_subcommand("detect", "Show what recorder discovery sees: USB devices and candidate volumes")
         ->callback([&c] { inSession(c, detect, RecorderUse::None); });
-    app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)")
-        ->callback([&c] {
+    auto* sync = app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)");
+    addEveryRecorderOptions(*sync, c);
+    sync->callback([&c] {
+        if (c.arguments.all)
+            c.exitCode = runOnEveryRecorder(c, Operation::Sync);
+        else
             inSession(c, [](CliSession& s) { return s.run(Operation::Sync); });
-        });
+    });
     app.add_subcommand("settings", "Print the effective configuration and bound values")
         ->callback([&c] { inSession(c, settings, RecorderUse::None); });
 }

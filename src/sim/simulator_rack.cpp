@@ -29,14 +29,22 @@ std::vector<std::filesystem::path> stateFoldersIn(const std::filesystem::path& f
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
                                                    std::string& error) {
     std::vector<std::unique_ptr<Simulator>> simulators;
+    std::vector<std::filesystem::path> stateFolders;
     for (const auto& folder : folders) {
         for (const auto& stateFolder : stateFoldersIn(folder)) {
             auto simulator = Simulator::openFolder(stateFolder, clock, error);
             if (!simulator) return nullptr;
             simulators.push_back(std::move(simulator));
+            stateFolders.push_back(stateFolder);
         }
     }
-    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(simulators)));
+    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(simulators), std::move(stateFolders)));
+}
+
+std::filesystem::path SimulatorRack::folderOf(const std::string& portPath) {
+    for (std::size_t i = 0; i < m_simulators.size(); ++i)
+        if (m_simulators[i]->state().portPath == portPath) return m_folders[i];
+    return {};
 }
 
 Simulator* SimulatorRack::simulatorAt(char letter, char& ownLetter) const {

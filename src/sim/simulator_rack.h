@@ -36,16 +36,17 @@ public:
     void start(Sink sink) override;
     void stop() override;
 
-    std::size_t size() const { return m_simulators.size(); }
-    Simulator& simulator(std::size_t index) { return *m_simulators[index]; }
+    // The state folder of the recorder on `portPath`; empty when none is there.
+    std::filesystem::path folderOf(const std::string& portPath);
 
 private:
-    explicit SimulatorRack(std::vector<std::unique_ptr<Simulator>> simulators)
-        : m_simulators(std::move(simulators)) {}
+    SimulatorRack(std::vector<std::unique_ptr<Simulator>> simulators, std::vector<std::filesystem::path> folders)
+        : m_simulators(std::move(simulators)), m_folders(std::move(folders)) {}
     // The simulator behind a rack letter and the letter on its own bus; null outside the rack's letters.
     Simulator* simulatorAt(char letter, char& ownLetter) const;
 
     std::vector<std::unique_ptr<Simulator>> m_simulators;
+    std::vector<std::filesystem::path> m_folders;  // of each simulator, in the same order
 };
 
 }  // namespace ib::sim

@@ -4,9 +4,11 @@
 
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "cli/cli.h"
 #include "seams/clock.h"
+#include "sim/simulator.h"
 #include "support/environment_variable.h"
 #include "support/temp_folder.h"
 
@@ -34,8 +36,10 @@ protected:
     SeveralRecorders() {
         test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
         fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
-        for (const auto& r : kBench)
+        for (const auto& r : kBench) {
             EXPECT_EQ(cli({"sim", "init", folder(r.name), "--port", r.port, "--serial", r.serial}).status, 0);
+            setIni(bus / r.name, "restart_delay_ms", "100");
+        }
     }
     static Result cli(std::vector<std::string> args) {
         args.insert(args.begin(), "imageburner-cli");
@@ -49,8 +53,8 @@ protected:
     // Whether the recorder received any command.
     bool reached(const std::string& name) const { return fs::file_size(bus / name / "commands.log") > 0; }
     // Rewrites one "key = value" line of a recorder's recorder.ini.
-    void setIni(const std::string& name, const std::string& key, const std::string& value) const {
-        const fs::path ini = bus / name / "recorder.ini";
+    static void setIni(const fs::path& folder, const std::string& key, const std::string& value) {
+        const fs::path ini = folder / "recorder.ini";
         std::istringstream in(test::TempFolder::read(ini));
         std::string text;
         for (std::string line; std::getline(in, line);)
@@ -108,9 +112,9 @@ TEST_F(SeveralRecorders, ACommandReachesOnlyTheChosenRecorderAndWithoutAChoiceNo
 
 TEST_F(SeveralRecorders, SyncFollowsTheChosenRecorderThroughItsRestartWhileAnotherRestartsToo) {
     // Recorder a, at the first letter, comes back running its updater while b restarts.
-    setIni("a", "mode", "updater");
-    setIni("a", "away_until_ms", std::to_string(SystemClock().nowMs() + 200));
-    setIni("b", "restart_delay_ms", "300");
+    setIni(bus / "a", "mode", "updater");
+    setIni(bus / "a", "away_until_ms", std::to_string(SystemClock().nowMs() + 200));
+    setIni(bus / "b", "restart_delay_ms", "300");
     const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "--recorder", "SIM0002",
                           "sync"});
     EXPECT_EQ(r.status, 0) << r.err;
@@ -123,6 +127,71 @@ TEST_F(SeveralRecorders, SyncFollowsTheChosenRecorderThroughItsRestartWhileAnoth
     std::string line, last;
     while (std::getline(log, line)) last = line;
     EXPECT_EQ(last, "fa556601000000000000000000000000 in 16 ok");
+}
+
+// Everything a recorder stores, area by area: the sectors that hold data and their bytes.
+std::vector<std::vector<std::uint8_t>> storedData(const fs::path& folder) {
+    ManualClock clock;
+    std::string error;
+    auto recorder = sim::Simulator::openFolder(folder, clock, error);
+    EXPECT_TRUE(recorder) << error;
+    std::vector<std::vector<std::uint8_t>> stored;
+    for (std::uint8_t type = 0; recorder && type < sim::kStorageTypeCount; ++type)
+        for (std::uint8_t area = 0; area < sim::kAreasPerType; ++area)
+            for (const sim::SectorRange& range : recorder->sectorsWithData({type, area}))
+                stored.push_back(recorder->readArea({type, area}, range.first, range.count));
+    return stored;
+}
+
+// Whether the recorder's command log holds a sector write yet.
+bool writesStarted(const fs::path& folder) {
+    std::ifstream log(folder / "commands.log");
+    for (std::string line; std::getline(log, line);)
+        if (line.starts_with("fa556608")) return true;
+    return false;
+}
+
+TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsNoOther) {
+    // A recorder updated alone, for what a full update stores.
+    const test::TempFolder alone;
+    ASSERT_EQ(cli({"sim", "init", alone.path().string()}).status, 0);
+    setIni(alone.path(), "restart_delay_ms", "100");
+    ASSERT_EQ(cli({"--sim", alone.path().string(), "--workdir", work.path().string(), "update"}).status, 0);
+    {
+        ManualClock clock;
+        std::string error;
+        auto a = sim::Simulator::openFolder(bus / "a", clock, error);
+        ASSERT_TRUE(a) << error;
+        a->failNthCommand(VendorCode::WriteSectors, 5);
+    }
+    // Recorder b's cable is pulled once its sector writes have begun.
+    std::thread unplugger([this] {
+        while (!writesStarted(bus / "b")) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        EXPECT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
+    });
+    const test::TempFolder logs;
+    const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "update", "--all",
+                          "--log-dir", logs.path().string()});
+    unplugger.join();
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    // Plain prefixed lines, as the output is no terminal, then the table.
+    EXPECT_NE(r.out.find("[1-3.1] Ustawienia USER 1 (40 %)\n"), std::string::npos) << r.out;
+    const std::string table = r.out.substr(r.out.find("Recorder     Result"));
+    const auto rows = [&] {
+        std::vector<std::string> lines;
+        std::istringstream in(table);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }();
+    ASSERT_EQ(rows.size(), 4u) << table;
+    EXPECT_TRUE(rows[1].starts_with("1-1          failed")) << rows[1];
+    EXPECT_TRUE(rows[2].starts_with("1-2          failed")) << rows[2];
+    EXPECT_TRUE(rows[3].starts_with("1-3.1        done     Burn-in Boot process done .....")) << rows[3];
+    EXPECT_TRUE(rows[3].ends_with(" 8775168")) << rows[3];
+    EXPECT_EQ(storedData(bus / "c"), storedData(alone.path()));
+    for (const char* log : {"recorder-1-1.log", "recorder-1-2.log", "recorder-1-3.1.log"})
+        EXPECT_TRUE(fs::exists(logs / log)) << log;
+    EXPECT_TRUE(test::TempFolder::read(logs / "recorder-1-3.1.log").ends_with("Burn-in Boot process done .....\n"));
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
 }  // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, StopRequest stop) {
+    return run(argc, argv, out, err, StopRequests{stop, {}, {}});
+}
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const StopRequests& stops) {
     CLI::App app{"imageburner: firmware updater for car video recorders.\n"
                  "Status texts and step messages go to standard output, message boxes to standard error\n"
                  "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error,\n"
@@ -48,11 +52,12 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     int exitCode = 0;
     addGlobalOptions(app, options);
     CommandArguments arguments;
-    CommandContext context{options, arguments, out, err, exitCode, stop};
+    CommandContext context{options, arguments, out, err, exitCode, stops.first, stops};
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
     addPlanCommand(app, context);
     addListCommand(app, context);
+    addStationCommand(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

@@ -27,6 +27,7 @@ int CliSession::open() {
     session.workingDirectory = pathFromUtf8(m_options.workdir);
     for (const auto& dir : m_options.simDirs) session.simulatorFolders.push_back(pathFromUtf8(dir));
     session.stop = m_stop;
+    session.leaveOutHeldSimulators = m_options.leaveOutHeldSimulators;
     if (!m_options.temporaryFolder.empty())
         session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
     std::string error;
@@ -41,7 +42,9 @@ int CliSession::open() {
 int CliSession::start(RecorderUse use) {
     if (const int failed = open(); failed != 0) return failed;
     if (use == RecorderUse::One) {
-        const auto recorders = listRecorders(m_application->devices(), m_application->allVolumes());
+        // Choosing needs no holders: looking for them would open the other recorders' volumes.
+        const auto recorders =
+            listRecorders(m_application->devices(), m_application->allVolumes(), HolderCheck::Skip);
         std::string port;
         if (const int refused = chooseRecorder(recorders, m_options.recorder, m_err, port); refused != 0)
             return refused;

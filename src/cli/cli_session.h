@@ -30,6 +30,7 @@ struct GlobalOptions {
     // Set by a run over several recorders for each recorder's session:
     bool percentInLines = false;  // status lines carry the percent
     std::string temporaryFolder;  // the session's own temporary folder; "" the program's
+    bool leaveOutHeldSimulators = false;  // a station's look for arrivals beside its running updates
 };
 
 // Whether a command talks to a recorder, and so must know which one.

@@ -16,6 +16,7 @@ class App;
 namespace ib::cli {
 
 struct GlobalOptions;
+struct StopRequests;
 
 // Positional arguments of the commands, filled by the parser.
 struct CommandArguments {
@@ -33,11 +34,13 @@ struct CommandContext {
     std::ostream& err;
     int& exitCode;
     StopRequest stop;  // stops a running operation at its next command
+    const StopRequests& stops;  // all of them, for the station
 };
 
 void addDeviceCommands(CLI::App& app, CommandContext& context);
 void addOperationCommands(CLI::App& app, CommandContext& context);
 void addPlanCommand(CLI::App& app, CommandContext& context);
 void addListCommand(CLI::App& app, CommandContext& context);
+void addStationCommand(CLI::App& app, CommandContext& context);
 
 }  // namespace ib::cli

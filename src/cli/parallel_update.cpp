@@ -25,11 +25,6 @@ namespace fs = std::filesystem;
 
 constexpr int kInterruptedExitStatus = 130;
 
-struct PlannedRun {
-    std::string port;
-    fs::path simulatorFolder;  // empty for a recorder of the machine's own
-};
-
 // The recorders present, each with what its own session needs. The listing
 // session ends here, so that each run can take its recorder.
 std::vector<PlannedRun> plannedRuns(const CommandContext& c) {
@@ -65,14 +60,10 @@ GlobalOptions optionsFor(const GlobalOptions& all, const PlannedRun& run, const 
     return own;
 }
 
-struct RunPlace {
-    StatusBoard& board;
-    std::size_t row;
-    fs::path logFile;
-    fs::path temporaryFolder;
-};
+}  // namespace
 
-RecorderRunResult runOne(const CommandContext& c, Operation op, const PlannedRun& run, const RunPlace& place) {
+RecorderRunResult runOnRecorder(const CommandContext& c, Operation op, const PlannedRun& run, const RunPlace& place,
+                                StopRequest stop, const std::function<void()>& opened) {
     RecorderRunResult result;
     result.recorder = run.port;
     std::ofstream log(place.logFile);
@@ -91,8 +82,9 @@ RecorderRunResult runOne(const CommandContext& c, Operation op, const PlannedRun
     fs::create_directories(place.temporaryFolder, ignored);
     const auto started = std::chrono::steady_clock::now();
     {
-        CliSession session(optionsFor(c.options, run, place.temporaryFolder), out, err, c.stop);
+        CliSession session(optionsFor(c.options, run, place.temporaryFolder), out, err, stop);
         result.exitStatus = session.start();
+        if (opened) opened();
         if (result.exitStatus == 0) {
             result.exitStatus = session.run(op);
             result.bytesWritten = session.controller().recorderChanges().sectorsWritten() * 512;
@@ -103,7 +95,14 @@ RecorderRunResult runOne(const CommandContext& c, Operation op, const PlannedRun
     return result;
 }
 
-}  // namespace
+fs::path logFileFor(const CommandContext& c, const std::string& port) {
+    return pathFromUtf8(c.arguments.logDir.empty() ? c.options.workdir : c.arguments.logDir) / fileNameOf(port);
+}
+
+fs::path runsTemporaryFolder() {
+    std::error_code noFolder;
+    return app::temporaryFolder(noFolder) / ("imageburner-" + std::to_string(::getpid()));
+}
 
 void addEveryRecorderOptions(CLI::App& command, CommandContext& c) {
     command.add_flag("--all", c.arguments.all, "Run on every recorder present at once, each on its own thread");
@@ -121,20 +120,19 @@ int runOnEveryRecorder(CommandContext& c, Operation op) {
     for (const auto& run : runs) names.push_back(run.port);
     const bool terminal = &c.out == &std::cout && ::isatty(STDOUT_FILENO);
     StatusBoard board(c.out, terminal, names);
-    const fs::path logDir = pathFromUtf8(c.arguments.logDir.empty() ? c.options.workdir : c.arguments.logDir);
-    std::error_code noFolder;
-    const fs::path temporary = app::temporaryFolder(noFolder) / ("imageburner-" + std::to_string(::getpid()));
+    const fs::path temporary = runsTemporaryFolder();
 
     std::vector<RecorderRunResult> results(runs.size());
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         threads.emplace_back([&, i] {
-            const RunPlace place{board, i, logDir / fileNameOf(runs[i].port), temporary / std::to_string(i)};
-            results[i] = runOne(c, op, runs[i], place);
+            const RunPlace place{board, i, logFileFor(c, runs[i].port), temporary / std::to_string(i)};
+            results[i] = runOnRecorder(c, op, runs[i], place, c.stop);
         });
     }
     for (auto& thread : threads) thread.join();
-    fs::remove_all(temporary, noFolder);
+    std::error_code ignored;
+    fs::remove_all(temporary, ignored);
     printRunTable(c.out, results);
     return combinedExitStatus(results);
 }

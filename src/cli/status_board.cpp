@@ -8,6 +8,13 @@ namespace ib::cli {
 StatusBoard::StatusBoard(std::ostream& out, bool terminal, std::vector<std::string> names)
     : m_out(out), m_terminal(terminal), m_names(std::move(names)), m_latest(m_names.size()) {}
 
+std::size_t StatusBoard::addRow(const std::string& name) {
+    std::lock_guard lock(m_mutex);
+    m_names.push_back(name);
+    m_latest.emplace_back();
+    return m_names.size() - 1;
+}
+
 void StatusBoard::line(std::size_t row, const std::string& text) {
     std::lock_guard lock(m_mutex);
     if (!m_terminal) {
@@ -20,11 +27,11 @@ void StatusBoard::line(std::size_t row, const std::string& text) {
 
 void StatusBoard::redraw() {
     // Back to the first row, then each row cleared and written again.
-    if (m_drawn) m_out << "\x1b[" << m_names.size() << 'A';
+    if (m_drawnRows > 0) m_out << "\x1b[" << m_drawnRows << 'A';
     for (std::size_t row = 0; row < m_names.size(); ++row)
         m_out << "\r\x1b[K[" << m_names[row] << "] " << m_latest[row] << '\n';
     m_out << std::flush;
-    m_drawn = true;
+    m_drawnRows = m_names.size();
 }
 
 LineSink::~LineSink() {

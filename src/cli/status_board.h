@@ -17,6 +17,8 @@ namespace ib::cli {
 class StatusBoard {
 public:
     StatusBoard(std::ostream& out, bool terminal, std::vector<std::string> names);
+    // A row for a recorder that arrived later; its index.
+    std::size_t addRow(const std::string& name);
     // A new line from the run on recorder `row`.
     void line(std::size_t row, const std::string& text);
 
@@ -27,7 +29,7 @@ private:
     const bool m_terminal;
     std::vector<std::string> m_names;
     std::vector<std::string> m_latest;  // per row, shown on a terminal
-    bool m_drawn = false;
+    std::size_t m_drawnRows = 0;
     std::mutex m_mutex;  // the runs write from threads of their own
 };
 

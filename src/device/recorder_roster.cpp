@@ -19,11 +19,12 @@ ListedMode modeOfMatch(int match) {
 }
 
 // The letter of the first volume on `port`, with the in-use message when another program holds it.
-void findVolume(VolumeProvider& volumes, RecorderEntry& entry) {
+void findVolume(VolumeProvider& volumes, RecorderEntry& entry, HolderCheck holders) {
     if (entry.portPath.empty()) return;
     for (char letter = kFirstLetter; letter <= kLastLetter; ++letter) {
         if (volumes.volumePort(letter) != entry.portPath) continue;
         entry.letter = letter;
+        if (holders == HolderCheck::Skip) return;
         std::string whyNot;
         if (!volumes.openVolume(letter, &whyNot) && isRecorderInUseMessage(whyNot)) entry.heldBy = whyNot;
         return;
@@ -49,7 +50,8 @@ std::string serialOfInstanceId(std::string_view instanceId) {
     return std::string(tail.substr(0, tail.rfind('&')));
 }
 
-std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes) {
+std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
+                                         HolderCheck holders) {
     const UsbStorageList list = devices.presentDevices();
     std::vector<RecorderEntry> recorders;
     for (std::size_t i = 0; i < list.instanceIds.size(); ++i) {
@@ -61,7 +63,7 @@ std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumePr
                           std::any_of(recorders.begin(), recorders.end(),
                                       [&](const RecorderEntry& r) { return r.portPath == entry.portPath; });
         if (seen) continue;  // another LUN of the same recorder
-        findVolume(volumes, entry);
+        findVolume(volumes, entry, holders);
         recorders.push_back(std::move(entry));
     }
     return recorders;
@@ -74,6 +76,17 @@ std::vector<RecorderEntry> recordersNamed(const std::vector<RecorderEntry>& reco
     for (const auto& r : recorders)
         if (!pattern.empty() && !r.serial.empty() && r.serial.starts_with(pattern)) named.push_back(r);
     return named;
+}
+
+}  // namespace ib
+
+namespace ib {
+
+bool recorderWithin(const RecorderEntry& recorder, std::string_view pattern) {
+    if (pattern.empty()) return false;
+    const std::string_view port = recorder.portPath;
+    const bool belowPort = port.starts_with(pattern) && (port.size() == pattern.size() || port[pattern.size()] == '.');
+    return belowPort || (!recorder.serial.empty() && recorder.serial.starts_with(pattern));
 }
 
 }  // namespace ib

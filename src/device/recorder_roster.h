@@ -32,12 +32,21 @@ std::string_view listedModeName(ListedMode mode);
 // when the ID carries a name the system made up instead.
 std::string serialOfInstanceId(std::string_view instanceId);
 
-// Every present recorder, one per port, in enumeration order. Finding whether
-// another program holds one opens its volume for a moment; nothing is sent.
-std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes);
+// Whether listing looks for the program that holds each recorder, which opens
+// its volume for a moment (nothing is sent). A look that repeats while this
+// program's own runs take recorders skips it, as it could meet a run opening.
+enum class HolderCheck { Look, Skip };
+
+// Every present recorder, one per port, in enumeration order.
+std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
+                                         HolderCheck holders = HolderCheck::Look);
 
 // The recorders `pattern` names: the one on that port, else those whose
 // serial starts with it.
 std::vector<RecorderEntry> recordersNamed(const std::vector<RecorderEntry>& recorders, std::string_view pattern);
+
+// Whether `pattern` takes in the recorder: its port, a hub port above it
+// ("1-2" takes in "1-2.3"), or the start of its serial.
+bool recorderWithin(const RecorderEntry& recorder, std::string_view pattern);
 
 }  // namespace ib

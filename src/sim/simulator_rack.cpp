@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include "seams/recorder_lock.h"
+
 namespace ib::sim {
 namespace {
 
@@ -27,12 +29,13 @@ std::vector<std::filesystem::path> stateFoldersIn(const std::filesystem::path& f
 }  // namespace
 
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                                   std::string& error) {
+                                                   std::string& error, bool leaveOutHeld) {
     std::vector<std::unique_ptr<Simulator>> simulators;
     std::vector<std::filesystem::path> stateFolders;
     for (const auto& folder : folders) {
         for (const auto& stateFolder : stateFoldersIn(folder)) {
             auto simulator = Simulator::openFolder(stateFolder, clock, error);
+            if (!simulator && leaveOutHeld && isRecorderInUseMessage(error)) continue;
             if (!simulator) return nullptr;
             simulators.push_back(std::move(simulator));
             stateFolders.push_back(stateFolder);

@@ -23,8 +23,10 @@ public:
     // One recorder per state folder; a folder that is no state folder but
     // holds some (a bus folder) gives each of them, in name order. Null with
     // the reason in `error` when a folder holds no readable recorder.
+    // With `leaveOutHeld`, a recorder another program (or session) holds is
+    // left off the bus instead: a look for arrivals beside running updates.
     static std::unique_ptr<SimulatorRack> open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                               std::string& error);
+                                               std::string& error, bool leaveOutHeld = false);
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;

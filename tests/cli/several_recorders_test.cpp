@@ -2,7 +2,9 @@
 // command talks only to the one chosen, and without a choice nothing is sent.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -129,6 +131,18 @@ TEST_F(SeveralRecorders, SyncFollowsTheChosenRecorderThroughItsRestartWhileAnoth
     EXPECT_EQ(last, "fa556601000000000000000000000000 in 16 ok");
 }
 
+// Full updates the recorder has closed (EndSession commands it accepted).
+std::uint64_t sessionsEnded(const fs::path& folder) {
+    ManualClock clock;
+    std::string error;
+    auto recorder = sim::Simulator::openFolder(folder, clock, error);
+    return recorder ? recorder->state().counters.sessions : 0;
+}
+
+void waitFor(const std::function<bool()>& condition) {
+    while (!condition()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
 // Everything a recorder stores, area by area: the sectors that hold data and their bytes.
 std::vector<std::vector<std::uint8_t>> storedData(const fs::path& folder) {
     ManualClock clock;
@@ -166,7 +180,7 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
     }
     // Recorder b's cable is pulled once its sector writes have begun.
     std::thread unplugger([this] {
-        while (!writesStarted(bus / "b")) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        waitFor([this] { return writesStarted(bus / "b"); });
         EXPECT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
     });
     const test::TempFolder logs;
@@ -192,6 +206,71 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
     for (const char* log : {"recorder-1-1.log", "recorder-1-2.log", "recorder-1-3.1.log"})
         EXPECT_TRUE(fs::exists(logs / log)) << log;
     EXPECT_TRUE(test::TempFolder::read(logs / "recorder-1-3.1.log").ends_with("Burn-in Boot process done .....\n"));
+}
+
+// Rows of the closing table, without its heading.
+std::vector<std::string> tableRows(const std::string& out) {
+    std::istringstream in(out.substr(out.find("Recorder     Result")));
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(in, line);) rows.push_back(line);
+    rows.erase(rows.begin());
+    return rows;
+}
+
+TEST_F(SeveralRecorders, StationUpdatesEachRecorderOnceAsItIsPluggedIn) {
+    ASSERT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
+    ASSERT_EQ(cli({"sim", "unplug", folder("c")}).status, 0);
+    // b is plugged in while a is being updated (and restarts), c after a is done.
+    std::thread bench([this] {
+        waitFor([this] { return writesStarted(bus / "a"); });
+        EXPECT_EQ(cli({"sim", "plug", folder("b")}).status, 0);
+        waitFor([this] { return sessionsEnded(bus / "a") == 1; });
+        EXPECT_EQ(cli({"sim", "plug", folder("c")}).status, 0);
+    });
+    const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "station", "--count", "3"});
+    bench.join();
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    for (const auto& recorder : kBench) EXPECT_EQ(sessionsEnded(bus / recorder.name), 1u) << recorder.name;
+    const auto rows = tableRows(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    for (const auto& row : rows) EXPECT_NE(row.find(" done "), std::string::npos) << row;
+}
+
+TEST_F(SeveralRecorders, StationStopRequestsFirstLetRunningUpdatesFinishThenStopThem) {
+    const struct {
+        bool secondRequest;
+        int status;
+        const char* result;
+    } rows[] = {{false, 0, " done "}, {true, 130, " stopped "}};
+    for (const auto& row : rows) {
+        ASSERT_EQ(cli({"sim", "init", folder("a"), "--force"}).status, 0);
+        setIni(bus / "a", "restart_delay_ms", "100");
+        ASSERT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
+        std::atomic<bool> first{false}, second{false};
+        std::thread operatorAtTheBench([&] {
+            waitFor([this] { return writesStarted(bus / "a"); });
+            first = true;
+            second = row.secondRequest;
+            // Plugged in after the stop request: no longer an arrival the station takes.
+            EXPECT_EQ(cli({"sim", "plug", folder("b")}).status, 0);
+        });
+        std::vector<std::string> args{"imageburner-cli", "--sim", bus.path().string(), "--workdir",
+                                       work.path().string(), "station", "--recorder", "1-1", "--recorder", "1-2"};
+        std::vector<const char*> argv;
+        for (auto& a : args) argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err,
+                                    cli::StopRequests{StopRequest(first), StopRequest(second), {}});
+        operatorAtTheBench.join();
+        EXPECT_EQ(status, row.status) << out.str() << err.str();
+        const auto table = tableRows(out.str());
+        ASSERT_EQ(table.size(), 1u) << out.str();
+        EXPECT_TRUE(table[0].starts_with("1-1 ")) << table[0];
+        EXPECT_NE(table[0].find(row.result), std::string::npos) << table[0];
+        // Either way the recorder's session was ended; b was never written.
+        EXPECT_EQ(sessionsEnded(bus / "a"), 1u);
+        EXPECT_FALSE(writesStarted(bus / "b"));
+    }
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ int refuse(std::ostream& err, const std::string& reason, const std::vector<Recor
 void printRecorders(std::ostream& out, const std::vector<RecorderEntry>& recorders) {
     for (const auto& r : recorders)
         out << orDash(r.portPath) << "  serial " << orDash(r.serial) << "  " << listedModeName(r.mode) << "  "
-            << letterText(r.letter) << "  " << (r.heldBy.empty() ? "free" : r.heldBy) << '\n';
+            << letterText(r.letter) << (!r.heldBy ? "" : r.heldBy->empty() ? "  free" : "  " + *r.heldBy) << '\n';
     out << recorders.size() << (recorders.size() == 1 ? " recorder" : " recorders") << " found.\n";
 }
 
@@ -37,7 +37,7 @@ void printRecordersJson(std::ostream& out, const std::vector<RecorderEntry>& rec
         out << (i ? ", " : "") << "{\"port\": " << jsonString(r.portPath) << ", \"serial\": " << jsonString(r.serial)
             << ", \"mode\": " << jsonString(std::string(listedModeName(r.mode)))
             << ", \"letter\": " << jsonString(r.letter ? std::string(1, r.letter) : "")
-            << ", \"held\": " << (r.heldBy.empty() ? "false" : "true") << "}";
+            << ", \"held\": " << (!r.heldBy ? "null" : r.heldBy->empty() ? "false" : "true") << "}";
     }
     out << "], \"count\": " << recorders.size() << "}\n";
 }

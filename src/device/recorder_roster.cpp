@@ -26,7 +26,8 @@ void findVolume(VolumeProvider& volumes, RecorderEntry& entry, HolderCheck holde
         entry.letter = letter;
         if (holders == HolderCheck::Skip) return;
         std::string whyNot;
-        if (!volumes.openVolume(letter, &whyNot) && isRecorderInUseMessage(whyNot)) entry.heldBy = whyNot;
+        const bool held = !volumes.openVolume(letter, &whyNot) && isRecorderInUseMessage(whyNot);
+        entry.heldBy = held ? whyNot : "";
         return;
     }
 }
@@ -58,7 +59,7 @@ std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumePr
         const int match = list.instanceIds[i] ? MatchDeviceName(*list.instanceIds[i]) : -1;
         if (match < 0) continue;
         RecorderEntry entry{i < list.portPaths.size() ? list.portPaths[i] : "",
-                            serialOfInstanceId(*list.instanceIds[i]), modeOfMatch(match), 0, ""};
+                            serialOfInstanceId(*list.instanceIds[i]), modeOfMatch(match), 0, std::nullopt};
         const bool seen = !entry.portPath.empty() &&
                           std::any_of(recorders.begin(), recorders.end(),
                                       [&](const RecorderEntry& r) { return r.portPath == entry.portPath; });

@@ -22,7 +22,10 @@ struct RecorderEntry {
     std::string serial;    // "" when the recorder reports none
     ListedMode mode = ListedMode::BootRom;
     char letter = 0;       // 0 when no drive letter is on its port
-    std::string heldBy;    // the in-use message when another program holds it, else ""
+    // The in-use message when another program holds it, "" when none does,
+    // nullopt when the list did not look.
+    std::optional<std::string> heldBy;
+    bool operator==(const RecorderEntry&) const = default;
 };
 
 // "boot ROM", "updater", "card reader".

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/cli.h"
+#include "cli/cli_runner.h"
 #include "seams/clock.h"
 #include "sim/simulator.h"
 #include "support/environment_variable.h"
@@ -19,10 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
 struct SimulatedRecorder {
     const char* name;
@@ -43,14 +40,7 @@ protected:
             setIni(bus / r.name, "restart_delay_ms", "100");
         }
     }
-    static Result cli(std::vector<std::string> args) {
-        args.insert(args.begin(), "imageburner-cli");
-        std::vector<const char*> argv;
-        for (auto& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
+    static Result cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
     std::string folder(const std::string& name) const { return (bus / name).string(); }
     // Whether the recorder received any command.
     bool reached(const std::string& name) const { return fs::file_size(bus / name / "commands.log") > 0; }
@@ -106,7 +96,8 @@ TEST_F(SeveralRecorders, ACommandReachesOnlyTheChosenRecorderAndWithoutAChoiceNo
         EXPECT_EQ(result.status, row.status) << context << ": " << result.err;
         for (const auto& r : kBench) EXPECT_EQ(reached(r.name), r.name == std::string(row.reached)) << context;
         if (*row.refusal) {
-            EXPECT_TRUE(result.err.starts_with(std::string(row.refusal) + "\n1-1  serial SIM0001")) << result.err;
+            EXPECT_TRUE(result.err.starts_with(std::string(row.refusal) + "\n1-1  serial SIM0001  boot ROM  D:\n"))
+                << result.err;
             EXPECT_TRUE(result.err.ends_with("3 recorders found.\n")) << result.err;
         }
     }
@@ -254,17 +245,13 @@ TEST_F(SeveralRecorders, StationStopRequestsFirstLetRunningUpdatesFinishThenStop
             // Plugged in after the stop request: no longer an arrival the station takes.
             EXPECT_EQ(cli({"sim", "plug", folder("b")}).status, 0);
         });
-        std::vector<std::string> args{"imageburner-cli", "--sim", bus.path().string(), "--workdir",
-                                       work.path().string(), "station", "--recorder", "1-1", "--recorder", "1-2"};
-        std::vector<const char*> argv;
-        for (auto& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err,
-                                    cli::StopRequests{StopRequest(first), StopRequest(second), {}});
+        const Result r = test::runCli({"--sim", bus.path().string(), "--workdir", work.path().string(), "station",
+                                       "--recorder", "1-1", "--recorder", "1-2"},
+                                      cli::StopRequests{StopRequest(first), StopRequest(second), {}});
         operatorAtTheBench.join();
-        EXPECT_EQ(status, row.status) << out.str() << err.str();
-        const auto table = tableRows(out.str());
-        ASSERT_EQ(table.size(), 1u) << out.str();
+        EXPECT_EQ(r.status, row.status) << r.out << r.err;
+        const auto table = tableRows(r.out);
+        ASSERT_EQ(table.size(), 1u) << r.out;
         EXPECT_TRUE(table[0].starts_with("1-1 ")) << table[0];
         EXPECT_NE(table[0].find(row.result), std::string::npos) << table[0];
         // Either way the recorder's session was ended; b was never written.

@@ -10,6 +10,7 @@
 
 #include "tools/pending_file.h"
 #include "tools/windows_error.h"
+#include "tools/windows_path.h"
 
 namespace ib::tools {
 namespace {
@@ -23,8 +24,8 @@ constexpr int kNameAttempts = 100;
 constexpr std::size_t kMostPerWrite = 1u << 30;
 
 HANDLE openForWriting(const std::filesystem::path& path, DWORD disposition) {
-    return ::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ::CreateFileW(systemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 std::wstring randomSuffix(std::mt19937& random) {
@@ -53,7 +54,7 @@ PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(c
 
 PendingFile::~PendingFile() {
     if (m_isOpen) ::CloseHandle(m_handle);
-    if (!m_committed) ::DeleteFileW(m_temporaryPath.c_str());
+    if (!m_committed) ::DeleteFileW(systemPath(m_temporaryPath).c_str());
 }
 
 void PendingFile::writeAll(std::span<const std::uint8_t> bytes) {
@@ -87,12 +88,13 @@ bool PendingFile::shareContentOf(const std::filesystem::path& source) {
     std::filesystem::path linkPath = m_temporaryPath;
     linkPath += kLinkSuffix;
     // Fails on another volume, or a file system without hard links (FAT).
-    if (!::CreateHardLinkW(linkPath.c_str(), source.c_str(), nullptr)) return false;
+    if (!::CreateHardLinkW(systemPath(linkPath).c_str(), systemPath(source).c_str(), nullptr)) return false;
     // An open file cannot be replaced: the empty temporary file is closed for the move,
     // and opened again whatever its outcome.
     ::CloseHandle(m_handle);
-    const bool moved = ::MoveFileExW(linkPath.c_str(), m_temporaryPath.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!moved) ::DeleteFileW(linkPath.c_str());
+    const bool moved =
+        ::MoveFileExW(systemPath(linkPath).c_str(), systemPath(m_temporaryPath).c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!moved) ::DeleteFileW(systemPath(linkPath).c_str());
     m_handle = openForWriting(m_temporaryPath, OPEN_EXISTING);
     m_isOpen = m_handle != INVALID_HANDLE_VALUE;
     if (!m_isOpen) throw ToolFailure(withLastError("cannot open " + quoted(m_temporaryPath)));
@@ -104,7 +106,7 @@ void PendingFile::commit() {
     m_isOpen = false;
     if (!::CloseHandle(m_handle)) throw writeFailure(lastErrorText());
     // Write-through: the move is on the disk when the call returns.
-    if (!::MoveFileExW(m_temporaryPath.c_str(), m_finalPath.c_str(),
+    if (!::MoveFileExW(systemPath(m_temporaryPath).c_str(), systemPath(m_finalPath).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         throw ToolFailure(withLastError("cannot replace " + quoted(m_finalPath)));
     }

@@ -6,6 +6,7 @@
 #include "tools/source_file.h"
 #include "tools/tool_failure.h"
 #include "tools/windows_error.h"
+#include "tools/windows_path.h"
 
 namespace ib::tools {
 namespace {
@@ -23,8 +24,9 @@ SourceFile::SourceFile(const std::filesystem::path& path) : m_path(std::filesyst
     std::error_code error;
     if (std::filesystem::is_directory(m_path, error)) throw ToolFailure(quoted(path) + " is a folder, not an image file");
     // Its writer may still hold it open, and may delete it once a link shares its content.
-    m_handle = ::CreateFileW(m_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    m_handle = ::CreateFileW(systemPath(m_path).c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (m_handle == INVALID_HANDLE_VALUE) throw ToolFailure(withLastError("cannot open " + quoted(path)));
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(m_handle, &size)) {
@@ -59,8 +61,9 @@ bool SourceFile::linkGivesACopy(const std::filesystem::path& output) const {
 }
 
 bool SourceFile::isTheSameFileAs(const std::filesystem::path& other) const {
-    const HANDLE file = ::CreateFileW(other.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file = ::CreateFileW(systemPath(other).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     const BY_HANDLE_FILE_INFORMATION theirs = examined(file);
     ::CloseHandle(file);

@@ -4,12 +4,13 @@
 #include <windows.h>
 
 #include <string>
-#include <system_error>
+
+#include "seams/system_error_text.h"
 
 namespace ib::tools {
 
 // The system's text for GetLastError().
-inline std::string lastErrorText() { return std::system_category().message(static_cast<int>(::GetLastError())); }
+inline std::string lastErrorText() { return systemErrorText(lastSystemError()); }
 
 // "<what>: <the system's text for GetLastError()>".
 inline std::string withLastError(const std::string& what) { return what + ": " + lastErrorText(); }

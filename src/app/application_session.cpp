@@ -7,6 +7,8 @@
 #include "platform/helper_tool_location.h"
 #include "platform/physical_drive_path.h"
 #include "sim/simulator_rack.h"
+#include "seams/utf8_path.h"
+#include "seams/system_error_text.h"
 
 namespace ib::app {
 namespace {
@@ -22,7 +24,7 @@ std::optional<std::filesystem::path> temporaryDirectoryFor(const SessionOverride
     std::error_code noFolder;
     std::filesystem::path folder = temporaryFolder(noFolder);
     if (!noFolder) return folder;
-    error = "No temporary folder (set TMPDIR to one): " + noFolder.message();
+    error = "No temporary folder (set TMPDIR to one): " + systemErrorText(noFolder);
     return std::nullopt;
 }
 
@@ -58,7 +60,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
 
     const std::filesystem::path workdir = std::filesystem::absolute(options.workingDirectory).lexically_normal();
     auto locateTool = given.locateTool ? given.locateTool : [workdir](const std::string& name) {
-        return platform::findHelperTool(name, workdir).value_or(workdir / name);
+        return platform::findHelperTool(name, workdir).value_or(workdir / pathFromUtf8(name));
     };
     auto physicalDrives = given.physicalDrives ? given.physicalDrives : [](std::uint8_t n) {
         return platform::physicalDrivePath(n, platform::defaultPhysicalDrivePrefix());
@@ -70,7 +72,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         *deviceEvents,
         clock,
         given.profile ? *given.profile : *system->profile,
-        given.processes ? *given.processes : *system->processes,
+        session->m_reportedToolRuns.emplace(given.processes ? *given.processes : *system->processes, port),
         std::move(locateTool),
         workdir,
         std::move(*temporaryDirectory),

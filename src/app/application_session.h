@@ -27,6 +27,7 @@
 #include "seams/profile_store.h"
 #include "seams/usb_storage_enumeration.h"
 #include "app/image_burner_controller.h"
+#include "app/reported_tool_runs.h"
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
@@ -104,6 +105,7 @@ private:
     std::unique_ptr<sim::SimulatorRack> m_simulators;
     std::unique_ptr<ChosenRecorderVolumes> m_chosen;
     VolumeProvider* m_allVolumes = nullptr;
+    std::optional<ReportedToolRuns> m_reportedToolRuns;
     VolumeProvider* m_volumes = nullptr;
     UsbStorageEnumerator* m_devices = nullptr;
 };

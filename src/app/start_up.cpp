@@ -4,6 +4,7 @@
 #include "config/private_profile.h"
 #include "seams/small_file.h"
 #include "app/image_burner_controller.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -51,7 +52,7 @@ bool CImageBurnerDlg::startUp(DialogValues& view) {
 
 bool CImageBurnerDlg::startUp(DialogValues& view, ListSelections& selected) {
     view = exchangeToView();
-    m_iniPath = configurationPath().string();
+    m_iniPath = utf8FromPath(configurationPath());
     const auto ini = PrivateProfile::load(configurationPath()).value_or(PrivateProfile{});
     const std::uint32_t freezeUi = ini.readInt("UI_SETTING", "FreezeUI", 0);
     const std::uint32_t media = ini.readInt("UI_SETTING", "Media", 2);

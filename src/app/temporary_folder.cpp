@@ -1,7 +1,7 @@
 // The temporary folder. See temporary_folder.h.
 #include "app/temporary_folder.h"
 
-#include <cstdlib>
+#include "seams/utf8_path.h"
 
 namespace ib::app {
 
@@ -9,7 +9,7 @@ std::filesystem::path temporaryFolder(std::error_code& error) {
     error.clear();
     // TMPDIR is taken as given on every system: the system's own lookup may
     // not read it, and refuses one that does not exist yet.
-    if (const char* folder = std::getenv("TMPDIR"); folder && *folder) return folder;
+    if (auto folder = pathFromEnvironment("TMPDIR")) return *folder;
     return std::filesystem::temp_directory_path(error);
 }
 

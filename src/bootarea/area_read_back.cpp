@@ -11,6 +11,7 @@
 #include "operation/preflight.h"
 #include "operation/recorder_opening.h"
 #include "seams/replacement_file.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 
@@ -78,7 +79,7 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
         return 0;
     }
     reselectUserArea(ctx);
-    ctx.report.showStepMessage("OK, Read to " + output.string());
+    ctx.report.showStepMessage("OK, Read to " + utf8FromPath(output));
     return 1;
 }
 

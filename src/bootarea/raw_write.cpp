@@ -34,7 +34,7 @@ constexpr const char* kRawImageNamedIn = "the raw image field";
 // first command.
 std::optional<std::string> unreadableRawImage(const OperationContext& ctx, const std::string& path) {
     if (path.empty()) return std::nullopt;  // nothing chosen: the open names nothing
-    return failedPreflightStep(ctx, {{{{{path, UINT64_MAX, "", kRawImageNamedIn}}, {}, {}}, "Open File Error!"}});
+    return failedPreflightStep(ctx, {{{{{pathFromUtf8(path), UINT64_MAX, "", kRawImageNamedIn}}, {}, {}}, "Open File Error!"}});
 }
 
 // The status verdict of a raw image that cannot be written whole: one larger
@@ -44,7 +44,7 @@ std::optional<std::string> rawImageProblem(const OperationContext& ctx, const st
                                            std::uint32_t flashSectors) {
     if (path.empty()) return "Open File Error!";  // nothing chosen: nothing to name
     const PreflightStep fit{
-        {{{path, std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kRawImageNamedIn}}, {}, {}}, "FAILED"};
+        {{{pathFromUtf8(path), std::uint64_t{flashSectors} * kSectorSize, "the serial flash", kRawImageNamedIn}}, {}, {}}, "FAILED"};
     return failedPreflightStep(ctx, {fit}, SentBeforeCheck::IdentificationAndStorageSize);
 }
 

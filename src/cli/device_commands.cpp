@@ -8,6 +8,7 @@
 #include "cli/scanned_letters.h"
 #include "config/private_profile.h"
 #include "device/recorder_discovery.h"
+#include "seams/utf8_path.h"
 
 namespace ib::cli {
 namespace {
@@ -70,7 +71,7 @@ int settings(CliSession& s) {
     const DialogValues v = c.exchangeToView();
     auto& out = s.out();
     const auto ini = PrivateProfile::load(c.configurationPath());
-    out << "working_directory = " << c.workingDirectory().string() << '\n'
+    out << "working_directory = " << utf8FromPath(c.workingDirectory()) << '\n'
         << "configuration = " << c.m_iniPath << (ini ? "" : " (missing: defaults apply)") << '\n'
         << "mbr_sector = " << c.m_mbrSector << '\n'
         << "storage = " << v.storageName << '\n'

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "device/sector.h"
+#include "seams/administrator_rights.h"
 #include "seams/recorder_lock.h"
 
 namespace ib {
@@ -143,7 +144,10 @@ std::uint32_t UsbScsiCmd::Open() {
         report.letter = letter;
         auto volume = m_volumes.openVolume(letter, &report.whyNotOpened);
         report.opened = volume != nullptr;
-        if (isRecorderInUseMessage(report.whyNotOpened)) m_openRefusal = report.whyNotOpened;
+        // A recorder another program has outweighs a volume this program may not open.
+        if (isRecorderInUseMessage(report.whyNotOpened) ||
+            (m_openRefusal.empty() && isAdministratorRightsMessage(report.whyNotOpened)))
+            m_openRefusal = report.whyNotOpened;
         const bool accepted = volume && acceptVolume(*volume, report);
         if (m_scanObserver) m_scanObserver(report);
         if (accepted) {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "operation/operation_context.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -24,7 +25,7 @@ std::string sentSentence(SentBeforeCheck sent) {
 }
 
 std::optional<std::string> inputProblem(const PlannedInput& input, const std::string& sentSoFar) {
-    const std::string name = input.path.string();
+    const std::string name = utf8FromPath(input.path);
     std::error_code ec;
     if (!fs::exists(input.path, ec))
         return "Cannot find " + name + ". Put the file there or correct its name in " + input.namedIn + "." +
@@ -67,12 +68,12 @@ std::optional<std::string> outputProblem(const std::vector<PlannedOutput>& outpu
                                          const std::string& sentSoFar) {
     for (const PlannedOutput& output : outputs)
         if (!canWrite(output.path))
-            return "Cannot create " + output.path.string() +
+            return "Cannot create " + utf8FromPath(output.path) +
                    ". Make its folder writable or choose another working folder." + sentSoFar;
     for (const auto& [folder, bytes] : bytesNeededPerFolder(outputs)) {
         const std::optional<std::uint64_t> free = room(folder);
         if (free && *free < bytes)
-            return folder.string() + " has room for " + std::to_string(*free) + " bytes, but " +
+            return utf8FromPath(folder) + " has room for " + std::to_string(*free) + " bytes, but " +
                    std::to_string(bytes) + " are to be written there. Free some space." + sentSoFar;
     }
     return std::nullopt;
@@ -111,10 +112,10 @@ std::optional<std::string> failedPreflightStep(const OperationContext& ctx, cons
 std::vector<std::string> describePreflightPlan(const PreflightPlan& plan) {
     std::vector<std::string> lines;
     for (const PlannedInput& input : plan.inputs)
-        lines.push_back("read " + input.path.string() + (input.destination.empty() ? "" : " into " + input.destination));
-    for (const PlannedTool& tool : plan.tools) lines.push_back("run " + tool.located.string());
+        lines.push_back("read " + utf8FromPath(input.path) + (input.destination.empty() ? "" : " into " + input.destination));
+    for (const PlannedTool& tool : plan.tools) lines.push_back("run " + utf8FromPath(tool.located));
     for (const PlannedOutput& output : plan.outputs)
-        lines.push_back("write " + output.path.string() + " (" + std::to_string(output.bytes) + " bytes)");
+        lines.push_back("write " + utf8FromPath(output.path) + " (" + std::to_string(output.bytes) + " bytes)");
     return lines;
 }
 

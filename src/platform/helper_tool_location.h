@@ -1,6 +1,7 @@
-// Finds the external helper tools (TreeBaler, mergeimg) by name. A copy in the
-// working directory wins, as the configuration's other files live there; else
-// the tools that came with the program are used.
+// Finds the external helper tools (TreeBaler, mergeimg) by name. The tools that
+// came with the program win; a copy in the working directory, which anyone who
+// can write there may have put, runs only when none is installed, since the
+// program may run it with administrator rights.
 #pragma once
 
 #include <filesystem>
@@ -15,10 +16,10 @@ struct ToolSearchPlaces {
     std::filesystem::path installedToolsDirectory;  // where installation puts the tools
 };
 
-// The first executable file called `name` in: the working directory; the
-// executable's folder, its ../libexec/imageburner (an installed program) and
-// its ../tools (a program in the build tree); the installed tools directory.
-// The program's own neighbours come before the configured directory so that a
+// The first executable file called `name` in: the executable's folder, its
+// ../libexec/imageburner (an installed program) and its ../tools (a program in
+// the build tree); the installed tools directory; the working directory. The
+// program's own neighbours come before the configured directory so that a
 // program in the build tree never runs older installed tools. nullopt: none.
 std::optional<std::filesystem::path> locateTool(std::string_view name, const ToolSearchPlaces& places);
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/helper_tool_location.h"
+#include "seams/utf8_path.h"
 
 namespace ib::platform {
 namespace {
@@ -18,16 +19,17 @@ bool isExecutableFile(const std::filesystem::path& candidate) {
 }  // namespace
 
 std::optional<std::filesystem::path> locateTool(std::string_view name, const ToolSearchPlaces& places) {
-    std::error_code error;
-    std::vector<std::filesystem::path> folders{
-        places.workingDirectory.empty() ? std::filesystem::current_path(error) : places.workingDirectory};
+    std::vector<std::filesystem::path> folders;
     if (!places.executableDirectory.empty()) {
         folders.push_back(places.executableDirectory);
         folders.push_back(places.executableDirectory / ".." / "libexec" / "imageburner");
         folders.push_back(places.executableDirectory / ".." / "tools");
     }
     folders.push_back(places.installedToolsDirectory);
-    const std::string fileName = std::string(name) + IMAGEBURNER_EXECUTABLE_SUFFIX;
+    std::error_code error;
+    folders.push_back(places.workingDirectory.empty() ? std::filesystem::current_path(error)
+                                                      : places.workingDirectory);
+    const auto fileName = pathFromUtf8(std::string(name) + IMAGEBURNER_EXECUTABLE_SUFFIX);
     for (const auto& folder : folders) {
         if (folder.empty()) continue;
         // The executable's folder is a resolved path, so "../" can be taken away lexically.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,20 +23,25 @@ std::unique_ptr<RecorderLock> recorderLockFile(const std::filesystem::path& path
 // serial number): characters a file name cannot hold everywhere become '_'.
 std::string recorderLockFileName(std::string_view identity);
 
-// The recorders this program has taken, each by a lock file in one folder. A
-// recorder that a handle of this program still holds is handed out again, so
-// that reopening it never meets this program's own lock.
+// The recorders this program has taken, each by a lock of its own (a lock
+// file in one folder, unless another kind of lock is given). A recorder that a
+// handle of this program still holds is handed out again, so that reopening it
+// never meets this program's own lock.
 class RecorderClaims {
 public:
-    explicit RecorderClaims(std::filesystem::path folder);
+    // Makes the (not yet taken) lock of the recorder known by an identity.
+    using LockMaker = std::function<std::unique_ptr<RecorderLock>(std::string_view identity)>;
+
+    explicit RecorderClaims(const std::filesystem::path& folder);
+    explicit RecorderClaims(LockMaker makeLock);
     // The claim on the recorder known by `identity`; null, with the in-use
     // message in `whyNot`, when another program has it.
     std::shared_ptr<RecorderLock> claim(std::string_view identity, std::string* whyNot);
 
 private:
-    std::filesystem::path m_folder;
+    LockMaker m_makeLock;
     std::mutex m_mutex;  // the command layer is used from more than one thread
-    std::map<std::filesystem::path, std::weak_ptr<RecorderLock>> m_claims;  // by lock file
+    std::map<std::string, std::weak_ptr<RecorderLock>, std::less<>> m_claims;  // by identity
 };
 
 }  // namespace ib

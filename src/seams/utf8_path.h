@@ -5,7 +5,9 @@
 // are UTF-8 on every platform (on Linux they copy the bytes).
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,22 @@ inline std::filesystem::path pathFromUtf8(std::string_view utf8) {
 inline std::string utf8FromPath(const std::filesystem::path& path) {
     const std::u8string utf8 = path.u8string();
     return std::string(utf8.begin(), utf8.end());
+}
+
+// The path an environment variable names; nullopt when it is unset or empty.
+// Windows keeps the environment in UTF-16, and its narrow copy is in the ANSI
+// code page, so the wide copy is read there.
+inline std::optional<std::filesystem::path> pathFromEnvironment(const char* name) {
+#ifdef _WIN32
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));  // names are ASCII
+    const wchar_t* value = ::_wgetenv(wideName.c_str());
+    if (!value || !*value) return std::nullopt;
+    return std::filesystem::path(std::wstring(value));
+#else
+    const char* value = std::getenv(name);
+    if (!value || !*value) return std::nullopt;
+    return pathFromUtf8(value);
+#endif
 }
 
 }  // namespace ib

@@ -6,16 +6,18 @@
 #include "seams/small_file.h"
 #include "sim/recorder_ini.h"
 #include "sim/recorder_model.h"
+#include "seams/utf8_path.h"
+#include "seams/system_error_text.h"
 
 namespace ib::sim {
 namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kIniName = "recorder.ini";
-const char* const kLogName = "commands.log";
-const char* const kRamName = "ram.bin";
-const char* const kUnpluggedName = "unplugged";
+constexpr char kIniName[] = "recorder.ini";
+constexpr char kLogName[] = "commands.log";
+constexpr char kRamName[] = "ram.bin";
+constexpr char kUnpluggedName[] = "unplugged";
 
 // Writes a temporary file and renames it over the target, so a reader sees the
 // old or the new text. The filesystem library's rename replaces an existing
@@ -35,7 +37,7 @@ bool replaceFile(const fs::path& target, const std::string& text, std::string& e
     std::error_code ec;
     fs::rename(temp, target, ec);
     if (ec) {
-        error = "cannot write " + target.string() + ": " + ec.message();
+        error = "cannot write " + target.string() + ": " + systemErrorText(ec);
         fs::remove(temp, ec);
         return false;
     }
@@ -52,7 +54,7 @@ bool truncateFile(const fs::path& path, std::string& error) {
 }  // namespace
 
 fs::path areaImagePath(const fs::path& dir, AreaId id) {
-    return dir / ("storage-" + std::to_string(id.type) + "-area-" + std::to_string(id.area) + ".img");
+    return dir / pathFromUtf8("storage-" + std::to_string(id.type) + "-area-" + std::to_string(id.area) + ".img");
 }
 
 bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool force, std::string& error) {
@@ -63,7 +65,7 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
     }
     fs::create_directories(dir, ec);
     if (ec) {
-        error = "cannot create " + dir.string() + ": " + ec.message();
+        error = "cannot create " + dir.string() + ": " + systemErrorText(ec);
         return false;
     }
     // Held while the files are replaced: a program that has the recorder would go on with a wiped one.

@@ -21,11 +21,12 @@
 #include "seams/utf8_path.h"
 #include "update/sd_image_preflight.h"
 #include "userarea/user_area_image.h"
+#include "seams/system_error_text.h"
 
 namespace ib {
 namespace {
 
-constexpr const char* kIntermediateName = "SD_RoadVTemp.bin";
+constexpr char kIntermediateName[] = "SD_RoadVTemp.bin";
 
 // The merge tool renames its new file over the output, which would swap a
 // device node, a FIFO or a folder for a plain file. A path that does not exist
@@ -78,7 +79,7 @@ std::uint32_t mergeSdImage(const OperationContext& ctx) {
     }
     std::error_code ec;
     if (!std::filesystem::remove(intermediate, ec) || ec)
-        ctx.report.showStepMessage("Could not delete " + intermediate.string() + ": " + ec.message());
+        ctx.report.showStepMessage("Could not delete " + utf8FromPath(intermediate) + ": " + systemErrorText(ec));
     return 1;
 }
 
@@ -136,7 +137,7 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
     const auto& workingDirectory = ctx.settings.workingDirectory;
     // Relative to the working folder, where the merge tool runs.
     if (const auto path = workingDirectory / pathFromUtf8(output); !replaceableByImage(path)) {
-        ctx.report.messageBox("Error : " + path.string() +
+        ctx.report.messageBox("Error : " + utf8FromPath(path) +
                               " exists and is not a regular file: choose another SD image file !");
         return 0;
     }

@@ -9,6 +9,7 @@
 #include "device/input_file.h"
 #include "device/sector.h"
 #include "userarea/user_area_preflight.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -44,7 +45,7 @@ std::uint64_t plannedSdImageBytes(const OperationContext& ctx, std::uint32_t n, 
 }  // namespace
 
 std::string mergeFailedMessage(const std::filesystem::path& intermediate) {
-    return "Error : " + intermediate.filename().string() + " Combine MD5 Failed\n";
+    return "Error : " + utf8FromPath(intermediate.filename()) + " Combine MD5 Failed\n";
 }
 
 std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::uint32_t n,
@@ -56,7 +57,7 @@ std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::ui
     // one: room is needed for both at once.
     PreflightPlan images;
     images.outputs.push_back({intermediate, imageBytes});
-    if (merged) images.outputs.push_back({ctx.settings.workingDirectory / ctx.settings.binPath, imageBytes});
+    if (merged) images.outputs.push_back({ctx.settings.workingDirectory / pathFromUtf8(ctx.settings.binPath), imageBytes});
     std::vector<PreflightStep> steps{{firmwarePreflightPlan(ctx, n, BurnKind::SerialFlash), ""},
                                      {std::move(images), ""}};
     if (!merged) return steps;

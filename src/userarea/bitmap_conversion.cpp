@@ -14,6 +14,7 @@
 #include "config/private_profile.h"
 #include "device/text_format.h"
 #include "device/vendor_command.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -200,14 +201,14 @@ PreparedBitmap prepareBitmap(const std::filesystem::path& source, const std::fil
     const LayoutCheck check = readLayout(headers, fileSize);
     if (!check.problem.empty()) return failed(check.problem);
 
-    const std::filesystem::path output = temporaryFolder / kDeviceBitmapName;
+    const std::filesystem::path output = temporaryFolder / pathFromUtf8(kDeviceBitmapName);
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    if (!out) return failed("cannot create " + output.string());
+    if (!out) return failed("cannot create " + utf8FromPath(output));
     const bool written = writeHeaders(out, headers, check.layout) && copyRowsBottomUp(in, out, check.layout);
     out.close();
     if (!written || !out) {
         std::filesystem::remove(output, error);
-        return failed("cannot write " + output.string());
+        return failed("cannot write " + utf8FromPath(output));
     }
     return {BitmapOutcome::Written, output, {}};
 }

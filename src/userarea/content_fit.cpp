@@ -5,6 +5,7 @@
 #include "device/text_format.h"
 #include "userarea/bitmap_conversion.h"
 #include "userarea/partition_plan_reader.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -25,7 +26,7 @@ bool contentFits(std::uint64_t length, std::uint32_t partitionSectors) {
 std::string contentTooLongMessage(const std::filesystem::path& path, std::uint64_t length,
                                   std::uint32_t partitionSectors) {
     return formatText("Error : %s (%llu bytes) is larger than its partition (%u sectors, %llu bytes) !",
-                      path.string().c_str(), static_cast<unsigned long long>(length), partitionSectors,
+                      utf8FromPath(path).c_str(), static_cast<unsigned long long>(length), partitionSectors,
                       static_cast<unsigned long long>(std::uint64_t{partitionSectors} * kSectorSize));
 }
 

@@ -14,6 +14,7 @@
 #include "userarea/bitmap_conversion.h"
 #include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -31,7 +32,7 @@ std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem
     // An argument vector, never a command line: names from the configuration
     // may hold quotes or shell characters.
     const std::vector<std::string> arguments = {
-        "-file", imagePath.string(), "-folder", folderPath.string(), "-size",
+        "-file", utf8FromPath(imagePath), "-folder", utf8FromPath(folderPath), "-size",
         std::to_string(static_cast<std::int32_t>(sizeSectors))};
     const OperationServices& services = ctx.services;
     // What an earlier run's killed tool left goes first; what this run's leaves, at its end.
@@ -50,7 +51,7 @@ bool writePartitionContent(const OperationContext& ctx, const PartitionRecord& r
     if (record.kind == PartitionKind::Fat && !record.dirPath.empty()) {
         const auto folder = workingDirectoryPath(ctx.settings.workingDirectory, record.dirPath);
         if (!packFolderImage(ctx, content, record.sizeSectors, folder)) {
-            ctx.report.messageBox("Error : Download image to file failed " + content.string() + " \n");
+            ctx.report.messageBox("Error : Download image to file failed " + utf8FromPath(content) + " \n");
             return false;
         }
     }
@@ -59,7 +60,7 @@ bool writePartitionContent(const OperationContext& ctx, const PartitionRecord& r
         if (bitmap.outcome == BitmapOutcome::SourceMissing) return true;  // skipped like any content that does not open
         if (bitmap.outcome == BitmapOutcome::Failed) {
             // The old logo would stay on the recorder: never report that as written.
-            ctx.report.messageBox("Error : cannot convert bitmap " + content.string() + ": " + bitmap.problem);
+            ctx.report.messageBox("Error : cannot convert bitmap " + utf8FromPath(content) + ": " + bitmap.problem);
             return false;
         }
         content = bitmap.output;

@@ -67,7 +67,7 @@ PartitionRecord readRecord(const PrivateProfile& profile, const std::string& sec
 bool checkPlanFile(const std::filesystem::path& configPath) { return PrivateProfile::load(configPath).has_value(); }
 
 std::string planFileOpenError(const std::filesystem::path& configPath) {
-    return "Error 0x14: can't open " + configPath.string() + " \n";
+    return "Error 0x14: can't open " + utf8FromPath(configPath) + " \n";
 }
 
 std::filesystem::path workingDirectoryPath(const std::filesystem::path& workingDirectory,

@@ -4,6 +4,7 @@
 #include "operation/recorder_opening.h"
 #include "operation/sector_sink.h"
 #include "seams/replacement_file.h"
+#include "seams/utf8_path.h"
 #include "userarea/partition_content.h"
 #include "userarea/user_area_plan.h"
 #include "userarea/user_area_preflight.h"
@@ -69,7 +70,7 @@ bool writeFirstSectorCopy(const OperationContext& ctx, const IndexTableSector& s
     copy.stream().write(reinterpret_cast<const char*>(sector.bytes().data()),
                         static_cast<std::streamsize>(kSectorSize));
     if (copy.commit()) return true;
-    ctx.report.messageBox("Error : cannot write " + path.string());
+    ctx.report.messageBox("Error : cannot write " + utf8FromPath(path));
     return false;
 }
 

@@ -3,6 +3,7 @@
 
 #include "userarea/content_fit.h"
 #include "userarea/partition_plan_reader.h"
+#include "seams/utf8_path.h"
 
 namespace ib {
 namespace {
@@ -40,7 +41,7 @@ std::optional<PlanTarget> recorderPlanTarget(const OperationContext& ctx, PlanPu
                !target.sector.isBurnt()) {
         ctx.report.messageBox(purpose == PlanPurpose::Configuration
                                   ? "Error 0x20: Please burn-in firmware first " +
-                                        ctx.settings.configurationPath().string() + " \n"
+                                        utf8FromPath(ctx.settings.configurationPath()) + " \n"
                                   : "Error 0x20: Please burn-in firmware first \n");
         return std::nullopt;
     }

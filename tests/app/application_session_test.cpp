@@ -1,12 +1,14 @@
-// The application session: the working folder it hands the controller and
-// the one temporary-folder rule.
+// The application session: the working folder it hands the controller, the
+// helper-tool runs it shows, and the one temporary-folder rule.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
 
 #include "app/application_session.h"
+#include "app/reported_tool_runs.h"
 #include "app/temporary_folder.h"
+#include "seams/utf8_path.h"
 #include "support/environment_variable.h"
 #include "support/fake_environment.h"
 #include "support/scripted_volumes.h"
@@ -31,6 +33,14 @@ TEST(ApplicationSession, MakesTheWorkingFolderAbsolute) {
     EXPECT_EQ(session->controller->workingDirectory(), std::filesystem::current_path() / "firmware");
 }
 
+TEST(ApplicationSession, ShowsWhichHelperToolRunsAndWhetherItIsTheWorkingFoldersCopy) {
+    const std::filesystem::path work = "/home/łukasz/zdjęcia";
+    EXPECT_EQ(app::toolRunMessage("/usr/libexec/imageburner/TreeBaler", work),
+              "Running /usr/libexec/imageburner/TreeBaler");
+    EXPECT_EQ(app::toolRunMessage(work / "TreeBaler", work / "."),
+              "Running " + utf8FromPath(work / "TreeBaler") + " (from the working folder: no installed copy found)");
+}
+
 // Sets TMPDIR (or unsets it, given nullopt) for one test and restores it.
 class TmpdirAs {
 public:
@@ -45,9 +55,9 @@ private:
 };
 
 TEST(TemporaryFolder, IsTmpdirEvenBeforeItExistsElseTheSystemOne) {
-    {
-        TmpdirAs tmpdir("/scratch/not-made-yet");
-        EXPECT_EQ(app::temporaryFolder(), "/scratch/not-made-yet");
+    for (const std::string folder : {"/scratch/not-made-yet", "/scratch/tymczasowe źródła"}) {
+        TmpdirAs tmpdir(folder);
+        EXPECT_EQ(app::temporaryFolder(), pathFromUtf8(folder));
     }
     TmpdirAs unset(std::nullopt);
     EXPECT_EQ(app::temporaryFolder(), std::filesystem::temp_directory_path());

@@ -1,9 +1,13 @@
 // One program at a time per recorder, as the command layer sees it: a recorder
-// that another program has is named to the user and sent nothing, and the
+// that another program has, or a volume the program lacks the rights to open,
+// is named to the user and sent nothing, and the
 // recorder this program took stays taken while it leaves the bus and returns.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "device/usb_scsi_cmd.h"
+#include "seams/administrator_rights.h"
 #include "seams/recorder_lock.h"
 #include "support/fake_environment.h"
 #include "support/scripted_volumes.h"
@@ -11,19 +15,35 @@
 namespace ib {
 namespace {
 
-TEST(RecorderClaim, ARecorderAnotherProgramHasIsNamedBeforeNoDeviceAndSentNothing) {
+// The boxes an operation shows when the volumes refuse to open for these reasons.
+std::vector<std::string> boxesWhenRefused(std::map<char, std::string> refusals) {
     test::ScriptedVolumes volumes;
-    volumes.refusals = {{'D', "no volume at drive letter D"}, {'E', recorderInUseMessage(4242)}};
+    volumes.refusals = std::move(refusals);
     test::ControllerRig rig{volumes};
     rig.view.storageName = "eMMC";
     EXPECT_EQ(rig.controller->run(Operation::ReadBootArea, rig.view), 0u);
+    EXPECT_TRUE(volumes.sent.empty());
     std::vector<std::string> boxes;
     for (const auto& line : rig.port.take())
         if (line.starts_with("box")) boxes.push_back(line);
-    EXPECT_EQ(boxes, (std::vector<std::string>{
-                         "box Error Message: The recorder is in use by another program (pid 4242).",
-                         "box Error Message: Error 0x02: No QUB device !"}));
-    EXPECT_TRUE(volumes.sent.empty());
+    return boxes;
+}
+
+TEST(RecorderClaim, ARecorderAnotherProgramHasOrMissingRightsAreNamedBeforeNoDevice) {
+    const std::string inUse = recorderInUseMessage(4242);
+    const std::string rights = administratorRightsMessage("drive F: refused access");
+    const struct {
+        std::map<char, std::string> refusals;
+        std::string named;
+    } rows[] = {
+        {{{'D', "no volume at drive letter D"}, {'E', inUse}}, inUse},
+        {{{'D', "no volume at drive letter D"}, {'F', rights}}, rights},
+        {{{'D', rights}, {'E', inUse}, {'F', rights}}, inUse},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(boxesWhenRefused(row.refusals),
+                  (std::vector<std::string>{"box Error Message: " + row.named,
+                                            "box Error Message: Error 0x02: No QUB device !"}));
 }
 
 TEST(RecorderClaim, TheClaimOutlivesTheHandleUntilARecorderIsOpenedAgain) {

@@ -1,5 +1,5 @@
-// Helper tools are taken from the working directory first, then from beside
-// the program (installed or build tree), then from the installed directory.
+// Helper tools are taken from beside the program (installed or build tree),
+// then from the installed directory, and from the working directory last.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -27,6 +27,9 @@ struct Layout {
 
 TEST(HelperToolLocation, EachPlaceIsTriedInTurn) {
     Layout layout;
+    const auto working = placeTool(layout.places.workingDirectory, "mergeimg");
+    EXPECT_EQ(locateTool("mergeimg", layout.places), working);
+
     const auto installed = placeTool(layout.places.installedToolsDirectory, "mergeimg");
     EXPECT_EQ(locateTool("mergeimg", layout.places), installed);
 
@@ -38,9 +41,6 @@ TEST(HelperToolLocation, EachPlaceIsTriedInTurn) {
 
     const auto beside = placeTool(layout.places.executableDirectory, "mergeimg");
     EXPECT_EQ(locateTool("mergeimg", layout.places), beside);
-
-    const auto working = placeTool(layout.places.workingDirectory, "mergeimg");
-    EXPECT_EQ(locateTool("mergeimg", layout.places), working);
 }
 
 TEST(HelperToolLocation, OnlyExecutableFilesCount) {

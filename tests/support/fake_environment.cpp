@@ -1,5 +1,6 @@
 // Test doubles for the controller's surroundings. See fake_environment.h.
 #include "support/fake_environment.h"
+#include "seams/utf8_path.h"
 
 
 namespace ib::test {
@@ -38,7 +39,7 @@ app::SessionOptions ControllerRig::withDoubles(VolumeProvider& volumes, UsbStora
     doubles.profile = &profile;
     doubles.processes = &processes;
     for (const char* tool : {"TreeBaler", "mergeimg"}) toolsdir.write(tool, "");
-    doubles.locateTool = [this](const std::string& name) { return toolsdir.path() / name; };
+    doubles.locateTool = [this](const std::string& name) { return toolsdir.path() / pathFromUtf8(name); };
     doubles.temporaryDirectory = tmpdir.path();
     doubles.physicalDrives = [](std::uint8_t) { return std::optional<std::string>{}; };
     return options;

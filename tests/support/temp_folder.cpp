@@ -8,13 +8,14 @@
 #include <iterator>
 
 #include "app/temporary_folder.h"
+#include "seams/utf8_path.h"
 
 namespace ib::test {
 
 TempFolder::TempFolder() {
     static std::atomic<int> counter{0};
     m_path = app::temporaryFolder() /
-             ("ib-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+             pathFromUtf8("ib-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);
 }
@@ -25,7 +26,7 @@ TempFolder::~TempFolder() {
 }
 
 std::filesystem::path TempFolder::write(const std::string& name, std::string_view content) const {
-    const auto file = m_path / name;
+    const auto file = m_path / pathFromUtf8(name);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
     return file;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "seams/utf8_path.h"
+
 namespace ib::test {
 
 class TempFolder {
@@ -18,7 +20,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / pathFromUtf8(name); }
     // Writes a file (creating its folders) and returns its path.
     std::filesystem::path write(const std::string& name, std::string_view content) const;
     std::filesystem::path write(const std::string& name, std::span<const std::uint8_t> bytes) const;

@@ -123,8 +123,9 @@ TEST_F(MoviNandContent, APackedImageLongerThanItsPartitionIsNotWritten) {
     };
     plan("[Part_0]\nSize=1\nType=FAT\nRawFileName=fs.img\nDirPath=files\n", 1);
     EXPECT_EQ(c.configureUserArea(), 0u);
-    EXPECT_EQ(s.seen(), (Lines{"step: Error : " + (s.workdir() / "fs.img").string() +
-                               " (1000 bytes) is larger than its partition (1 sectors, 512 bytes) !"}));
+    EXPECT_EQ(s.seen(), (Lines{"step: Running " + (s.rig->toolsdir.path() / "TreeBaler").string(),
+                               "step: Error : " + (s.workdir() / "fs.img").string() +
+                                   " (1000 bytes) is larger than its partition (1 sectors, 512 bytes) !"}));
     EXPECT_TRUE(s.sim->sectorsWithData(sim::AreaId{0, 0}).empty());
 }
 
@@ -160,8 +161,9 @@ TEST_F(MoviNandContent, AFailingToolStopsBeforeTheTableIsWritten) {
     s.rig->processes.behaviour = [](const test::RecordingProcesses::Call&) { return 2; };
     plan("[Part_0]\nSize=16\nType=FAT\nRawFileName=fs.img\nDirPath=files\n", 1);
     EXPECT_EQ(c.configureUserArea(), 0u);
-    EXPECT_EQ(s.seen(), (Lines{"box Error Message: Error : Download image to file failed " +
-                               (s.workdir() / "fs.img").string() + " \n"}));
+    EXPECT_EQ(s.seen(), (Lines{"step: Running " + (s.rig->toolsdir.path() / "TreeBaler").string(),
+                               "box Error Message: Error : Download image to file failed " +
+                                   (s.workdir() / "fs.img").string() + " \n"}));
     EXPECT_EQ(s.area(0, 0, 0, 1), Bytes(512, 0));
     EXPECT_FALSE(std::filesystem::exists(s.workdir() / "UserAreaFirstSector"));
 }

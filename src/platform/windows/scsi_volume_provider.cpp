@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "platform/windows/pass_through_result.h"
+#include "platform/windows/recorder_lock_object.h"
+#include "platform/windows/usb_port_location.h"
 #include "platform/windows/wide_text.h"
+#include "seams/administrator_rights.h"
+#include "seams/system_error_text.h"
 
 namespace ib::platform {
 namespace {
@@ -45,11 +48,71 @@ void fillHeader(Header& header, const PassThroughFields& fields, std::span<const
     std::copy(cdb.begin(), cdb.end(), header.Cdb);
 }
 
+// A page-aligned area for direct transfers, grown as needed: the adapter's
+// alignment mask is never larger than a page, so any buffer it may be handed
+// satisfies it.
+class PageAlignedArea {
+public:
+    PageAlignedArea() = default;
+    ~PageAlignedArea() { release(); }
+    PageAlignedArea(const PageAlignedArea&) = delete;
+    PageAlignedArea& operator=(const PageAlignedArea&) = delete;
+
+    // The area holding a copy of `data`; null when the system gives no memory.
+    std::uint8_t* holding(std::span<const std::uint8_t> data) {
+        if (data.size() > m_size) {
+            release();
+            m_area = static_cast<std::uint8_t*>(
+                ::VirtualAlloc(nullptr, data.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+            m_size = m_area ? data.size() : 0;
+        }
+        if (m_area) std::copy(data.begin(), data.end(), m_area);
+        return m_area;
+    }
+
+private:
+    void release() {
+        if (m_area) ::VirtualFree(m_area, 0, MEM_RELEASE);
+        m_area = nullptr;
+        m_size = 0;
+    }
+
+    std::uint8_t* m_area = nullptr;
+    std::size_t m_size = 0;
+};
+
+bool pageAligned(const void* address) {
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    return reinterpret_cast<std::uintptr_t>(address) % system.dwPageSize == 0;
+}
+
 class ScsiVolumeHandle final : public VolumeHandle {
 public:
     ScsiVolumeHandle(HANDLE volume, std::shared_ptr<RecorderLock> claim)
         : m_volume(volume), m_buffered(std::make_unique<BufferedRequest>()), m_claim(std::move(claim)) {}
+    // Closing the handle also ends the volume's lock, and the system may mount it again.
     ~ScsiVolumeHandle() override { ::CloseHandle(m_volume); }
+
+    // Locks the volume for this handle alone and takes it from the system's
+    // file system, so that no cached or mounted view of it is written while
+    // sectors are written underneath; both hold until the handle closes.
+    [[nodiscard]] bool prepareStorageWrites(std::string& whyNot) override {
+        if (m_storageTaken) return true;
+        DWORD returned = 0;
+        if (!::DeviceIoControl(m_volume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr)) {
+            whyNot = "The recorder's drive is in use by another program (" + systemErrorText(lastSystemError()) +
+                     "): close the windows and programs that show its files, then try again.";
+            return false;
+        }
+        if (!::DeviceIoControl(m_volume, FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr)) {
+            whyNot = "The system's file system on the recorder's drive could not be dismounted (" +
+                     systemErrorText(lastSystemError()) + ").";
+            return false;
+        }
+        m_storageTaken = true;
+        return true;
+    }
     ScsiVolumeHandle(const ScsiVolumeHandle&) = delete;
     ScsiVolumeHandle& operator=(const ScsiVolumeHandle&) = delete;
 
@@ -80,7 +143,11 @@ private:
     ScsiOutcome sendDirect(const ScsiRequest& request, const PassThroughFields& fields) {
         DirectRequest r{};
         fillHeader(r.header, fields, request.cdb, offsetof(DirectRequest, sense));
-        r.header.DataBuffer = request.data.empty() ? nullptr : request.data.data();
+        std::uint8_t* data = request.data.empty() ? nullptr : request.data.data();
+        // Direct requests only carry data out: an unaligned buffer travels as an aligned copy.
+        if (data && !pageAligned(data)) data = m_aligned.holding(request.data);
+        if (!request.data.empty() && !data) return {};
+        r.header.DataBuffer = data;
         DWORD returned = 0;
         const bool ok = ::DeviceIoControl(m_volume, IOCTL_SCSI_PASS_THROUGH_DIRECT, &r, sizeof r, &r, sizeof r,
                                           &returned, nullptr) != 0;
@@ -90,7 +157,9 @@ private:
 
     HANDLE m_volume;
     std::unique_ptr<BufferedRequest> m_buffered;  // 64 KiB: kept off the stack
+    PageAlignedArea m_aligned;
     std::shared_ptr<RecorderLock> m_claim;
+    bool m_storageTaken = false;  // locked and dismounted for this handle
 };
 
 std::wstring volumePath(char letter) { return wideFromUtf8(std::string("\\\\.\\") + letter + ":"); }
@@ -135,11 +204,22 @@ std::string recorderIdentityOf(HANDLE volume, char letter) {
            descriptorText(buffer, returned, descriptor.ProductIdOffset) + "-" + serial;
 }
 
-// The user's temporary folder (GetTempPathW), else the working folder.
-std::filesystem::path lockFolder() {
-    std::error_code ec;
-    auto folder = std::filesystem::temp_directory_path(ec);
-    return ec ? std::filesystem::path(".") : folder;
+// The name a recorder's lock goes by: the USB port it is plugged into, which
+// stays while the updater restarts it; else what its disk reports.
+std::string lockIdentityOf(HANDLE volume, char letter) {
+    return usbPortLocation(volume).value_or(recorderIdentityOf(volume, letter));
+}
+
+// Why `\\.\X:` did not open, with the system's own words.
+std::string openFailureReason(char letter, DWORD error) {
+    const std::string drive = std::string("drive ") + letter + ":";
+    const std::string systemText = windowsErrorText(error) + " (error " + std::to_string(error) + ")";
+    if (error == ERROR_ACCESS_DENIED)
+        return administratorRightsMessage(drive + " refused access: " + systemText +
+                                          ". SCSI pass-through needs the program to run as administrator.");
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return std::string("no volume at drive letter ") + letter;
+    return drive + " does not open: " + systemText;
 }
 
 void giveReason(std::string* whyNot, std::string reason) {
@@ -148,18 +228,13 @@ void giveReason(std::string* whyNot, std::string reason) {
 
 }  // namespace
 
-ScsiVolumeProvider::ScsiVolumeProvider() : m_claims(lockFolder()) {}
+ScsiVolumeProvider::ScsiVolumeProvider() : m_claims(recorderLockObject) {}
 
 std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::string* whyNot) {
     const HANDLE volume = ::CreateFileW(volumePath(letter).c_str(), GENERIC_READ | GENERIC_WRITE,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (volume == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_ACCESS_DENIED)
-            giveReason(whyNot, std::string("access denied on drive ") + letter +
-                                   ": SCSI pass-through needs the program to run as administrator");
-        else
-            giveReason(whyNot, std::string("no volume at drive letter ") + letter);
+        giveReason(whyNot, openFailureReason(letter, ::GetLastError()));
         return nullptr;
     }
     const auto bus = busTypeOf(volume);
@@ -169,7 +244,7 @@ std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::s
         return nullptr;
     }
     // A program that cannot have the recorder sends it nothing, not even the identifying commands.
-    auto claim = m_claims.claim(recorderIdentityOf(volume, letter), whyNot);
+    auto claim = m_claims.claim(lockIdentityOf(volume, letter), whyNot);
     if (!claim) {
         ::CloseHandle(volume);
         return nullptr;

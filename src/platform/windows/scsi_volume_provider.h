@@ -11,7 +11,7 @@ namespace ib::platform {
 
 class ScsiVolumeProvider final : public VolumeProvider {
 public:
-    // Each recorder is kept for one program by a lock file in the temporary folder.
+    // Each recorder is kept for one program by a machine-wide lock named from its USB port.
     ScsiVolumeProvider();
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;

@@ -83,11 +83,19 @@ void WindowDeviceEventSource::start(Sink sink) {
 }
 
 void WindowDeviceEventSource::stop() {
-    std::lock_guard lock(m_mutex);
-    m_sink = nullptr;
+    bool fromADelivery = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_sink = nullptr;
+        fromADelivery = std::this_thread::get_id() == m_thread.get_id();
+    }
+    // A sink that stops the source from inside a delivery cannot wait for itself.
+    if (fromADelivery) return;
+    std::lock_guard waitForDelivery(m_deliveryMutex);
 }
 
 void WindowDeviceEventSource::deliver(const DeviceEvent& event) {
+    std::lock_guard delivering(m_deliveryMutex);
     Sink sink;
     {
         std::lock_guard lock(m_mutex);

@@ -24,7 +24,8 @@ public:
     bool registerClass(InterfaceClass cls) override;
     // Events of the registered classes go to `sink` from the window's thread.
     void start(Sink sink) override;
-    // Ends delivery; the window lives on until destruction.
+    // Ends delivery and waits for one in progress, so that the sink's owner may
+    // go away once it returns; the window lives on until destruction.
     void stop() override;
 
     // The window procedure's way back to the sink.
@@ -34,7 +35,8 @@ private:
     bool ensureWindow();
     void run();
 
-    std::mutex m_mutex;  // guards the sink and the window's start
+    std::mutex m_mutex;          // guards the sink and the window's start
+    std::mutex m_deliveryMutex;  // held while the sink runs
     std::condition_variable m_ready;
     Sink m_sink;
     std::thread m_thread;

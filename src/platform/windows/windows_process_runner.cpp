@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/windows/command_line_quoting.h"
+#include "platform/windows/long_path.h"
 #include "platform/windows/wide_text.h"
 
 namespace ib::platform {
@@ -15,9 +16,11 @@ int WindowsProcessRunner::run(const std::filesystem::path& program, const std::v
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const wchar_t* folder = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
+    // A tool in a long folder is started by its "\\?\" form; the command line keeps the plain name.
     // A process group of its own: Ctrl+C in the console reaches the program,
     // which stops after the tool has finished, and never the tool mid-write.
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
+    const std::wstring programPath = extendedLengthPath(program.native());
+    if (!::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
                           nullptr, folder, &startup, &process))
         return -1;
     ::CloseHandle(process.hThread);

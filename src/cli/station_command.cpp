@@ -85,9 +85,12 @@ private:
             nowHere.insert(run.port);
             if (!m_here.contains(run.port) && !running(run.port) && !countReached()) start(run);
         }
-        // A recorder whose update runs stays here while its look leaves it out.
+        // A recorder whose update runs, or ended since the look that left it
+        // out, is still here: only a look without it says it has gone.
         std::lock_guard lock(m_mutex);
         nowHere.insert(m_running.begin(), m_running.end());
+        nowHere.insert(m_endedSinceLook.begin(), m_endedSinceLook.end());
+        m_endedSinceLook.clear();
         m_here = std::move(nowHere);
     }
 
@@ -112,6 +115,7 @@ private:
             std::lock_guard lock(m_mutex);
             m_results.push_back(std::move(result));
             m_running.erase(run.port);
+            m_endedSinceLook.insert(run.port);
         });
         // The next look must not meet this run opening its recorder.
         sessionOpen.wait();
@@ -124,8 +128,9 @@ private:
     std::set<std::string> m_here;  // on the bus at the last look, or being updated
     std::size_t m_started = 0;
     std::list<std::thread> m_threads;
-    std::mutex m_mutex;  // guards the two below
+    std::mutex m_mutex;  // guards the three below
     std::set<std::string> m_running;
+    std::set<std::string> m_endedSinceLook;
     std::vector<RecorderRunResult> m_results;
 };
 

@@ -16,7 +16,7 @@ TEST(RecorderRoster, TheSerialIsTheInstanceIdsLastPartUnlessTheSystemMadeItUp) {
         const char* serial;
     } rows[] = {
         {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\SIM0002&0", "SIM0002"},
-        {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\A&B1&1", "A&B1"},
+        {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\0123456789AB&1", "0123456789AB"},
         {"USBSTOR\\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\\/sys/devices/pci0000:00/usb1/1-2/block/sdb", ""},
         {"USBSTOR\\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\\7&2a0f3c1&0&000000&0", ""},
     };

@@ -96,12 +96,12 @@ RecorderRunResult runOnRecorder(const CommandContext& c, Operation op, const Pla
 }
 
 fs::path logFileFor(const CommandContext& c, const std::string& port) {
-    return pathFromUtf8(c.arguments.logDir.empty() ? c.options.workdir : c.arguments.logDir) / fileNameOf(port);
+    return pathFromUtf8(c.arguments.logDir.empty() ? c.options.workdir : c.arguments.logDir) / pathFromUtf8(fileNameOf(port));
 }
 
 fs::path runsTemporaryFolder() {
     std::error_code noFolder;
-    return app::temporaryFolder(noFolder) / ("imageburner-" + std::to_string(::getpid()));
+    return app::temporaryFolder(noFolder) / pathFromUtf8("imageburner-" + std::to_string(::getpid()));
 }
 
 void addEveryRecorderOptions(CLI::App& command, CommandContext& c) {
@@ -126,7 +126,7 @@ int runOnEveryRecorder(CommandContext& c, Operation op) {
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         threads.emplace_back([&, i] {
-            const RunPlace place{board, i, logFileFor(c, runs[i].port), temporary / std::to_string(i)};
+            const RunPlace place{board, i, logFileFor(c, runs[i].port), temporary / pathFromUtf8(std::to_string(i))};
             results[i] = runOnRecorder(c, op, runs[i], place, c.stop);
         });
     }

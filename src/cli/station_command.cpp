@@ -22,6 +22,7 @@
 #include "cli/commands.h"
 #include "cli/parallel_update.h"
 #include "device/recorder_roster.h"
+#include "seams/utf8_path.h"
 
 namespace ib::cli {
 namespace {
@@ -109,7 +110,7 @@ private:
         auto opened = std::make_shared<std::promise<void>>();
         std::future<void> sessionOpen = opened->get_future();
         m_threads.emplace_back([this, run, row, opened] {
-            const RunPlace place{m_board, row, logFileFor(m_c, run.port), m_temporary / std::to_string(row)};
+            const RunPlace place{m_board, row, logFileFor(m_c, run.port), m_temporary / pathFromUtf8(std::to_string(row))};
             RecorderRunResult result =
                 runOnRecorder(m_c, Operation::FullUpdate, run, place, m_c.stops.second, [&] { opened->set_value(); });
             std::lock_guard lock(m_mutex);

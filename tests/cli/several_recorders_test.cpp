@@ -37,13 +37,14 @@ protected:
         fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
         for (const auto& r : kBench) {
             EXPECT_EQ(cli({"sim", "init", folder(r.name), "--port", r.port, "--serial", r.serial}).status, 0);
-            setIni(bus / r.name, "restart_delay_ms", "100");
+            setIni(at(r.name), "restart_delay_ms", "100");
         }
     }
     static Result cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
-    std::string folder(const std::string& name) const { return (bus / name).string(); }
+    fs::path at(const std::string& name) const { return bus / name; }
+    std::string folder(const std::string& name) const { return at(name).string(); }
     // Whether the recorder received any command.
-    bool reached(const std::string& name) const { return fs::file_size(bus / name / "commands.log") > 0; }
+    bool reached(const std::string& name) const { return fs::file_size(at(name) / "commands.log") > 0; }
     // Rewrites one "key = value" line of a recorder's recorder.ini.
     static void setIni(const fs::path& folder, const std::string& key, const std::string& value) {
         const fs::path ini = folder / "recorder.ini";
@@ -87,7 +88,7 @@ TEST_F(SeveralRecorders, ACommandReachesOnlyTheChosenRecorderAndWithoutAChoiceNo
         {{"--recorder", "1-3"}, 2, "", "No recorder matches --recorder 1-3."},
     };
     for (const auto& row : rows) {
-        for (const auto& r : kBench) fs::resize_file(bus / r.name / "commands.log", 0);
+        for (const auto& r : kBench) fs::resize_file(at(r.name) / "commands.log", 0);
         std::vector<std::string> args{"--sim", bus.path().string()};
         args.insert(args.end(), row.choice.begin(), row.choice.end());
         args.push_back("probe");
@@ -221,7 +222,7 @@ TEST_F(SeveralRecorders, StationUpdatesEachRecorderOnceAsItIsPluggedIn) {
     const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "station", "--count", "3"});
     bench.join();
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    for (const auto& recorder : kBench) EXPECT_EQ(sessionsEnded(bus / recorder.name), 1u) << recorder.name;
+    for (const auto& recorder : kBench) EXPECT_EQ(sessionsEnded(at(recorder.name)), 1u) << recorder.name;
     const auto rows = tableRows(r.out);
     ASSERT_EQ(rows.size(), 3u) << r.out;
     for (const auto& row : rows) EXPECT_NE(row.find(" done "), std::string::npos) << row;

@@ -66,7 +66,7 @@ RecorderRunResult runOnRecorder(const CommandContext& c, Operation op, const Pla
                                 StopRequest stop, const std::function<void()>& opened) {
     RecorderRunResult result;
     result.recorder = run.port;
-    std::ofstream log(place.logFile);
+    std::ofstream log(place.logFile, std::ios::binary);  // the lines as printed, on every system
     std::mutex lineMutex;  // the session's device events may write from another thread
     auto sinkFor = [&](bool status) {
         return [&, status](const std::string& line) {

@@ -108,6 +108,20 @@ ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::p
     return run;
 }
 
+void writeUpdateInputs(const std::filesystem::path& work, std::uint64_t firmwareMiB, std::uint64_t partitionMiB) {
+    writePatternFile(work / "updater.bin", 64 * 1024, 1);
+    writePatternFile(work / "bootcode.bin", kMiB / 2, 2);
+    writePatternFile(work / "bootloader.bin", kMiB / 2, 3);
+    writePatternFile(work / "firmware.bin", (firmwareMiB - 1) * kMiB, 4);
+    writePatternFile(work / "data.bin", partitionMiB * kMiB, 5);
+    const std::uint64_t keepSectors = (firmwareMiB + 1) * kMiB / 512;
+    writeText(work / "DiskInfo.ini",
+              "[DEFAULT_FW]\nnumber=3\nfile0=bootcode.bin\nfile1=bootloader.bin\nfile2=firmware.bin\n"
+              "[User_Area_Partition]\nPartitionNumber=1\nAlignmentEnable=1\nAlignmentSize=2048\n"
+              "SDKeepCodeSize=" + std::to_string(keepSectors) +
+                  "\n[Part_0]\nSize=auto\nType=RAW\nRawFileName=data.bin\n");
+}
+
 std::string quotedForShell(const std::filesystem::path& path) {
     std::string quoted(1, '\'');
     quoted += path.string();

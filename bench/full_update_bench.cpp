@@ -39,19 +39,8 @@ struct Sizes {
     std::uint64_t totalMiB() const { return firmwareMiB + partitionMiB; }
 };
 
-// Three members (boot code, bootloader, firmware) and one RAW partition.
 void writeInputs(const fs::path& work, Sizes sizes) {
-    bench::writePatternFile(work / "updater.bin", 64 * 1024, 1);
-    bench::writePatternFile(work / "bootcode.bin", bench::kMiB / 2, 2);
-    bench::writePatternFile(work / "bootloader.bin", bench::kMiB / 2, 3);
-    bench::writePatternFile(work / "firmware.bin", (sizes.firmwareMiB - 1) * bench::kMiB, 4);
-    bench::writePatternFile(work / "data.bin", sizes.partitionMiB * bench::kMiB, 5);
-    const std::uint64_t keepSectors = (sizes.firmwareMiB + 1) * bench::kMiB / 512;
-    bench::writeText(work / "DiskInfo.ini",
-                     "[DEFAULT_FW]\nnumber=3\nfile0=bootcode.bin\nfile1=bootloader.bin\nfile2=firmware.bin\n"
-                     "[User_Area_Partition]\nPartitionNumber=1\nAlignmentEnable=1\nAlignmentSize=2048\n"
-                     "SDKeepCodeSize=" + std::to_string(keepSectors) +
-                         "\n[Part_0]\nSize=auto\nType=RAW\nRawFileName=data.bin\n");
+    bench::writeUpdateInputs(work, sizes.firmwareMiB, sizes.partitionMiB);
 }
 
 bool createRecorder(const fs::path& state, const sim::RecorderState& initial) {

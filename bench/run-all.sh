@@ -11,7 +11,7 @@ build=${1:-$root/build-release}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 fi
-cmake --build "$build" --target sd_image_bench full_update_bench tree_baler_bench > /dev/null
+cmake --build "$build" --target sd_image_bench full_update_bench parallel_update_bench tree_baler_bench > /dev/null
 
 started_load=$(cut -d' ' -f1-3 /proc/loadavg)
 report=$(mktemp)
@@ -25,6 +25,7 @@ bench sd_image_bench 2048 5
 bench full_update_bench engine 64 960 5
 bench full_update_bench latency 64 192 3
 bench full_update_bench recording 64 192 5
+bench parallel_update_bench 4 16 64
 bench tree_baler_bench 1024 900 3
 
 echo "Benchmarks of $(date -u '+%Y-%m-%d %H:%M UTC'), Release build, $(nproc) cores;"

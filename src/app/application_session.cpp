@@ -8,7 +8,7 @@
 #include "platform/physical_drive_path.h"
 #include "record/recording.h"
 #include "record/replay.h"
-#include "sim/simulator.h"
+#include "sim/simulator_rack.h"
 #include "seams/utf8_path.h"
 #include "seams/system_error_text.h"
 
@@ -68,22 +68,25 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     if (replaying && !session->startReplay(options, given, error)) return nullptr;
     Clock& clock = given.clock ? *given.clock : session->m_systemClock;
     if (!everySeamGiven(given)) session->m_services = platform::makePlatformServices();
-    if (!options.simulatorFolder.empty() && !replaying) {
-        session->m_simulator = sim::Simulator::openFolder(options.simulatorFolder, clock, error);
-        if (!session->m_simulator) return nullptr;
+    if (!options.simulatorFolders.empty() && !replaying) {
+        session->m_simulators = sim::SimulatorRack::open(options.simulatorFolders, clock, error,
+                                                            options.leaveOutHeldSimulators);
+        if (!session->m_simulators) return nullptr;
     }
-    sim::Simulator* simulator = session->m_simulator.get();
+    sim::SimulatorRack* simulator = session->m_simulators.get();
     platform::PlatformServices* system = session->m_services ? &*session->m_services : nullptr;
 
     std::optional<std::filesystem::path> temporaryDirectory = temporaryDirectoryFor(given, error);
     if (!temporaryDirectory) return nullptr;
 
     // A double wins, then the simulated recorder, then the machine's own.
-    VolumeProvider& volumes = given.volumes ? *given.volumes : simulator ? simulator->volumes() : *system->volumes;
-    UsbStorageEnumerator& devices =
-        given.devices ? *given.devices : simulator ? simulator->enumerator() : *system->storageList;
+    VolumeProvider& allVolumes = given.volumes ? *given.volumes : simulator ? *simulator : *system->volumes;
+    UsbStorageEnumerator& devices = given.devices ? *given.devices : simulator ? *simulator : *system->storageList;
     DeviceEventSource* deviceEvents =
-        given.deviceEvents ? given.deviceEvents : simulator ? &simulator->events() : system->deviceEvents.get();
+        given.deviceEvents ? given.deviceEvents : simulator ? simulator : system->deviceEvents.get();
+    session->m_chosen = std::make_unique<ChosenRecorderVolumes>(allVolumes);
+    VolumeProvider& volumes = *session->m_chosen;
+    session->m_allVolumes = &allVolumes;
     session->m_volumes = &volumes;
     session->m_devices = &devices;
     if (!options.recordFile.empty() &&
@@ -123,6 +126,10 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
 }
 
 ApplicationSession::ApplicationSession() = default;
+
+std::filesystem::path ApplicationSession::simulatorFolderOf(const std::string& portPath) const {
+    return m_simulators ? m_simulators->folderOf(portPath) : std::filesystem::path();
+}
 
 ApplicationSession::~ApplicationSession() {
     controller.reset();  // before the services, notifications and simulator it uses

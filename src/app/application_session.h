@@ -16,7 +16,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "device/chosen_recorder_volumes.h"
 #include "device/pc_storage_cmd.h"
 #include "platform/platform_services.h"
 #include "seams/clock.h"
@@ -29,7 +31,7 @@
 #include "app/user_interface_port.h"
 
 namespace ib::sim {
-class Simulator;
+class SimulatorRack;
 }
 namespace ib::record {
 class Recording;
@@ -57,9 +59,12 @@ struct SessionOverrides {
 struct SessionOptions {
     // The folder of DiskInfo.ini and the firmware files, made absolute.
     std::filesystem::path workingDirectory = ".";
-    // The state folder of a simulated recorder to talk to; empty: the
-    // machine's own USB devices.
-    std::filesystem::path simulatorFolder;
+    // The state folders of the simulated recorders to talk to (or bus folders
+    // that hold several); none: the machine's own USB devices.
+    std::vector<std::filesystem::path> simulatorFolders;
+    // Simulated recorders that another session holds are left off the bus
+    // instead of failing the session (a station's look for arrivals).
+    bool leaveOutHeldSimulators = false;
     // What stops a running operation at its next command (a termination signal); unset: nothing.
     StopRequest stop;
     SessionOverrides overrides;
@@ -94,6 +99,14 @@ public:
     // When the session answers from a recording: nullopt while the run has
     // matched it from start to end, else what differed. nullopt without one.
     std::optional<std::string> replayVerdict() const;
+    // Every volume, whichever recorder it belongs to (for listing them).
+    VolumeProvider& allVolumes() const { return *m_allVolumes; }
+    // Restricts the controller's operations to the recorder on `portPath`
+    // before any of them runs; "" leaves every recorder reachable.
+    void chooseRecorder(std::string portPath) { m_chosen->choose(std::move(portPath)); }
+    // The state folder of the simulated recorder on `portPath`; empty when
+    // the session talks to the machine's own recorders or none is there.
+    std::filesystem::path simulatorFolderOf(const std::string& portPath) const;
 
     // Built last and destroyed first, as it uses everything else here. A face
     // may reset it to close the controller early (stopping notifications and
@@ -110,7 +123,9 @@ private:
 
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
-    std::unique_ptr<sim::Simulator> m_simulator;
+    std::unique_ptr<sim::SimulatorRack> m_simulators;
+    std::unique_ptr<ChosenRecorderVolumes> m_chosen;
+    VolumeProvider* m_allVolumes = nullptr;
     std::optional<ReportedToolRuns> m_reportedToolRuns;
     std::unique_ptr<record::Replay> m_replay;
     std::optional<ManualClock> m_replayClock;

@@ -84,6 +84,8 @@ public:
     bool busy() const { return m_busy.load(); }
     // Whether the last operation was stopped by a stop request before it was done.
     bool interrupted() const { return m_commands.refusedAny(); }
+    // What the last operation changed on the recorder.
+    const RecorderChanges& recorderChanges() const { return m_commands.changes(); }
 
     // ---- What the operations report through -------------------------------
     // Selects the storage type named in the storage box: sets m_storageType

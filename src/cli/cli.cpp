@@ -15,7 +15,12 @@ namespace {
 void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
     app.add_option("--workdir", o.workdir, "Working folder with DiskInfo.ini, updater.bin and firmware files")
         ->capture_default_str();
-    app.add_option("--sim", o.simDir, "Talk to the simulated recorder kept in this state folder");
+    app.add_option("--sim", o.simDirs,
+                   "Talk to the simulated recorder kept in this state folder; repeated, or a folder holding "
+                   "several state folders, for several recorders")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--recorder", o.recorder,
+                   "The recorder to talk to when several are present: its USB port path or serial (or its start)");
     app.add_option("--storage", o.storage, "Storage type as the storage box text: moviNAND, eSD, eMMC, SIF, NAND");
     app.add_option("--firmware-number", o.firmwareNumber, "Number of firmware files, as the firmware box text");
     app.add_option("--configure-user-area", o.configureUserArea, "Configure User Area + Format check box (0|1)");
@@ -43,6 +48,10 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
 }  // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, StopRequest stop) {
+    return run(argc, argv, out, err, StopRequests{stop, {}, {}});
+}
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, const StopRequests& stops) {
     CLI::App app{"imageburner: firmware updater for car video recorders.\n"
                  "Status texts and step messages go to standard output, message boxes to standard error\n"
                  "as '<caption>: <text>'. Exit status: 0 success, 1 failure, 2 usage error,\n"
@@ -55,11 +64,13 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     int exitCode = 0;
     addGlobalOptions(app, options);
     CommandArguments arguments;
-    CommandContext context{options, arguments, out, err, exitCode, stop};
+    CommandContext context{options, arguments, out, err, exitCode, stops.first, stops};
     addDeviceCommands(app, context);
     addOperationCommands(app, context);
     addPlanCommand(app, context);
     addReportCommand(app, context);
+    addListCommand(app, context);
+    addStationCommand(app, context);
     addSimCommands(app, out, err, exitCode);
     try {
         app.parse(argc, argv);

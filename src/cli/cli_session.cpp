@@ -7,6 +7,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "cli/recorder_listing.h"
 #include "cli/typed_path.h"
 #include "seams/utf8_path.h"
 
@@ -17,24 +18,41 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
 
 CliSession::~CliSession() = default;
 
-int CliSession::start() {
+int CliSession::open() {
     const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
-    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks));
+    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines);
     app::SessionOptions session;
     session.workingDirectory = pathFromUtf8(m_options.workdir);
-    session.simulatorFolder = pathFromUtf8(m_options.simDir);
+    for (const auto& dir : m_options.simDirs) session.simulatorFolders.push_back(pathFromUtf8(dir));
     session.stop = m_stop;
     session.recordFile = pathFromUtf8(m_options.recordFile);
     session.recordData = m_options.recordData;
     session.replayFile = pathFromUtf8(m_options.replayFile);
     session.replayTiming = m_options.replayTiming;
+    session.leaveOutHeldSimulators = m_options.leaveOutHeldSimulators;
+    if (!m_options.temporaryFolder.empty())
+        session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {
         m_err << error << '\n';
         return 1;
+    }
+    return 0;
+}
+
+int CliSession::start(RecorderUse use) {
+    if (const int failed = open(); failed != 0) return failed;
+    if (use == RecorderUse::One) {
+        // Choosing needs no holders: looking for them would open the other recorders' volumes.
+        const auto recorders =
+            listRecorders(m_application->devices(), m_application->allVolumes(), HolderCheck::Skip);
+        std::string port;
+        if (const int refused = chooseRecorder(recorders, m_options.recorder, m_err, port); refused != 0)
+            return refused;
+        m_application->chooseRecorder(port);
     }
     CImageBurnerDlg& controller = *m_application->controller;
     controller.startUp(m_view);

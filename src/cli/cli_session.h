@@ -16,7 +16,8 @@ namespace ib::cli {
 
 struct GlobalOptions {
     std::string workdir = ".";
-    std::string simDir;
+    std::vector<std::string> simDirs;
+    std::string recorder;  // --recorder: a port path or a serial (prefix); "" none
     std::optional<std::string> storage;
     std::optional<std::string> firmwareNumber;
     std::optional<int> configureUserArea;
@@ -29,7 +30,14 @@ struct GlobalOptions {
     std::string recordFile, replayFile;
     bool recordData = false;
     bool replayTiming = false;
+    // Set by a run over several recorders for each recorder's session:
+    bool percentInLines = false;  // status lines carry the percent
+    std::string temporaryFolder;  // the session's own temporary folder; "" the program's
+    bool leaveOutHeldSimulators = false;  // a station's look for arrivals beside its running updates
 };
+
+// Whether a command talks to a recorder, and so must know which one.
+enum class RecorderUse { None, One };
 
 class CliSession {
 public:
@@ -40,8 +48,14 @@ public:
     // 0 when the session is ready, else the exit status the run ends with (the
     // reason is on standard error): 1 when the simulator folder holds no
     // recorder or there is no temporary folder, 2 when an option sets a control the configuration locks, as the
-    // dialog locks it (FreezeUI).
-    [[nodiscard]] int start();
+    // dialog locks it (FreezeUI), or when a command that talks to a recorder
+    // cannot tell which one (several present and none chosen, or a
+    // --recorder that names none or several).
+    [[nodiscard]] int start(RecorderUse use = RecorderUse::One);
+    // Only builds the environment and the controller, without the start-up
+    // (which shows the presence on the status line): for commands that only
+    // look at the devices. The exit status as start() gives it.
+    [[nodiscard]] int open();
     CImageBurnerDlg& controller() { return *m_application->controller; }
     // The view values: start-up presets with the command line's options on top.
     DialogValues& view() { return m_view; }

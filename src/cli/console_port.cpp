@@ -25,8 +25,9 @@ std::string mebibytes(std::uint64_t bytes) {
 
 }  // namespace
 
-ConsolePort::ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks)
-    : m_out(out), m_err(err), m_terminal(terminal), m_picks(std::move(picks)) {}
+ConsolePort::ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks,
+                         bool percentInLines)
+    : m_out(out), m_err(err), m_terminal(terminal), m_percentInLines(percentInLines), m_picks(std::move(picks)) {}
 
 ConsolePort::~ConsolePort() {
     std::lock_guard lock(m_mutex);
@@ -36,7 +37,9 @@ ConsolePort::~ConsolePort() {
 void ConsolePort::renderStatus(const StatusState& state) {
     std::lock_guard lock(m_mutex);
     // The percent drives the bar; a text repeated with a new percent is one line.
-    if (state.text != m_lastLine) printLine(state.text);
+    const std::string line =
+        m_percentInLines ? state.text + " (" + std::to_string(state.percent / 10 * 10) + " %)" : state.text;
+    if (line != m_lastLine) printLine(line);
 }
 
 void ConsolePort::showStepMessage(const std::string& text) {

@@ -18,7 +18,10 @@ namespace ib::cli {
 
 class ConsolePort final : public UserInterfacePort {
 public:
-    ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks);
+    // `percentInLines`: each status line carries the percent ("Ustawienia USER 1 (40 %)"),
+    // a new line every ten percent, for runs whose lines are read side by side.
+    ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks,
+                bool percentInLines = false);
     ~ConsolePort() override;
 
     void renderStatus(const StatusState& state) override;
@@ -44,6 +47,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     const bool m_terminal;
+    const bool m_percentInLines;
     std::deque<std::string> m_picks;
     std::mutex m_mutex;
     std::string m_lastLine;

@@ -4,6 +4,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/parallel_update.h"
 #include "cli/scanned_letters.h"
 #include "config/private_profile.h"
 #include "device/recorder_discovery.h"
@@ -14,9 +15,9 @@ namespace {
 
 // Runs `body` in a started session; a session that cannot start is a failure.
 template <typename Body>
-void inSession(CommandContext& c, Body body) {
+void inSession(CommandContext& c, Body body, RecorderUse use = RecorderUse::One) {
     CliSession session(c.options, c.out, c.err, c.stop);
-    if (const int failed = session.start(); failed != 0) {
+    if (const int failed = session.start(use); failed != 0) {
         c.exitCode = failed;
         return;
     }
@@ -102,13 +103,17 @@ void addDeviceCommands(CLI::App& app, CommandContext& c) {
     app.add_subcommand("probe", "Open the recorder and print its mode and drive letter")
         ->callback([&c] { inSession(c, probe); });
     app.add_subcommand("detect", "Show what recorder discovery sees: USB devices and candidate volumes")
-        ->callback([&c] { inSession(c, detect); });
-    app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)")
-        ->callback([&c] {
+        ->callback([&c] { inSession(c, detect, RecorderUse::None); });
+    auto* sync = app.add_subcommand("sync", "Load updater.bin into a recorder that runs its boot ROM (Sync. Device)");
+    addEveryRecorderOptions(*sync, c);
+    sync->callback([&c] {
+        if (c.arguments.all)
+            c.exitCode = runOnEveryRecorder(c, Operation::Sync);
+        else
             inSession(c, [](CliSession& s) { return s.run(Operation::Sync); });
-        });
+    });
     app.add_subcommand("settings", "Print the effective configuration and bound values")
-        ->callback([&c] { inSession(c, settings); });
+        ->callback([&c] { inSession(c, settings, RecorderUse::None); });
 }
 
 }  // namespace ib::cli

@@ -18,5 +18,7 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<char*> pointers;
     for (auto& argument : arguments) pointers.push_back(argument.data());
     const ib::platform::StopSignals signals = ib::platform::installStopSignals();
-    return ib::cli::run(argc, pointers.data(), std::cout, std::cerr, ib::StopRequest(signals.requested));
+    return ib::cli::run(argc, pointers.data(), std::cout, std::cerr, 
+                           ib::cli::StopRequests{ib::StopRequest(signals.requested),
+                                                 ib::StopRequest(signals.requestedAgain), ib::platform::holdSecondStop});
 }

@@ -6,6 +6,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/commands.h"
+#include "cli/parallel_update.h"
 #include "cli/preflight_report.h"
 #include "cli/typed_path.h"
 
@@ -15,7 +16,9 @@ namespace {
 // Runs one operation in a started session with the view adjusted by `adjust`.
 void runOperation(CommandContext& c, Operation op, std::function<void(DialogValues&)> adjust = {}) {
     CliSession session(c.options, c.out, c.err, c.stop);
-    if (const int failed = session.start(); failed != 0) {
+    // Building the SD image needs no recorder.
+    const RecorderUse use = op == Operation::CreateSdImage ? RecorderUse::None : RecorderUse::One;
+    if (const int failed = session.start(use); failed != 0) {
         c.exitCode = failed;
         return;
     }
@@ -24,10 +27,18 @@ void runOperation(CommandContext& c, Operation op, std::function<void(DialogValu
     if (op == Operation::ReadRegister && c.exitCode == 0) c.out << session.controller().m_readRegValue << '\n';
 }
 
+// The operation on the chosen recorder, or with --all on every one.
+void runOnOneOrEvery(CommandContext& c, Operation op) {
+    if (c.arguments.all)
+        c.exitCode = runOnEveryRecorder(c, op);
+    else
+        runOperation(c, op);
+}
+
 // The update's checks on the PC alone: no recorder is needed.
 void dryRunUpdate(CommandContext& c) {
     CliSession session(c.options, c.out, c.err);
-    if (const int failed = session.start(); failed != 0) {
+    if (const int failed = session.start(RecorderUse::None); failed != 0) {
         c.exitCode = failed;
         return;
     }
@@ -52,14 +63,17 @@ void addOperationCommands(CLI::App& app, CommandContext& c) {
     auto* update = app.add_subcommand("update", "Run the full update process (the start button)");
     update->add_flag("--dry-run", c.arguments.dryRun,
                      "Only check the files, tools and room on the PC and print what would be written where");
+    addEveryRecorderOptions(*update, c);
     update->callback([&c] {
         if (c.arguments.dryRun)
             dryRunUpdate(c);
         else
-            runOperation(c, Operation::FullUpdate);
+            runOnOneOrEvery(c, Operation::FullUpdate);
     });
-    app.add_subcommand("configure-user-area", "Configure and format the user area (Configure User Area + Format)")
-        ->callback([&c] { runOperation(c, Operation::ConfigureUserArea); });
+    auto* configure =
+        app.add_subcommand("configure-user-area", "Configure and format the user area (Configure User Area + Format)");
+    addEveryRecorderOptions(*configure, c);
+    configure->callback([&c] { runOnOneOrEvery(c, Operation::ConfigureUserArea); });
     app.add_subcommand("low-level-format", "Low-level format the recorder's storage")
         ->callback([&c] { runOperation(c, Operation::LowLevelFormat); });
 

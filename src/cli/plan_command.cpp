@@ -88,7 +88,7 @@ void addPlanCommand(CLI::App& app, CommandContext& c) {
     command->add_option("--capacity", capacity, "User-area capacity in sectors (default: ask the recorder)");
     command->callback([&c, &capacity] {
         CliSession session(c.options, c.out, c.err);
-        const int failed = session.start();
+        const int failed = session.start(RecorderUse::None);
         c.exitCode = failed != 0 ? failed : session.checkedAgainstReplay(plan(session, capacity));
     });
 }

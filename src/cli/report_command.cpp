@@ -51,7 +51,8 @@ std::string systemDescription() {
 // What one of the program's own commands prints with the run's working folder and recorder.
 std::string ownCommandOutput(const GlobalOptions& options, const char* command) {
     std::vector<std::string> args{"imageburner-cli", "--workdir", options.workdir};
-    if (!options.simDir.empty()) args.insert(args.end(), {"--sim", options.simDir});
+    for (const std::string& simDir : options.simDirs) args.insert(args.end(), {"--sim", simDir});
+    if (!options.recorder.empty()) args.insert(args.end(), {"--recorder", options.recorder});
     args.emplace_back(command);
     std::vector<const char*> argv;
     for (const auto& a : args) argv.push_back(a.c_str());
@@ -64,6 +65,7 @@ int writeReport(const CommandContext& c, const ReportArguments& args) {
     std::vector<std::pair<std::string, std::string>> members{
         {"version.txt", "imageburner " + std::string(app::kVersionText) + "\nbuild: " + IMAGEBURNER_BUILD_TEXT + "\n"},
         {"system.txt", systemDescription()},
+        {"list.txt", ownCommandOutput(c.options, "list")},
         {"detect.txt", ownCommandOutput(c.options, "detect")},
         {"settings.txt", ownCommandOutput(c.options, "settings")},
     };

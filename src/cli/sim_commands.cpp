@@ -20,11 +20,15 @@ struct SimArguments {
     std::uint32_t userSectors = 0;  // 0: the realistic defaults
     std::uint32_t bootSectors = 0;
     bool force = false;
+    std::string port = sim::kDefaultPortPath;
+    std::string serial = sim::kDefaultSerial;
 };
 
 sim::RecorderState initialState(const SimArguments& args) {
     sim::RecorderState state;
     state.mode = args.mode == "updater" ? sim::RecorderMode::Updater : sim::RecorderMode::BootRom;
+    state.portPath = args.port;
+    state.serial = args.serial;
     for (auto& sizes : state.areaSectors) {
         if (args.userSectors) sizes[sim::kUserAreaIndex] = args.userSectors;
         if (args.bootSectors) sizes[sim::kBootAreaIndex] = args.bootSectors;
@@ -103,6 +107,11 @@ void addSimCommands(CLI::App& app, std::ostream& out, std::ostream& err, int& ex
         ->check(CLI::Range(1u, 0xFFFFFFFFu));
     init->add_option("--boot-sectors", args->bootSectors, "Size of every boot area in sectors")
         ->check(CLI::Range(1u, 0xFFFFFFFFu));
+    const auto oneWord = [](const std::string& text) {
+        return text.empty() || text.find_first_of(" \t") != std::string::npos ? "must be one word" : "";
+    };
+    init->add_option("--port", args->port, "USB port path the recorder sits on, such as 1-2.3")->check(oneWord);
+    init->add_option("--serial", args->serial, "Serial number the recorder reports")->check(oneWord);
     init->add_flag("--force", args->force, "Replace a simulated recorder already in the folder");
     init->callback([args, &out, &err, &exitCode] { exitCode = runInit(*args, out, err); });
 

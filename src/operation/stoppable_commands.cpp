@@ -26,6 +26,13 @@ void RecorderChanges::add(Kind kind, std::uint64_t count, std::pair<std::int32_t
         m_changes.push_back({kind, where, count});
 }
 
+std::uint64_t RecorderChanges::sectorsWritten() const {
+    std::uint64_t sectors = 0;
+    for (const Change& change : m_changes)
+        if (change.kind == Kind::Updater || change.kind == Kind::Sectors) sectors += change.count;
+    return sectors;
+}
+
 std::string RecorderChanges::describe() const {
     std::string text;
     for (const Change& change : m_changes) {

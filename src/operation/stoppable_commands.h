@@ -27,6 +27,8 @@ public:
     void add(Kind kind, std::uint64_t count = 1, std::pair<std::int32_t, std::uint8_t> where = {});
     // "the updater (48 sectors), 2048 sectors of the eMMC boot area"; empty when nothing changed.
     std::string describe() const;
+    // The sectors sent to be stored: the updater's and the sector writes'.
+    std::uint64_t sectorsWritten() const;
 
 private:
     struct Change {

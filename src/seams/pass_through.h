@@ -74,6 +74,10 @@ public:
     // A short human-readable name of the volume behind a letter ("" for none),
     // used by diagnostics only.
     virtual std::string volumeName(char letter) const = 0;
+    // The USB port path of the device behind a letter, as the latest list of
+    // volumes has it (a scan's first letter takes a fresh list); "" when
+    // there is none or the system does not tell. Opens nothing.
+    virtual std::string volumePort(char /*letter*/) const { return ""; }
 };
 
 }  // namespace ib

@@ -18,6 +18,11 @@ struct UsbStorageList {
     // One entry per present device in enumeration order; nullopt where the
     // instance ID could not be read.
     std::vector<std::optional<std::string>> instanceIds;
+    // The USB port path of each device ("1-2.3": bus, then the hub ports),
+    // in the same order; empty, or "" in places, where the system tells none.
+    // It names where a recorder sits and stays the same when the recorder
+    // leaves the bus and comes back as another USB device on that port.
+    std::vector<std::string> portPaths;
 };
 
 class UsbStorageEnumerator {

@@ -41,6 +41,9 @@ void writeRecorderSection(std::ostream& out, const RecorderState& s) {
     out << "\n[recorder]\n"
         << "# bootrom (the boot ROM answers: Download, StartDownloaded) or updater (storage commands work)\n"
         << "mode = " << (s.mode == RecorderMode::BootRom ? "bootrom" : "updater") << "\n"
+        << "# The USB port path the recorder is plugged into and the serial number it reports\n"
+        << "port_path = " << s.portPath << "\n"
+        << "serial = " << s.serial << "\n"
         << "# Off the bus until this wall-clock time (ms since 1970) after StartDownloaded; 0: on the bus\n"
         << "away_until_ms = " << s.awayUntilMs.value_or(0) << "\n"
         << "# How long the recorder stays off the bus after StartDownloaded\n"
@@ -142,6 +145,13 @@ bool readBool(std::string_view text, bool& out) {
     return yes || no;
 }
 
+// One word without blanks, as a port path or a serial number is.
+bool readWord(std::string_view text, std::string& out) {
+    if (text.empty() || text.find_first_of(" \t") != std::string_view::npos) return false;
+    out = std::string(text);
+    return true;
+}
+
 // Splits "a b c" at blanks.
 std::vector<std::string_view> words(std::string_view text) {
     std::vector<std::string_view> result;
@@ -208,6 +218,8 @@ const std::map<std::string, KeyReader, std::less<>>& keyReaders() {
              s.mode = v == "bootrom" ? RecorderMode::BootRom : RecorderMode::Updater;
              return true;
          }},
+        {"recorder.port_path", [](std::string_view v, RecorderState& s) { return readWord(v, s.portPath); }},
+        {"recorder.serial", [](std::string_view v, RecorderState& s) { return readWord(v, s.serial); }},
         {"recorder.away_until_ms",
          [](std::string_view v, RecorderState& s) {
              std::int64_t ms = 0;

@@ -99,8 +99,15 @@ struct Counters {
     bool operator==(const Counters&) const = default;
 };
 
+// Where the simulated recorder sits on the USB bus and the serial number it
+// reports: its identity, the same in boot ROM and updater mode.
+inline constexpr const char* kDefaultPortPath = "1-1";
+inline constexpr const char* kDefaultSerial = "SIM0001";
+
 struct RecorderState {
     RecorderMode mode = RecorderMode::BootRom;
+    std::string portPath = kDefaultPortPath;
+    std::string serial = kDefaultSerial;
     AreaSizes areaSectors = defaultAreaSizes();
     std::uint32_t indexTableSector = 0;  // sector of area 0 that FormatUserArea reads
     std::int64_t restartDelayMs = kDefaultRestartDelayMs;

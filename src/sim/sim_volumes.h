@@ -22,6 +22,8 @@ public:
         : m_bus(std::move(bus)), m_deliverEvents(std::move(deliverEvents)) {}
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;
+    std::string volumePort(char letter) const override { return m_bus->volumePort(letter); }
+    std::size_t volumeCount() const { return m_bus->volumeCount(); }
 
 private:
     std::shared_ptr<SimulatedBus> m_bus;

@@ -11,13 +11,18 @@ SimulatedBus::SimulatedBus(std::unique_ptr<RecorderBacking> backing, RecorderSta
       m_decoys{DecoyDisk(DecoyKind::NotOpening), DecoyDisk(DecoyKind::InquiryFormat2),
                DecoyDisk(DecoyKind::IdentifyFails)} {}
 
-bool SimulatedBus::volumeAt(char letter, std::optional<DecoyKind>& decoy) const {
+std::vector<std::optional<DecoyKind>> SimulatedBus::letterSlots() const {
     const Faults& faults = m_recorder.state().faults;
     std::vector<std::optional<DecoyKind>> slots;
     if (faults.decoyNotOpening) slots.emplace_back(DecoyKind::NotOpening);
     if (faults.decoyInquiryFormat2) slots.emplace_back(DecoyKind::InquiryFormat2);
     if (faults.decoyIdentifyFails) slots.emplace_back(DecoyKind::IdentifyFails);
     slots.emplace_back(std::nullopt);
+    return slots;
+}
+
+bool SimulatedBus::volumeAt(char letter, std::optional<DecoyKind>& decoy) const {
+    const auto slots = letterSlots();
     if (letter < kFirstDriveLetter || static_cast<std::size_t>(letter - kFirstDriveLetter) >= slots.size())
         return false;
     decoy = slots[static_cast<std::size_t>(letter - kFirstDriveLetter)];
@@ -48,6 +53,18 @@ std::string SimulatedBus::volumeName(char letter) {
     if (decoy) return "simulated " + decoyDescription(*decoy);
     return m_recorder.state().mode == RecorderMode::BootRom ? "simulated recorder (boot ROM)"
                                                             : "simulated recorder (updater)";
+}
+
+std::string SimulatedBus::volumePort(char letter) {
+    std::lock_guard lock(m_mutex);
+    std::optional<DecoyKind> decoy;
+    if (!volumeAt(letter, decoy) || decoy) return "";
+    return m_recorder.state().portPath;
+}
+
+std::size_t SimulatedBus::volumeCount() {
+    std::lock_guard lock(m_mutex);
+    return letterSlots().size();
 }
 
 ScsiOutcome SimulatedBus::send(const Ticket& ticket, const ScsiRequest& request) {

@@ -37,6 +37,10 @@ public:
     // Opens the volume at a drive letter; nothing when there is none or it does not open.
     std::optional<Ticket> open(char letter, std::string* whyNot);
     std::string volumeName(char letter);
+    // The recorder's port path at its letter; "" for a decoy or no volume.
+    std::string volumePort(char letter);
+    // How many drive letters the bus takes: the decoys and the recorder.
+    std::size_t volumeCount();
     // Runs one command; pauses (outside the lock) as the latency model says.
     ScsiOutcome send(const Ticket& ticket, const ScsiRequest& request);
 
@@ -53,6 +57,8 @@ public:
     std::vector<std::string> decoyCommandLog(DecoyKind kind);
 
 private:
+    // What sits at each letter from 'D': the decoys, then the recorder (empty). Lock held.
+    std::vector<std::optional<DecoyKind>> letterSlots() const;
     // What sits at a drive letter: false when nothing; `decoy` empty for the recorder. Lock held.
     bool volumeAt(char letter, std::optional<DecoyKind>& decoy) const;
     DecoyDisk& decoy(DecoyKind kind);

@@ -29,6 +29,8 @@ public:
                                                  std::string& error);
 
     VolumeProvider& volumes() { return m_volumes; }
+    // How many drive letters the recorder and its decoys take.
+    std::size_t volumeCount() { return m_volumes.volumeCount(); }
     UsbStorageEnumerator& enumerator() { return m_enumerator; }
     SimDeviceEvents& events() { return m_events; }
     // Notices a due return and delivers pending device events.

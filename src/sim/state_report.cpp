@@ -22,6 +22,7 @@ std::string areaName(AreaId id) {
 }
 
 void describePresence(std::ostream& out, const RecorderState& s, bool cablePlugged, std::int64_t nowMs) {
+    out << "USB port: " << s.portPath << ", serial " << s.serial << "\n";
     out << "Mode: " << (s.mode == RecorderMode::BootRom ? "boot ROM" : "updater");
     if (!cablePlugged)
         out << ", unplugged\n";

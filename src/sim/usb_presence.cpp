@@ -14,21 +14,23 @@ std::string product(RecorderMode mode) {
 
 }  // namespace
 
-std::string recorderInstanceId(RecorderMode mode) {
-    return "USBSTOR\\DISK&VEN_QUB&PROD_" + product(mode) + "&REV_1.00\\SIM0001&0";
+std::string recorderInstanceId(RecorderMode mode, const std::string& serial) {
+    return "USBSTOR\\DISK&VEN_QUB&PROD_" + product(mode) + "&REV_1.00\\" + serial + "&0";
 }
 
-std::string recorderInterfaceName(RecorderMode mode) {
-    return "\\\\?\\USBSTOR#DISK&VEN_QUB&PROD_" + product(mode) +
-           "&REV_1.00#SIM0001&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+std::string recorderInterfaceName(RecorderMode mode, const std::string& serial) {
+    return "\\\\?\\USBSTOR#DISK&VEN_QUB&PROD_" + product(mode) + "&REV_1.00#" + serial +
+           "&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
 }
 
 UsbStorageList SimUsbEnumerator::presentDevices() {
     UsbStorageList list;
     list.available = true;
-    if (m_bus->recorderPresent())
-        list.instanceIds.emplace_back(
-            recorderInstanceId(m_bus->withRecorder([](RecorderModel& r) { return r.state().mode; })));
+    if (!m_bus->recorderPresent()) return list;
+    m_bus->withRecorder([&list](RecorderModel& r) {
+        list.instanceIds.emplace_back(recorderInstanceId(r.state().mode, r.state().serial));
+        list.portPaths.push_back(r.state().portPath);
+    });
     return list;
 }
 
@@ -78,6 +80,7 @@ void SimDeviceEvents::pollLoop() {
 void SimDeviceEvents::poll() {
     std::lock_guard delivery(m_deliveryMutex);
     const std::vector<BusChange> changes = m_bus->takeBusChanges();
+    const std::string serial = m_bus->withRecorder([](RecorderModel& r) { return r.state().serial; });
     Sink sink;
     {
         std::lock_guard lock(m_mutex);
@@ -86,7 +89,7 @@ void SimDeviceEvents::poll() {
     }
     for (const BusChange& change : changes)
         sink({change.arrived ? kDeviceArrival : kDeviceRemoveComplete, kDeviceTypeInterface,
-              recorderInterfaceName(change.mode)});
+              recorderInterfaceName(change.mode, serial)});
 }
 
 }  // namespace ib::sim

@@ -1,6 +1,6 @@
 // How the simulated recorder shows up among the system's USB storage devices:
-// the enumeration (the recorder is the only device while it is on the bus, with
-// instance ID "USBSTOR\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\SIM0001&0", or
+// the enumeration (the recorder, with its port path, while it is on the bus, with
+// instance ID "USBSTOR\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\<serial>&0", or
 // PROD_CARD_READER in updater mode) and the disk-interface arrival and removal
 // notifications when it leaves at StartDownloaded, comes back, or is replugged.
 #pragma once
@@ -16,8 +16,8 @@
 
 namespace ib::sim {
 
-std::string recorderInstanceId(RecorderMode mode);
-std::string recorderInterfaceName(RecorderMode mode);
+std::string recorderInstanceId(RecorderMode mode, const std::string& serial);
+std::string recorderInterfaceName(RecorderMode mode, const std::string& serial);
 
 class SimUsbEnumerator final : public UsbStorageEnumerator {
 public:

@@ -46,7 +46,7 @@ int CImageBurnerApp::run(int argc, char** argv) {
     QtPort port(dialog, dialog);
     app::SessionOptions options;
     options.workingDirectory = parser.value(workdir).toStdString();
-    options.simulatorFolder = parser.value(sim).toStdString();
+    if (parser.isSet(sim)) options.simulatorFolders.push_back(parser.value(sim).toStdString());
     options.recordFile = parser.value(record).toStdString();
     options.overrides.deliverDeviceEvent = [&dialog](std::function<void()> handle) {
         QMetaObject::invokeMethod(&dialog, std::move(handle), Qt::QueuedConnection);

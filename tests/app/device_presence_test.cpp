@@ -18,7 +18,7 @@ const std::string kDiskGuid = "#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
 TEST(RecorderIds, FindRecorderIsCaseSensitiveAndTheFirstDeviceWins) {
     test::FakeUsbStorage devices;
     auto find = [&](std::vector<std::optional<std::string>> ids) {
-        devices.list = {true, std::move(ids)};
+        devices.list = {true, std::move(ids), {}};
         return FindRecorder(devices, {});
     };
     EXPECT_EQ(find({"USBSTOR\\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\\1&0"}), 1);
@@ -31,7 +31,7 @@ TEST(RecorderIds, FindRecorderIsCaseSensitiveAndTheFirstDeviceWins) {
     EXPECT_EQ(FindRecorder(devices, {}), 0);
 
     int unreadable = 0;
-    devices.list = {true, {std::nullopt, "USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER\\z"}};
+    devices.list = {true, {std::nullopt, "USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER\\z"}, {}};
     EXPECT_EQ(FindRecorder(devices, [&] { ++unreadable; }), 0);
     EXPECT_EQ(unreadable, 1);
 }
@@ -44,7 +44,7 @@ TEST(RecorderIds, MatchDeviceNameIgnoresCase) {
 
 class Presence : public ::testing::Test {
 protected:
-    Presence() { rig.fakeDevices.list = {true, {}}; }
+    Presence() { rig.fakeDevices.list = {true, {}, {}}; }
     void recorderAttached(bool yes) {
         rig.fakeDevices.list.instanceIds.clear();
         if (yes) rig.fakeDevices.list.instanceIds.push_back("USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\S&0");

@@ -9,6 +9,7 @@
 
 #include "app/build_version.h"
 #include "cli/cli.h"
+#include "cli/cli_runner.h"
 #include "support/environment_variable.h"
 #include "support/fake_environment.h"
 #include "operation/status_texts.h"
@@ -27,10 +28,7 @@ Lines linesOf(const std::string& text) {
     return lines;
 }
 
-struct Result {
-    int status;
-    std::string out, err;
-};
+using Result = test::CliResult;
 
 class Cli : public ::testing::Test {
 protected:
@@ -43,14 +41,7 @@ protected:
         for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
             fs::remove(work / left);
     }
-    Result cli(std::vector<std::string> args) {
-        args.insert(args.begin(), "imageburner-cli");
-        std::vector<const char*> argv;
-        for (auto& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
+    Result cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
     Result simInit(const std::string& mode) { return cli({"sim", "init", state.path().string(), "--mode", mode, "--force"}); }
     Lines commandLog() {
         std::ifstream in(state / "commands.log");

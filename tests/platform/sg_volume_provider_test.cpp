@@ -6,11 +6,14 @@
 #include <cerrno>
 #include <fstream>
 
+#include "device/chosen_recorder_volumes.h"
 #include "platform/linux/sg_volume_provider.h"
 #include "support/temp_folder.h"
 
 namespace ib::platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 UsbScsiDisk diskNamed(std::string kernelName, std::string genericNode) {
     return UsbScsiDisk{kernelName, "/sys/block/" + kernelName, "/block/" + kernelName, genericNode,
@@ -49,6 +52,33 @@ TEST(SgVolumeProvider, LettersFollowKernelNamesAndAScanListsTheDisksOnceAtD) {
     EXPECT_EQ(lister.calls, 2);
     EXPECT_EQ(volumes.volumeName('D'), "sda (/dev/sg1, QUB CARD_READER)");
     EXPECT_EQ(volumes.volumeName('F'), "sdc (/dev/sg3, QUB CARD_READER)");
+}
+
+TEST(SgVolumeProvider, EachLetterTellsItsUsbPortAndAChosenRecorderLeavesTheOthersUnopened) {
+    test::TempFolder folder, locks;
+    const auto onPort = [&](const std::string& name, const std::string& port) {
+        UsbScsiDisk disk = diskNamed(name, (folder.path() / name).string());  // a node that does not open
+        disk.sysPath = "/sys/devices/pci0000:00/0000:00:14.0/usb1/" + port + "/" + port +
+                       ":1.0/host6/target6:0:0/6:0:0:0/block/" + name;
+        return disk;
+    };
+    ScriptedLister lister;
+    lister.disks = std::vector<UsbScsiDisk>{onPort("sdb", "1-1"), onPort("sdc", "1-4.2")};
+    SgVolumeProvider all(lister.function(), locks.path());
+    EXPECT_EQ(all.volumePort('D'), "1-1");
+    EXPECT_EQ(all.volumePort('E'), "1-4.2");
+    EXPECT_EQ(all.volumePort('F'), "");
+
+    ChosenRecorderVolumes chosen(all);
+    chosen.choose("1-4.2");
+    std::string why;
+    EXPECT_EQ(chosen.openVolume('D', &why), nullptr);
+    EXPECT_EQ(why, "not the chosen recorder (port 1-1)");
+    EXPECT_EQ(chosen.openVolume('E', &why), nullptr);
+    EXPECT_TRUE(why.starts_with("cannot open ")) << why;  // the chosen one is opened
+    // The other recorder's lock was never taken.
+    EXPECT_FALSE(fs::exists(locks / recorderLockFileName("1-1")));
+    EXPECT_TRUE(fs::exists(locks / recorderLockFileName("1-4.2")));
 }
 
 TEST(SgVolumeProvider, EveryRefusalSaysWhy) {

@@ -180,13 +180,14 @@ TEST_F(RecordAndReplay, TheReportHoldsWhatItListsAndLeavesOutFirmwareAndUserFile
 
     const auto members = archiveMembers(bundle);
     std::string listed = "Support bundle " + bundle.string() + ":\n";
-    for (const char* name : {"version.txt", "system.txt", "detect.txt", "settings.txt", "DiskInfo.ini",
+    for (const char* name : {"version.txt", "system.txt", "list.txt", "detect.txt", "settings.txt", "DiskInfo.ini",
                              "recording/session.jsonl", "included/service.log"}) {
         ASSERT_TRUE(members.contains(name)) << name;
         listed += std::string("  ") + name + " (" + std::to_string(members.at(name).size()) + " bytes)\n";
     }
     EXPECT_EQ(r.out, listed + "Left out: firmware images and user files (add one with --include FILE)\n");
-    EXPECT_EQ(members.size(), 7u);
+    EXPECT_EQ(members.size(), 8u);
+    EXPECT_NE(members.at("list.txt").find("1 recorder found."), std::string::npos) << members.at("list.txt");
     EXPECT_NE(members.at("detect.txt").find("USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER"), std::string::npos);
     std::ifstream ini(work / "DiskInfo.ini", std::ios::binary), recorded(recording, std::ios::binary);
     EXPECT_EQ(members.at("DiskInfo.ini"), std::string(std::istreambuf_iterator<char>(ini), {}));

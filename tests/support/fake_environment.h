@@ -21,7 +21,7 @@ namespace ib::test {
 
 class FakeUsbStorage final : public UsbStorageEnumerator {
 public:
-    UsbStorageList list{true, {}};
+    UsbStorageList list{true, {}, {}};
     UsbStorageList presentDevices() override { return list; }
 };
 

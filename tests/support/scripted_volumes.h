@@ -38,11 +38,16 @@ public:
     std::vector<char> opened;
     std::map<char, std::string> refusals;                   // the reason a letter gives when it does not open
     std::map<char, std::shared_ptr<const void>> claims;     // what a letter's handles keep the recorder with
+    std::map<char, std::string> ports;                      // the USB port of the device behind a letter
     int liveHandles = 0;
     int storageWritePreparations = 0;  // times a handle was asked whether its storage may be written
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return std::string(1, letter) + ":"; }
+    std::string volumePort(char letter) const override {
+        const auto it = ports.find(letter);
+        return it == ports.end() ? "" : it->second;
+    }
 
     // Vendor command blocks sent, in order.
     std::vector<std::vector<std::uint8_t>> vendorBlocks() const;

@@ -99,4 +99,9 @@ std::string SgVolumeProvider::volumeName(char letter) const {
     return disk ? displayNameOf(*disk) : "";
 }
 
+std::string SgVolumeProvider::volumePort(char letter) const {
+    const auto disk = candidateAt(letter, letter == kFirstDriveLetter, nullptr);
+    return disk ? recorderIdentity(*disk) : "";
+}
+
 }  // namespace ib::platform

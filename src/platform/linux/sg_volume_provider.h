@@ -28,6 +28,8 @@ public:
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     // "sdb (/dev/sg2, QUB CARD READER)", from the list of the latest scan.
     std::string volumeName(char letter) const override;
+    // The port path of the disk at the letter; 'D' takes a fresh list, as opening it does.
+    std::string volumePort(char letter) const override;
 
 private:
     std::optional<UsbScsiDisk> candidateAt(char letter, bool freshList, std::string* whyNot) const;

@@ -2,6 +2,7 @@
 #include "platform/linux/udev_usb_storage_enumerator.h"
 
 #include "platform/linux/drive_letter_candidates.h"
+#include "platform/linux/recorder_lock_place.h"
 #include "platform/linux/usb_scsi_disk_scan.h"
 
 namespace ib::platform {
@@ -16,7 +17,10 @@ UsbStorageList UdevUsbStorageEnumerator::presentDevices() {
     if (!disks) return list;
     list.available = true;
     sortByKernelName(*disks);
-    for (const auto& disk : *disks) list.instanceIds.push_back(instanceIdOf(disk));
+    for (const auto& disk : *disks) {
+        list.instanceIds.push_back(instanceIdOf(disk));
+        list.portPaths.push_back(recorderIdentity(disk));
+    }
     return list;
 }
 

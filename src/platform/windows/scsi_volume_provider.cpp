@@ -254,6 +254,15 @@ std::unique_ptr<VolumeHandle> ScsiVolumeProvider::openVolume(char letter, std::s
     return std::make_unique<ScsiVolumeHandle>(volume, std::move(claim));
 }
 
+std::string ScsiVolumeProvider::volumePort(char letter) const {
+    const HANDLE volume = ::CreateFileW(volumePath(letter).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    if (volume == INVALID_HANDLE_VALUE) return "";
+    const std::string port = busTypeOf(volume) == BusTypeUsb ? usbPortLocation(volume).value_or("") : "";
+    ::CloseHandle(volume);
+    return port;
+}
+
 std::string ScsiVolumeProvider::volumeName(char letter) const {
     const std::wstring root = wideFromUtf8(std::string(1, letter) + ":\\");
     wchar_t label[MAX_PATH + 1] = {};

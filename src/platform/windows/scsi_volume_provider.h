@@ -15,6 +15,9 @@ public:
     ScsiVolumeProvider();
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;
+    // The location path of the USB port behind the letter, from a handle that
+    // only queries the device: no other program's use of it is disturbed.
+    std::string volumePort(char letter) const override;
 
 private:
     RecorderClaims m_claims;

@@ -5,6 +5,7 @@
 #include <cfgmgr32.h>
 #include <setupapi.h>
 
+#include "platform/windows/usb_port_location.h"
 #include "platform/windows/wide_text.h"
 
 namespace ib::platform {
@@ -25,8 +26,10 @@ UsbStorageList SetupDiUsbStorageEnumerator::presentDevices() {
     list.available = true;
     SP_DEVINFO_DATA device{};
     device.cbSize = sizeof device;
-    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices, index, &device); ++index)
+    for (DWORD index = 0; ::SetupDiEnumDeviceInfo(devices, index, &device); ++index) {
         list.instanceIds.push_back(instanceIdOf(devices, device));
+        list.portPaths.push_back(usbPortLocationAbove(device.DevInst).value_or(""));
+    }
     ::SetupDiDestroyDeviceInfoList(devices);
     return list;
 }

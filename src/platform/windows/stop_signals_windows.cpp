@@ -12,10 +12,15 @@ namespace {
 constexpr UINT kStoppedExitStatus = 130;
 
 std::atomic<bool> g_stopRequested{false};
+std::atomic<bool> g_stopRequestedAgain{false};
+std::atomic<bool> g_secondStopHeld{false};
 
 BOOL WINAPI onConsoleControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-    if (g_stopRequested.exchange(true)) ::ExitProcess(kStoppedExitStatus);  // the second request: at once
+    if (g_stopRequested.exchange(true)) {
+        if (!g_secondStopHeld.load()) ::ExitProcess(kStoppedExitStatus);  // the second request: at once
+        g_stopRequestedAgain.store(true);
+    }
     return TRUE;
 }
 
@@ -23,7 +28,9 @@ BOOL WINAPI onConsoleControl(DWORD event) {
 
 StopSignals installStopSignals() {
     ::SetConsoleCtrlHandler(onConsoleControl, TRUE);
-    return {g_stopRequested};
+    return {g_stopRequested, g_stopRequestedAgain};
 }
+
+void holdSecondStop() { g_secondStopHeld.store(true); }
 
 }  // namespace ib::platform

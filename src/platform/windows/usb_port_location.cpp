@@ -74,13 +74,18 @@ std::optional<std::string> locationPathOf(DEVINST node) {
 std::optional<std::string> usbPortLocation(void* volume) {
     const auto number = deviceNumberOf(static_cast<HANDLE>(volume));
     if (!number) return std::nullopt;
-    auto node = diskNodeOf(*number);
+    const auto node = diskNodeOf(*number);
+    return node ? usbPortLocationAbove(*node) : std::nullopt;
+}
+
+std::optional<std::string> usbPortLocationAbove(unsigned long node) {
     // Up from the disk (its USBSTOR node, then the USB device) to the first with a location path.
-    for (int level = 0; node && level < 3; ++level) {
+    DEVINST current = node;
+    for (int level = 0; level < 3; ++level) {
         DEVINST parent = 0;
-        if (::CM_Get_Parent(&parent, *node, 0) != CR_SUCCESS) return std::nullopt;
+        if (::CM_Get_Parent(&parent, current, 0) != CR_SUCCESS) return std::nullopt;
         if (auto location = locationPathOf(parent)) return location;
-        node = parent;
+        current = parent;
     }
     return std::nullopt;
 }

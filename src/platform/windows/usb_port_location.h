@@ -13,4 +13,8 @@ namespace ib::platform {
 // HANDLE); nullopt when the system does not say.
 std::optional<std::string> usbPortLocation(void* volume);
 
+// The location path of the first device above the device node `node` (a
+// DEVINST: a USBSTOR disk's node, whose parent is its USB device) that has one.
+std::optional<std::string> usbPortLocationAbove(unsigned long node);
+
 }  // namespace ib::platform

@@ -1,0 +1,50 @@
+// The output of runs on several recorders at once: one status line per
+// recorder that is redrawn in place on a terminal, or, when the output is not
+// a terminal (a log, a pipe), every line as it comes, prefixed with the
+// recorder's port: "[1-2.3] Ustawienia USER 1 (40 %)".
+#pragma once
+
+#include <fstream>
+#include <functional>
+#include <iosfwd>
+#include <mutex>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+namespace ib::cli {
+
+class StatusBoard {
+public:
+    StatusBoard(std::ostream& out, bool terminal, std::vector<std::string> names);
+    // A row for a recorder that arrived later; its index.
+    std::size_t addRow(const std::string& name);
+    // A new line from the run on recorder `row`.
+    void line(std::size_t row, const std::string& text);
+
+private:
+    void redraw();
+
+    std::ostream& m_out;
+    const bool m_terminal;
+    std::vector<std::string> m_names;
+    std::vector<std::string> m_latest;  // per row, shown on a terminal
+    std::size_t m_drawnRows = 0;
+    std::mutex m_mutex;  // the runs write from threads of their own
+};
+
+// A stream buffer that hands each complete line to `sink`, without its line break.
+class LineSink final : public std::streambuf {
+public:
+    explicit LineSink(std::function<void(const std::string&)> sink) : m_sink(std::move(sink)) {}
+    ~LineSink() override;
+
+protected:
+    int_type overflow(int_type c) override;
+
+private:
+    std::function<void(const std::string&)> m_sink;
+    std::string m_pending;
+};
+
+}  // namespace ib::cli

@@ -127,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ib::ToolLocator locate = [](const std::string& name) { return std::filesystem::path(name); };
     const auto temporary = ib::fuzz::scratchFolder() / "temporary";
     std::filesystem::create_directories(temporary);
-    const ib::OperationContext ctx{recorder, reporter, {clock, profile, tools, locate, temporary}, settings};
+    const ib::OperationContext ctx{recorder, reporter, {clock, profile, tools, locate, temporary, {}}, settings};
     (void)ib::createSdImage(ctx);
     return 0;
 }

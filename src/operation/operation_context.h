@@ -11,6 +11,7 @@
 #include "device/general_storage_cmd.h"
 #include "operation/operation_reporter.h"
 #include "operation/operation_settings.h"
+#include "operation/stop_request.h"
 #include "seams/clock.h"
 #include "seams/process_runner.h"
 #include "seams/profile_store.h"
@@ -26,6 +27,8 @@ struct OperationServices {
     ProcessRunner& processes;
     const ToolLocator& locateTool;
     const std::filesystem::path& temporaryDirectory;
+    // Asked for from outside: waits end early, and no command is sent after it.
+    StopRequest stop;
 };
 
 struct OperationContext {

@@ -96,7 +96,8 @@ std::uint32_t DownloadUpdater(const OperationContext& ctx, int retries) {
     // Synced means answering from the updater: a boot ROM that has not left
     // the bus yet is waited for like an absent recorder, and one that never
     // comes back is a failure, so callers never go on without the updater.
-    for (int attempt = 0; attempt < retries; ++attempt) {
+    // A stop request ends the wait: no command follows it anyway.
+    for (int attempt = 0; attempt < retries && !ctx.services.stop.requested(); ++attempt) {
         if (cmd.Open() && cmd.GetMode() == kModeUpdater) return 1;
         ctx.services.clock.sleepMs(kReopenPauseMs);
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "seams/utf8_path.h"
+
 namespace ib {
 namespace {
 
@@ -24,7 +26,7 @@ std::optional<PrivateTemporaryFolder> PrivateTemporaryFolder::create(const std::
     namespace fs = std::filesystem;
     std::mt19937 random(std::random_device{}());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const fs::path candidate = parent / randomName(random);
+        const fs::path candidate = parent / pathFromUtf8(randomName(random));
         // create_directory is false, without an error, when the name was taken.
         if (!fs::create_directory(candidate, error)) {
             if (error) return std::nullopt;

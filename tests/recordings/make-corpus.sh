@@ -9,16 +9,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-corpus.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 export XDG_CONFIG_HOME="$scratch/config"
-# The user area's image carries the times of the files packed into it: fixed
-# times and zone make it the same in every checkout.
-export TZ=UTC
+# shellcheck source=corpus-folder.sh
+source "$here/corpus-folder.sh"
 while read -r file mode setup flags command; do
   case "$file" in '#'* | '') continue ;; esac
   work="$scratch/${file%%.*}"
   state="$work-recorder"
-  cp -r "$examples" "$work"
-  rm -f "$work/userdata.img" "$work/UserAreaFirstSector" "$work/BootArea.bin" "$work/UserArea.bin"
-  find "$work" -exec touch -h -d '2026-01-01 12:00:00' {} +
+  prepare_corpus_folder "$examples" "$work"
   "$cli" sim init "$state" --mode "$mode" --force >/dev/null
   [ "$setup" = - ] || (cd "$work" && "$cli" --sim "$state" --workdir . "$setup" >/dev/null)
   [ "$flags" = - ] && flags=""

@@ -10,16 +10,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-replay.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 export XDG_CONFIG_HOME="$scratch/config"
-# The user area's image carries the times of the files packed into it: fixed
-# times and zone make it the same in every checkout.
-export TZ=UTC
+# shellcheck source=corpus-folder.sh
+source "$here/corpus-folder.sh"
 status=0
 while read -r file _mode _setup _flags command; do
   case "$file" in '#'* | '') continue ;; esac
   work="$scratch/${file%%.*}"
-  cp -r "$examples" "$work"
-  rm -f "$work/userdata.img" "$work/UserAreaFirstSector" "$work/BootArea.bin" "$work/UserArea.bin"
-  find "$work" -exec touch -h -d '2026-01-01 12:00:00' {} +
+  prepare_corpus_folder "$examples" "$work"
   # shellcheck disable=SC2086  # the command's words
   if (cd "$work" && "$cli" --workdir . --replay "$here/$file" $command) >"$scratch/output" 2>&1; then
     echo "replayed $file"

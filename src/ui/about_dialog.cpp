@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "app/build_version.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/pictures.h"
 
 namespace ib::ui {

@@ -19,7 +19,7 @@
 #include <QSaveFile>
 
 #include "ui/about_dialog.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/pictures.h"
 #include "ui/status_widget.h"
 
@@ -200,7 +200,8 @@ void MainDialog::buildControls() {
         QWidget* widget = createControl(spec, this);
         widget->setGeometry(placedRect(*widget, units.toPixels(spec.rect), units));
         if (isDecoration(spec.kind)) widget->lower();
-        if (spec.rect.y >= kClientArea.height) m_servicePanel.push_back(widget);
+        widget->setEnabled(spec.initial == ControlState::Enabled);
+        if (inServicePanel(spec)) m_servicePanel.push_back(widget);
         if (spec.id != kNoId) m_controls[spec.id] = widget;
     }
     for (const AccessibleText& text : accessibleTexts()) {
@@ -213,7 +214,6 @@ void MainDialog::buildControls() {
     m_status = static_cast<StatusWidget*>(control(control::Status));
     fillList(combo(*this, control::StorageType), kStorageNames);
     fillList(combo(*this, control::FirmwareNumber), kFirmwareNumbers);
-    setBootSizeControlsEnabled(false);
     // Enter in a combo box's edit starts the full update, as in any other edit.
     for (const auto& [id, field] : kCombos) combo(*this, id).lineEdit()->installEventFilter(this);
 }

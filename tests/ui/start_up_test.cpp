@@ -8,7 +8,7 @@
 
 #include "gui_rig.h"
 #include "operation/status_texts.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/status_widget.h"
 #include "ui_tests.h"
 

@@ -6,7 +6,7 @@
 #   --fuzz                the fuzz targets (clang 14 and libFuzzer)
 #   --package             the Debian package and its checks, the Windows installer
 # Several flags install several flavours with one package-list update.
-# Idempotent: when every package is already present it changes nothing and
+# Idempotent: when every package (and the locale) is present it changes nothing and
 # does not touch the network.
 set -euo pipefail
 
@@ -33,6 +33,10 @@ windows_packages=(
   libz-mingw-w64-dev
   googletest libcli11-dev unicode-data
   wine wine64
+  # The window's tests: Wine's own fonts (the bitmap "MS Sans Serif"), the
+  # Polish locale Wine takes its ANSI code page from, an X server of their own,
+  # real input events and screenshots.
+  fonts-wine locales xvfb xdotool x11-apps netpbm
 )
 fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 package_packages=(
@@ -41,11 +45,12 @@ package_packages=(
 )
 
 packages=()
+polish_locale=false
 [ $# -gt 0 ] || set -- --linux
 for flavour in "$@"; do
   case "$flavour" in
     --linux) packages+=("${linux_packages[@]}") ;;
-    --windows) packages+=("${windows_packages[@]}") ;;
+    --windows) packages+=("${windows_packages[@]}"); polish_locale=true ;;
     --fuzz) packages+=("${fuzz_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     *) echo "install-deps: unknown flavour $flavour (--linux, --windows, --fuzz, --package)" >&2; exit 2 ;;
@@ -59,13 +64,20 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "install-deps: installing ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Wine under pl_PL.UTF-8 uses code page 1250, in which the bitmap fonts draw
+# Polish letters; generated once.
+if $polish_locale && ! locale -a | grep -qx 'pl_PL.utf8'; then
+  echo "install-deps: generating the locale pl_PL.UTF-8"
+  $SUDO sed -i 's/^# *\(pl_PL\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $SUDO locale-gen >/dev/null
+fi

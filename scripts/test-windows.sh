@@ -20,10 +20,15 @@ export WINEPREFIX="$PWD/$build/wine-prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 export WINEARCH=win64
+# One locale for every Wine process of the prefix, the window's tests' among
+# them: code page 1250, in which the bitmap fonts have the Polish letters.
+export LC_ALL=pl_PL.UTF-8
 unset DISPLAY
 stop_wine() { wineserver -k 2>/dev/null || true; }
 trap stop_wine EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then wineboot --init >/dev/null 2>&1; fi
+# Fonts and the virtual desktop, before the first desktop starts.
+bash tests/windows_gui/prepare_wine_prefix.sh
 wineserver -w  # a server left from the set-up ends first, so this one can stay up
 wineserver -p
 # Wine's own services start with the first program; started here with their

@@ -1,0 +1,19 @@
+// The comparison of a dialog as probed with the layout it must have: every
+// control present with its number, class, kind of style and text, no other,
+// each within a pixel of its place; the service panel's controls shown only
+// with the panel.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "expected_layout.h"
+#include "probed_controls.h"
+
+namespace ib::probe {
+
+// One line per difference; none when the dialog is as it must be.
+std::vector<std::string> layoutDifferences(const std::vector<ExpectedControl>& expected,
+                                           const std::vector<ProbedControl>& probed, bool servicePanelShown);
+
+}  // namespace ib::probe

@@ -1,0 +1,195 @@
+# The window's test harness, sourced by each test script: an X server of the
+# test's own, the Wine prefix made fit for drawing, the program on a Wine
+# desktop of its own, its controls read from outside with the layout probe,
+# real input events, screenshots and pixel reads. Everything the test started
+# ends when it exits.
+#
+# A test script is called with
+#   <build folder> <imageburner.exe> <layout_probe.exe> <imageburner-cli.exe> <source folder>
+#   (<source folder>: the repository, for the examples and the status texts)
+# and sources this file with those arguments; it then works in $scratch (its
+# own folder, removed at exit), and screenshots land in <build folder>/screenshots.
+set -euo pipefail
+build=${1:?build folder} program=${2:?imageburner.exe} probe=${3:?layout_probe.exe} cli=${4:?imageburner-cli.exe}
+source=${5:?source folder}
+examples=$source/examples
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+shots=$build/screenshots
+mkdir -p "$shots"
+
+# The 64-bit loader itself: the wine wrapper would look for a 32-bit one first.
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || { echo "FAIL: no $wine"; exit 1; }
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+# One locale for every Wine process of the prefix, with code page 1250, in
+# which the bitmap fonts have the Polish letters.
+export LC_ALL=pl_PL.UTF-8
+readonly kTitle="VELTRAX VT-RD70"
+
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-wine-gui.XXXXXX")
+xvfb_pid="" program_group=""
+# The program gets a Wine desktop of its own at every start: the registry's
+# default desktop is one for every process of the Wine server, and each test
+# has an X server of its own.
+desktop=""
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+gui_end() {
+  local status=$?
+  if [ "$status" -ne 0 ]; then
+    [ -f "$scratch/probe.txt" ] && { echo "--- last probe"; cat "$scratch/probe.txt"; }
+    [ -f "$scratch/service.log" ] && { echo "--- service log"; cat "$scratch/service.log"; }
+  fi
+  gui_close_desktop
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$scratch"
+}
+trap gui_end EXIT
+
+# Runs the command until it succeeds, at most SECONDS long.
+wait_until() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.2
+  done
+}
+
+# The X server, on a display number it picks itself.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
+xvfb_pid=$!
+wait_until 20 test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.out")"
+export DISPLAY=":$(head -1 "$scratch/display")"
+bash "$here/prepare_wine_prefix.sh"
+
+# A path as Windows programs take it (drive Z: is the root).
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The command-line program in $scratch (paths relative to it), windowless: it
+# must not start a desktop on this display.
+run_cli() { (cd "$scratch" && exec env -u DISPLAY "$wine" "$cli" "$@" </dev/null); }
+
+# A fresh simulated recorder in boot ROM in folder $1 of $scratch.
+new_recorder() { run_cli sim init "$1" --force >/dev/null || fail "sim init $1"; }
+
+# Ends the Wine desktop of the last start and whatever still runs on it.
+gui_close_desktop() {
+  if [ -n "$program_group" ]; then kill -- "-$program_group" 2>/dev/null || true; fi
+  program_group=""
+}
+
+# Starts the program with these arguments (paths relative to $scratch) on a
+# Wine desktop of its own and waits for its dialog.
+gui_start() {
+  gui_close_desktop
+  starts=$((${starts:-0} + 1))
+  desktop=imageburner-test-$$-$starts
+  (cd "$scratch" && exec setsid "$wine" explorer "/desktop=$desktop,1024x768" "$(windows_path "$program")" "$@" \
+    >"$scratch/program.out" 2>&1) &
+  program_group=$!
+  wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
+}
+
+gui_shows_dialog() { xdotool search --name "^$kTitle" >/dev/null 2>&1; }
+
+# Whether imageburner.exe still runs.
+gui_program_runs() {
+  ps -eo pgid=,args= | awk -v group="$program_group" '$1 == group && /imageburner\.exe/ {found = 1} END {exit !found}'
+}
+
+# Reads the dialog with the probe into $scratch/probe.txt; the probe's exit
+# status (1: the layout differs). --service: the service panel is expected shown.
+gui_probe() {
+  local status=0
+  "$wine" "$probe" --desktop "$desktop" "$@" "$kTitle" 2>/dev/null </dev/null | tr -d '\r' >"$scratch/probe.txt" ||
+    status=$?
+  [ -s "$scratch/probe.txt" ] || fail "the probe found no dialog"
+  return "$status"
+}
+
+# Field NAME of control ID in the last probe (text: the rest of the line).
+gui_field() {
+  local id=$1 name=$2
+  if [ "$name" = text ]; then
+    sed -n "s/^control id=$id .* text=//p" "$scratch/probe.txt"
+  else
+    sed -n "s/^control id=$id .* $name=\([^ ]*\) .*/\1/p" "$scratch/probe.txt"
+  fi
+}
+
+# The dialog's client area on the screen from the last probe: x y width height.
+gui_client_area() { sed -n 's/^dialog \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\) .*/\1 \2 \3 \4/p' "$scratch/probe.txt"; }
+# The dialog's title from the last probe.
+gui_title() { sed -n 's/^dialog [0-9-]* [0-9-]* [0-9]* [0-9]* //p' "$scratch/probe.txt"; }
+
+# The screen position of a point of control ID: its centre, or X Y pixels into it.
+gui_point() {
+  local id=$1 rect left top right bottom x0 y0
+  rect=$(gui_field "$id" rect)
+  [ -n "$rect" ] || fail "no control $id in the last probe"
+  IFS=, read -r left top right bottom <<<"$rect"
+  read -r x0 y0 _ <<<"$(gui_client_area)"
+  echo "$((x0 + ${2:-$(((right - left) / 2))} + left)) $((y0 + ${3:-$(((bottom - top) / 2))} + top))"
+}
+
+# A real click on control ID's centre.
+gui_click() {
+  local x y
+  read -r x y <<<"$(gui_point "$1")"
+  xdotool mousemove --sync "$x" "$y" click 1
+}
+
+# Real key presses (xdotool key names), to the window under the pointer.
+gui_keys() { xdotool key --delay 80 "$@"; }
+
+# Saves the screen as $scratch/NAME.pnm for pixel reads, and the window of
+# the last probe (the dialog with its frame, or another top-level window) as
+# screenshots/NAME.png.
+gui_shot() {
+  local name=$1 left top right bottom
+  xwd -root -silent | xwdtopnm 2>/dev/null >"$scratch/$name.pnm"
+  read -r left top right bottom <<<"$(sed -n 's/^frame //p' "$scratch/probe.txt")"
+  pnmcut -left "$left" -top "$top" -width "$((right - left))" -height "$((bottom - top))" "$scratch/$name.pnm" |
+    pnmtopng >"$shots/$name.png"
+}
+
+# The colour at screen position X Y of screenshot NAME, as RRGGBB.
+gui_pixel() {
+  local name=$1 x=$2 y=$3
+  # A binary PPM of one pixel ends in its three bytes.
+  pnmcut -left "$x" -top "$y" -width 1 -height 1 "$scratch/$name.pnm" | tail -c 3 | od -An -tx1 | tr -d ' \n'
+}
+
+# Waits for a line matching the pattern in the service log copy ($scratch/service.log).
+gui_wait_log() { wait_until "${2:-60}" grep -q -- "$1" "$scratch/service.log"; }
+
+# Status text NAME (kRecorderReady, ...) as the program has it.
+status_text() { sed -n "s/.*\b$1 = \"\(.*\)\";.*/\1/p" "$source/src/operation/status_texts.h"; }
+
+# Checks the last probe against expectations "ID FIELD=VALUE" (VALUE may be
+# empty) or "title=VALUE"; $1 names the case in the failure.
+expect_controls() {
+  local case_name=$1 expectation id field want got
+  shift
+  for expectation; do
+    if [[ $expectation == title=* ]]; then
+      got=$(gui_title) want=${expectation#title=} field=title id=dialog
+    else
+      id=${expectation%% *} field=${expectation#* } want=${field#*=} field=${field%%=*}
+      got=$(gui_field "$id" "$field")
+    fi
+    [ "$got" = "$want" ] || fail "$case_name: $id $field is '$got', not '$want'"
+  done
+}
+
+# Probes the dialog and fails, naming the differences, unless its layout is the table's.
+gui_check_layout() { gui_probe "$@" || fail "layout: $(grep '^difference' "$scratch/probe.txt")"; }
+
+# The last status line of the service log copy: "status: TEXT (PERCENT %)".
+gui_last_status() { grep "  status: " "$scratch/service.log" | tail -1 | cut -d' ' -f3-; }

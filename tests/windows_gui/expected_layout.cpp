@@ -3,8 +3,12 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "app/control_table.h"
+
 namespace ib::probe {
 namespace {
+
+using K = ControlKind;
 
 // A dialog template of no controls with the main dialog's font: "MS Sans Serif", 8 points.
 std::vector<WORD> hiddenDialogTemplate() {
@@ -28,6 +32,75 @@ RECT pixelsOf(HWND dialog, const DialogRect& units) {
     return rect;
 }
 
+// The window class of each kind of control, and the style bits that tell it
+// from the others of its class.
+void setShape(ControlKind kind, ExpectedControl& control) {
+    struct Shape {
+        const char* className;
+        DWORD typeMask;
+        std::vector<DWORD> types;
+    };
+    const Shape shape = [kind]() -> Shape {
+        switch (kind) {
+            case K::Picture: return {"Static", SS_TYPEMASK, {SS_BITMAP}};
+            case K::StatusLine: return {"Static", 0, {0}};
+            case K::DefaultButton: return {"Button", BS_TYPEMASK, {BS_DEFPUSHBUTTON}};
+            // A push button with the focus is the default one meanwhile.
+            case K::Button: return {"Button", BS_TYPEMASK, {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}};
+            case K::Text: return {"Static", SS_TYPEMASK, {SS_LEFT}};
+            case K::CentredText: return {"Static", SS_TYPEMASK, {SS_CENTER}};
+            case K::Edit: return {"Edit", ES_MULTILINE, {0}};
+            case K::NumberEdit: return {"Edit", ES_RIGHT | ES_MULTILINE, {ES_RIGHT}};
+            case K::CheckBox: return {"Button", BS_TYPEMASK, {BS_CHECKBOX, BS_AUTOCHECKBOX}};
+            case K::ComboBox: return {"ComboBox", 0x3, {CBS_DROPDOWN}};
+            case K::BlackFrame: return {"Static", SS_TYPEMASK, {SS_BLACKFRAME}};
+            case K::GroupBox: return {"Button", BS_TYPEMASK, {BS_GROUPBOX}};
+        }
+        return {"", 0, {0}};
+    }();
+    control.className = shape.className;
+    control.typeMask = shape.typeMask;
+    control.types = shape.types;
+}
+
+// Kinds whose text is the table's; the others show values or a picture.
+bool showsTableText(ControlKind kind) {
+    return kind == K::DefaultButton || kind == K::Button || kind == K::Text || kind == K::CentredText ||
+           kind == K::CheckBox || kind == K::GroupBox;
+}
+
+ExpectedControl fromTable(HWND dialog, const ControlSpec& spec) {
+    ExpectedControl control;
+    control.id = spec.id;
+    control.name = (spec.id == kNoId ? std::string("control") : "control " + std::to_string(spec.id)) +
+                   (*spec.text ? " \"" + std::string(spec.text) + "\"" : std::string());
+    setShape(spec.kind, control);
+    if (showsTableText(spec.kind)) control.text = spec.text;
+    control.rect = pixelsOf(dialog, spec.rect);
+    control.place = spec.kind == K::ComboBox  ? PlaceCheck::WithoutHeight
+                    : spec.kind == K::Picture ? PlaceCheck::TopLeftOnly
+                                              : PlaceCheck::Whole;
+    control.inServicePanel = inServicePanel(spec);
+    return control;
+}
+
+// The service panel's controls that are not in the table: the log, its save
+// button, and the transfer bar filling the row under the log left of the
+// button, 4 units from it.
+std::vector<ExpectedControl> servicePanelExtras(HWND dialog) {
+    constexpr int kGap = 4;
+    const DialogRect bar{kServiceLogRect.x, kSaveLogButtonRect.y, kSaveLogButtonRect.x - kServiceLogRect.x - kGap,
+                         kSaveLogButtonRect.height};
+    return {
+        {std::nullopt, "the service log", "Edit", ES_MULTILINE | ES_READONLY, {ES_MULTILINE | ES_READONLY},
+         std::nullopt, pixelsOf(dialog, kServiceLogRect), PlaceCheck::Whole, true},
+        {std::nullopt, "\"Save log...\"", "Button", BS_TYPEMASK, {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}, "Save log...",
+         pixelsOf(dialog, kSaveLogButtonRect), PlaceCheck::Whole, true},
+        {std::nullopt, "the transfer bar", "msctls_progress32", 0, {0}, std::nullopt, pixelsOf(dialog, bar),
+         PlaceCheck::Whole, true},
+    };
+}
+
 }  // namespace
 
 std::vector<ExpectedControl> expectedLayout() {
@@ -37,10 +110,8 @@ std::vector<ExpectedControl> expectedLayout() {
                                              ignoreMessages, 0);
     if (!dialog) throw std::runtime_error("the hidden dialog was not created");
     std::vector<ExpectedControl> expected;
-    for (const ControlSpec& spec : mainDialogControls()) expected.push_back({spec, pixelsOf(dialog, spec.rect)});
-    const ControlSpec log{kNoId, ControlKind::Edit, "", kServiceLogRect};
-    const ControlSpec save{kNoId, ControlKind::Button, "Save log...", kSaveLogButtonRect};
-    for (const ControlSpec& spec : {log, save}) expected.push_back({spec, pixelsOf(dialog, spec.rect)});
+    for (const ControlSpec& spec : mainDialogControls()) expected.push_back(fromTable(dialog, spec));
+    for (ExpectedControl& extra : servicePanelExtras(dialog)) expected.push_back(std::move(extra));
     DestroyWindow(dialog);
     return expected;
 }

@@ -77,11 +77,18 @@ void printDialog(HWND dialog) {
     std::printf("frame %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
 }
 
+// Line breaks as \n, so that each control stays on one line.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string() : std::string(1, c);
+    return line;
+}
+
 void printControl(const ProbedControl& c) {
     std::printf("control id=%d class=%s style=0x%08lx enabled=%d visible=%d checked=%d selected=%d rect=%ld,%ld,%ld,%ld "
                 "text=%s\n",
                 c.id, c.className.c_str(), c.style, c.enabled, c.visible, c.checked, c.selected, c.rect.left,
-                c.rect.top, c.rect.right, c.rect.bottom, c.text.c_str());
+                c.rect.top, c.rect.right, c.rect.bottom, oneLine(c.text).c_str());
 }
 
 }  // namespace

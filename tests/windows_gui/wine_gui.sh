@@ -103,13 +103,20 @@ gui_program_runs() {
   ps -eo pgid=,args= | awk -v group="$program_group" '$1 == group && /imageburner\.exe/ {found = 1} END {exit !found}'
 }
 
-# Reads the dialog with the probe into $scratch/probe.txt; the probe's exit
-# status (1: the layout differs). --service: the service panel is expected shown.
+# Reads the main dialog with the probe into $scratch/probe.txt; the probe's
+# exit status (1: the layout differs). --service: the service panel is
+# expected shown; --list: only list; --title PREFIX: another window than the main dialog.
 gui_probe() {
-  local status=0
-  "$wine" "$probe" --desktop "$desktop" "$@" "$kTitle" 2>/dev/null </dev/null | tr -d '\r' >"$scratch/probe.txt" ||
-    status=$?
-  [ -s "$scratch/probe.txt" ] || fail "the probe found no dialog"
+  local title=$kTitle options=() status=0
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --title) title=$2; shift 2 ;;
+      *) options+=("$1"); shift ;;
+    esac
+  done
+  "$wine" "$probe" --desktop "$desktop" "${options[@]}" "$title" 2>/dev/null </dev/null | tr -d '\r' \
+    >"$scratch/probe.txt" || status=$?
+  [ -s "$scratch/probe.txt" ] || fail "the probe found no window \"$title\""
   return "$status"
 }
 

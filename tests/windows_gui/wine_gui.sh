@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The window's test harness, sourced by each test script: an X server of the
 # test's own, the Wine prefix made fit for drawing, the program on a Wine
 # desktop of its own, its controls read from outside with the layout probe,
@@ -160,7 +161,7 @@ gui_keys() { xdotool key --delay 80 "$@"; }
 # screenshots/NAME.png.
 gui_shot() {
   local name=$1 left top right bottom
-  xwd -root -silent | xwdtopnm 2>/dev/null >"$scratch/$name.pnm"
+  xwd -root -silent | xwdtopnm 2>/dev/null | pnmdepth 255 >"$scratch/$name.pnm"
   read -r left top right bottom <<<"$(sed -n 's/^frame //p' "$scratch/probe.txt")"
   pnmcut -left "$left" -top "$top" -width "$((right - left))" -height "$((bottom - top))" "$scratch/$name.pnm" |
     pnmtopng >"$shots/$name.png"

@@ -33,10 +33,12 @@ windows_packages=(
   libz-mingw-w64-dev
   googletest libcli11-dev unicode-data
   wine wine64
+  # The window's pictures, converted from PNG at build time.
+  netpbm
   # The window's tests: Wine's own fonts (the bitmap "MS Sans Serif"), the
   # Polish locale Wine takes its ANSI code page from, an X server of their own,
   # real input events and screenshots.
-  fonts-wine locales xvfb xdotool x11-apps netpbm
+  fonts-wine locales xvfb xdotool x11-apps
 )
 fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 package_packages=(

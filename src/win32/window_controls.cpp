@@ -1,0 +1,31 @@
+#include "win32/window_controls.h"
+
+#include "platform/windows/wide_text.h"
+
+namespace ib::win32 {
+
+std::string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return platform::utf8FromWide(text);
+}
+
+std::string WindowControls::text(int id) const { return windowText(::GetDlgItem(m_dialog, id)); }
+
+void WindowControls::setText(int id, const std::string& text) {
+    ::SetDlgItemTextW(m_dialog, id, platform::wideFromUtf8(text).c_str());
+}
+
+bool WindowControls::isChecked(int id) const { return ::IsDlgButtonChecked(m_dialog, id) == BST_CHECKED; }
+
+void WindowControls::setChecked(int id, bool checked) {
+    ::CheckDlgButton(m_dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void WindowControls::selectListEntry(int id, int index) {
+    ::SendDlgItemMessageW(m_dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void WindowControls::setEnabled(int id, bool enabled) { ::EnableWindow(::GetDlgItem(m_dialog, id), enabled); }
+
+}  // namespace ib::win32

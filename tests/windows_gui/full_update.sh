@@ -11,6 +11,9 @@ for run in gui cli; do
   cp -r "$examples" "$scratch/$run-folder"
   new_recorder "$run-recorder"
 done
+# The helper tools in the working folder, where the program finds them when
+# they are not beside it (in the build tree they are not).
+cp "$(dirname "$cli")/../tools/TreeBaler.exe" "$(dirname "$cli")/../tools/mergeimg.exe" "$scratch/gui-folder/sif/"
 
 # The vendor commands of the update session in a recorder's command log: from
 # the first Download (02) or SelectStorage (06) to the last EndSession (dd).
@@ -19,12 +22,10 @@ update_session() {
        END {for (i = first; first && i <= last; i++) print line[i]}' "$scratch/$1/commands.log"
 }
 
-updates_finished() { grep -c "full update finished" "$scratch/service.log" || true; }
-
 gui_start --sim gui-recorder --workdir gui-folder/sif --log service.log
 gui_check_layout
 gui_click 1
-gui_wait_log "full update finished" 180 || fail "the update did not finish"
+gui_wait_finished 1 120
 grep -q "full update finished: success" "$scratch/service.log" || fail "the update failed"
 success=$(status_text kProcessSucceeded)
 last_status=$(gui_last_status)
@@ -33,14 +34,11 @@ last_status=$(gui_last_status)
 # The status line: the bar filled in green (0x00FF00) to both ends, the text in black over it.
 gui_check_layout
 gui_shot windows-dialog-after-update
-read -r x y <<<"$(gui_point 1018 2 2)"
-read -r left top right bottom <<<"$(gui_field 1018 rect | tr , ' ')"
-[ "$(gui_pixel windows-dialog-after-update "$x" "$y")" = 00ff00 ] || fail "the bar's left end is not green"
-[ "$(gui_pixel windows-dialog-after-update "$((x + right - left - 5))" "$y")" = 00ff00 ] ||
-  fail "the bar's right end is not green"
-colours=$(pnmcut -left "$x" -top "$y" -width "$((right - left - 4))" -height "$((bottom - top - 4))" \
-  "$scratch/windows-dialog-after-update.pnm" | ppmhist -noheader | awk '{print $1, $2, $3}')
-grep -qx '0 0 0' <<<"$colours" || fail "no black text on the status line"
+read -r _ _ width height <<<"$(gui_shot_rect 1018)"
+for x in 3 $((width - 4)); do
+  [ "$(gui_pixel windows-dialog-after-update 1018 "$x" 3)" = 00ff00 ] || fail "the bar is not green $x pixels in"
+done
+gui_colours windows-dialog-after-update 1018 3 | grep -qx '0 0 0' || fail "no black text on the status line"
 
 run_cli --sim cli-recorder --workdir cli-folder/sif update >/dev/null || fail "the command-line update"
 diff <(update_session cli-recorder) <(update_session gui-recorder) >&2 ||
@@ -49,11 +47,11 @@ diff <(update_session cli-recorder) <(update_session gui-recorder) >&2 ||
 
 # Enter after a finished operation starts the next one.
 gui_keys Return
-wait_until 180 test "$(updates_finished)" -ge 2 || fail "Enter did not start another update"
+gui_wait_finished 2 120
 # Enter with the focus in an edit starts the full update.
 gui_keys ctrl+shift+s
 wait_until 10 gui_probe --service || fail "no service panel"
 gui_click 1006
 gui_keys Return
-wait_until 180 test "$(updates_finished)" -ge 3 || fail "Enter in an edit did not start the update"
+gui_wait_finished 3 120
 grep -c "full update finished: success" "$scratch/service.log" | grep -qx 3 || fail "an update by key failed"

@@ -29,7 +29,8 @@ readonly kTitle="VELTRAX VT-RD70"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-wine-gui.XXXXXX")
 xvfb_pid="" program_group=""
-# The program gets a Wine desktop of its own at every start: the registry's
+# The program gets a Wine desktop of its own at every start, large enough for
+# the centred dialog to grow by the service panel: the registry's
 # default desktop is one for every process of the Wine server, and each test
 # has an X server of its own.
 desktop=""
@@ -63,7 +64,7 @@ wait_until() {
 }
 
 # The X server, on a display number it picks itself.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
 xvfb_pid=$!
 wait_until 20 test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.out")"
 export DISPLAY=":$(head -1 "$scratch/display")"
@@ -91,7 +92,7 @@ gui_start() {
   gui_close_desktop
   starts=$((${starts:-0} + 1))
   desktop=imageburner-test-$$-$starts
-  (cd "$scratch" && exec setsid "$wine" explorer "/desktop=$desktop,1024x768" "$(windows_path "$program")" "$@" \
+  (cd "$scratch" && exec setsid "$wine" explorer "/desktop=$desktop,1600x1200" "$(windows_path "$program")" "$@" \
     >"$scratch/program.out" 2>&1) &
   program_group=$!
   wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
@@ -156,26 +157,62 @@ gui_click() {
 # Real key presses (xdotool key names), to the window under the pointer.
 gui_keys() { xdotool key --delay 80 "$@"; }
 
-# Saves the screen as $scratch/NAME.pnm for pixel reads, and the window of
-# the last probe (the dialog with its frame, or another top-level window) as
-# screenshots/NAME.png.
+# Saves the window of the last probe (the dialog with its frame, or another
+# top-level window) as $scratch/NAME.pnm for pixel reads and as
+# screenshots/NAME.png, once it is drawn (more than one colour). The window's
+# own X window is read: on the root window of Wine's virtual desktop a dialog
+# opened over another shows black.
 gui_shot() {
-  local name=$1 left top right bottom
-  xwd -root -silent | xwdtopnm 2>/dev/null | pnmdepth 255 >"$scratch/$name.pnm"
-  read -r left top right bottom <<<"$(sed -n 's/^frame //p' "$scratch/probe.txt")"
-  pnmcut -left "$left" -top "$top" -width "$((right - left))" -height "$((bottom - top))" "$scratch/$name.pnm" |
-    pnmtopng >"$shots/$name.png"
+  wait_until 10 gui_try_shot "$1" || fail "the window of screenshot $1 was not drawn"
+  pnmtopng "$scratch/$1.pnm" >"$shots/$1.png"
 }
 
-# The colour at screen position X Y of screenshot NAME, as RRGGBB.
+gui_try_shot() {
+  local title window
+  title=$(gui_title | sed 's/[][\.*^$()+?{}|]/\\&/g')
+  window=$(xdotool search --name "^$title\$" | head -1)
+  [ -n "$window" ] || return 1
+  xwd -id "$window" -silent | xwdtopnm 2>/dev/null | pnmdepth 255 >"$scratch/$1.pnm"
+  [ "$(ppmhist -noheader "$scratch/$1.pnm" | wc -l)" -gt 1 ]
+}
+
+# Control ID's rectangle in a screenshot of the last probe's window: x y width height.
+gui_shot_rect() {
+  local l t r b x0 y0 frame_left frame_top
+  IFS=, read -r l t r b <<<"$(gui_field "$1" rect)"
+  read -r x0 y0 _ <<<"$(gui_client_area)"
+  read -r frame_left frame_top _ <<<"$(sed -n 's/^frame //p' "$scratch/probe.txt")"
+  echo "$((x0 - frame_left + l)) $((y0 - frame_top + t)) $((r - l)) $((b - t))"
+}
+
+# The colour at X Y pixels into control ID in screenshot NAME, as RRGGBB.
 gui_pixel() {
-  local name=$1 x=$2 y=$3
+  local x y
+  read -r x y _ <<<"$(gui_shot_rect "$2")"
   # A binary PPM of one pixel ends in its three bytes.
-  pnmcut -left "$x" -top "$y" -width 1 -height 1 "$scratch/$name.pnm" | tail -c 3 | od -An -tx1 | tr -d ' \n'
+  pnmcut -left "$((x + $3))" -top "$((y + $4))" -width 1 -height 1 "$scratch/$1.pnm" | tail -c 3 | od -An -tx1 |
+    tr -d ' \n'
+}
+
+# The colours inside control ID in screenshot NAME, M pixels from its edges: "R G B" lines.
+gui_colours() {
+  local x y width height margin=$3
+  read -r x y width height <<<"$(gui_shot_rect "$2")"
+  pnmcut -left "$((x + margin))" -top "$((y + margin))" -width "$((width - 2 * margin))" \
+    -height "$((height - 2 * margin))" "$scratch/$1.pnm" | ppmhist -noheader | awk '{print $1, $2, $3}'
 }
 
 # Waits for a line matching the pattern in the service log copy ($scratch/service.log).
 gui_wait_log() { wait_until "${2:-60}" grep -q -- "$1" "$scratch/service.log"; }
+
+# Waits until N operations have finished (at most SECONDS); fails at once
+# when a message box opens instead.
+gui_wait_finished() {
+  local count=$1 seconds=$2
+  wait_until "$seconds" eval '[ "$(grep -c " finished: " "$scratch/service.log")" -ge "$count" ] ||
+    grep -q "  message: " "$scratch/service.log"' || fail "operation $count did not finish"
+  if grep -q "  message: " "$scratch/service.log"; then fail "a message box opened"; fi
+}
 
 # Status text NAME (kRecorderReady, ...) as the program has it.
 status_text() { sed -n "s/.*\b$1 = \"\(.*\)\";.*/\1/p" "$source/src/operation/status_texts.h"; }

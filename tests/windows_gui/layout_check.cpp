@@ -76,7 +76,8 @@ std::vector<std::string> layoutDifferences(const std::vector<ExpectedControl>& e
     for (std::size_t i = 0; i < probed.size(); ++i)
         if (!claimed[i])
             differences.push_back("unexpected control " + std::to_string(probed[i].id) + " " + probed[i].className +
-                                  " \"" + probed[i].text + "\" at " + describe(probed[i].rect));
+                                  " \"" + probed[i].text.substr(0, probed[i].text.find('\n')) + "\" at " +
+                                  describe(probed[i].rect));
     return differences;
 }
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The window's hidden parts, reached with real keys and clicks: Ctrl+Shift+S
-# shows the service panel (its layout the control table's) and the system
-# menu's "Service" entry hides it again; the system menu's about entry opens
-# the about box; "Save log..." writes the log to the file typed into the save
-# dialog. Screenshots of the dialog, the panel and the about box.
+# The window's hidden parts, reached with real keys and clicks: the system
+# menu's "Service" entry shows the service panel (its layout the control
+# table's), Ctrl+Shift+S hides and shows it; the system menu's about entry
+# opens the about box; "Save log..." writes the log to the file typed into
+# the save dialog. Screenshots of the dialog, the panel and the about box.
 # Usage: see wine_gui.sh.
 source "$(dirname "$0")/wine_gui.sh"
 new_recorder recorder
@@ -15,12 +15,12 @@ gui_start --sim recorder --workdir update --log service.log
 gui_check_layout
 gui_shot windows-dialog
 
-gui_keys ctrl+shift+s
-wait_until 10 gui_probe --service || fail "Ctrl+Shift+S did not show the service panel"
-gui_shot windows-service-panel
 # The system menu: Alt+Space, then the entries' mnemonics.
 gui_keys alt+space s
-wait_until 10 gui_probe || fail "the menu's Service entry did not hide the service panel"
+wait_until 10 gui_probe --service || fail "the menu's Service entry did not show the service panel"
+gui_shot windows-service-panel
+gui_keys ctrl+shift+s
+wait_until 10 gui_probe || fail "Ctrl+Shift+S did not hide the service panel"
 
 gui_keys alt+space a
 wait_until 10 window_shown '^About$' || fail "the menu's about entry opened no about box"
@@ -31,7 +31,7 @@ gui_keys Return
 wait_until 10 eval '! window_shown "^About$"' || fail "the about box did not close"
 
 gui_keys ctrl+shift+s
-wait_until 10 gui_probe --service || fail "no service panel"
+wait_until 10 gui_probe --service || fail "Ctrl+Shift+S did not show the service panel"
 save_button=$(sed -n 's/^control id=\([0-9]*\) class=Button .* text=Save log\.\.\.$/\1/p' "$scratch/probe.txt")
 gui_click "$save_button"
 wait_until 10 window_shown '^(Zapisz|Save)' || fail "Save log... opened no save dialog"

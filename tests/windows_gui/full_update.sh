@@ -11,9 +11,6 @@ for run in gui cli; do
   cp -r "$examples" "$scratch/$run-folder"
   new_recorder "$run-recorder"
 done
-# The helper tools in the working folder, where the program finds them when
-# they are not beside it (in the build tree they are not).
-cp "$(dirname "$cli")/../tools/TreeBaler.exe" "$(dirname "$cli")/../tools/mergeimg.exe" "$scratch/gui-folder/sif/"
 
 # The vendor commands of the update session in a recorder's command log: from
 # the first Download (02) or SelectStorage (06) to the last EndSession (dd).

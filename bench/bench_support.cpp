@@ -62,23 +62,6 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-void writePatternFile(const std::filesystem::path& path, std::uint64_t bytes, unsigned seed) {
-    std::ofstream out(path, std::ios::binary);
-    std::vector<char> block(1 << 20);
-    std::uint32_t x = seed * 2654435761u + 1;
-    for (auto& b : block) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<char>(x >> 16);
-    }
-    for (std::uint64_t left = bytes; left > 0;) {
-        const auto n = static_cast<std::streamsize>(std::min<std::uint64_t>(left, block.size()));
-        out.write(block.data(), n);
-        left -= static_cast<std::uint64_t>(n);
-    }
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
-
 ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::path& output) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -106,20 +89,6 @@ ChildRun runChild(const std::vector<std::string>& argv, const std::filesystem::p
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     if (run.exitStatus != 0) std::fprintf(stderr, "%s ended with status %d\n", argv[0].c_str(), run.exitStatus);
     return run;
-}
-
-void writeUpdateInputs(const std::filesystem::path& work, std::uint64_t firmwareMiB, std::uint64_t partitionMiB) {
-    writePatternFile(work / "updater.bin", 64 * 1024, 1);
-    writePatternFile(work / "bootcode.bin", kMiB / 2, 2);
-    writePatternFile(work / "bootloader.bin", kMiB / 2, 3);
-    writePatternFile(work / "firmware.bin", (firmwareMiB - 1) * kMiB, 4);
-    writePatternFile(work / "data.bin", partitionMiB * kMiB, 5);
-    const std::uint64_t keepSectors = (firmwareMiB + 1) * kMiB / 512;
-    writeText(work / "DiskInfo.ini",
-              "[DEFAULT_FW]\nnumber=3\nfile0=bootcode.bin\nfile1=bootloader.bin\nfile2=firmware.bin\n"
-              "[User_Area_Partition]\nPartitionNumber=1\nAlignmentEnable=1\nAlignmentSize=2048\n"
-              "SDKeepCodeSize=" + std::to_string(keepSectors) +
-                  "\n[Part_0]\nSize=auto\nType=RAW\nRawFileName=data.bin\n");
 }
 
 std::string quotedForShell(const std::filesystem::path& path) {

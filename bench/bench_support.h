@@ -18,6 +18,7 @@
 #include "sim/simulator.h"
 #include "app/image_burner_controller.h"
 #include "app/user_interface_port.h"
+#include "update_inputs.h"
 
 namespace ib::bench {
 
@@ -62,14 +63,6 @@ private:
     std::filesystem::path m_path;
 };
 
-inline constexpr std::uint64_t kMiB = 1 << 20;
-
-// Writes `bytes` bytes of a pattern (not zeros, so nothing can be skipped).
-void writePatternFile(const std::filesystem::path& path, std::uint64_t bytes, unsigned seed);
-void writeText(const std::filesystem::path& path, const std::string& text);
-// The inputs of a full update in a working folder: updater.bin, a firmware set of
-// three members (boot code, bootloader, firmware) and one RAW user partition.
-void writeUpdateInputs(const std::filesystem::path& work, std::uint64_t firmwareMiB, std::uint64_t partitionMiB);
 // A path in single quotes for `sh -c` (the benchmarks' paths have no quote in them).
 std::string quotedForShell(const std::filesystem::path& path);
 

@@ -15,14 +15,13 @@ gui_start --sim recorder --workdir update --log service.log
 gui_check_layout
 gui_shot windows-dialog
 
-# The system menu: Alt+Space, then the entries' mnemonics.
-gui_keys alt+space s
+gui_system_menu s
 wait_until 10 gui_probe --service || fail "the menu's Service entry did not show the service panel"
 gui_shot windows-service-panel
 gui_keys ctrl+shift+s
 wait_until 10 gui_probe || fail "Ctrl+Shift+S did not hide the service panel"
 
-gui_keys alt+space a
+gui_system_menu a
 wait_until 10 window_shown '^About$' || fail "the menu's about entry opened no about box"
 gui_probe --list --title About
 grep -q '^control id=.* text=ImageBurner, .*Version ' "$scratch/probe.txt" || fail "the about box does not name the program"

@@ -29,10 +29,10 @@ readonly kTitle="VELTRAX VT-RD70"
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-wine-gui.XXXXXX")
 xvfb_pid="" program_group=""
-# The program gets a Wine desktop of its own at every start, large enough for
-# the centred dialog to grow by the service panel: the registry's
+# The program gets a Wine desktop of its own at every start (the registry's
 # default desktop is one for every process of the Wine server, and each test
-# has an X server of its own.
+# has an X server of its own), large enough for the centred dialog to grow by
+# the service panel.
 desktop=""
 
 fail() {
@@ -154,8 +154,17 @@ gui_click() {
   xdotool mousemove --sync "$x" "$y" click 1
 }
 
-# Real key presses (xdotool key names), to the window under the pointer.
+# Real key presses (xdotool key names), to the window with the focus.
 gui_keys() { xdotool key --delay 80 "$@"; }
+
+# Opens the dialog's system menu with Alt+Space and, once it shows (a second
+# window of the program), picks the entry with mnemonic KEY.
+gui_system_menu() {
+  gui_keys alt+space
+  wait_until 10 eval '[ "$(xdotool search --onlyvisible --classname "^imageburner\.exe$" | wc -l)" -gt 1 ]' ||
+    fail "the system menu did not open"
+  gui_keys "$1"
+}
 
 # Saves the window of the last probe (the dialog with its frame, or another
 # top-level window) as $scratch/NAME.pnm for pixel reads and as
@@ -202,11 +211,9 @@ gui_colours() {
     -height "$((height - 2 * margin))" "$scratch/$1.pnm" | ppmhist -noheader | awk '{print $1, $2, $3}'
 }
 
-# Waits for a line matching the pattern in the service log copy ($scratch/service.log).
-gui_wait_log() { wait_until "${2:-60}" grep -q -- "$1" "$scratch/service.log"; }
-
-# Waits until N operations have finished (at most SECONDS); fails at once
-# when a message box opens instead.
+# Waits until N operations have finished (at most SECONDS), as the service
+# log copy ($scratch/service.log) tells; fails at once when a message box
+# opens instead.
 gui_wait_finished() {
   local count=$1 seconds=$2
   wait_until "$seconds" eval '[ "$(grep -c " finished: " "$scratch/service.log")" -ge "$count" ] ||

@@ -4,16 +4,12 @@
 
 namespace ib::win32 {
 
-void DialogThread::attach(HWND dialog) {
-    m_window = dialog;
-    m_threadId = ::GetCurrentThreadId();
-}
-
 bool DialogThread::isCurrent() const { return m_threadId == ::GetCurrentThreadId(); }
 
 bool DialogThread::post(std::function<void()> call) const {
     auto carried = std::make_unique<std::function<void()>>(std::move(call));
-    if (!m_window || !::PostMessageW(m_window, kPostedCallMessage, 0, reinterpret_cast<LPARAM>(carried.get())))
+    HWND window = m_window;
+    if (!window || !::PostMessageW(window, kPostedCallMessage, 0, reinterpret_cast<LPARAM>(carried.get())))
         return false;
     carried.release();  // the message owns it now
     return true;

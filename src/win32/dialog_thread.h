@@ -1,10 +1,12 @@
-// The dialog's thread as other threads reach it: a call posted to the dialog's
-// window (a private WM_APP message carrying the call on the heap) runs there,
-// in the order posted. Calls made on the dialog's thread run at once.
+// The dialog's thread (the one that made this object) as other threads reach
+// it: a call posted to the dialog's window (a private WM_APP message carrying
+// the call on the heap) runs there, in the order posted. Calls made on the
+// dialog's thread run at once.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -16,8 +18,10 @@ inline constexpr UINT kPostedCallMessage = WM_APP + 1;
 
 class DialogThread {
 public:
-    // From now on calls go to `dialog`, on the calling thread.
-    void attach(HWND dialog);
+    DialogThread() : m_threadId(::GetCurrentThreadId()) {}
+
+    // From now on posted calls go to `dialog`; null: they are dropped.
+    void attach(HWND dialog) { m_window = dialog; }
     HWND window() const { return m_window; }
     bool isCurrent() const;
 
@@ -34,7 +38,7 @@ public:
         // The posted call holds the only promise: dropped unrun, it breaks it.
         auto answer = std::make_shared<std::promise<Result>>();
         auto result = answer->get_future();
-        if (!post([answer, call] { answer->set_value(call()); })) return Result{};
+        if (!post([answer = std::move(answer), call] { answer->set_value(call()); })) return Result{};
         try {
             return result.get();
         } catch (const std::future_error&) {
@@ -48,8 +52,8 @@ public:
     static void dropQueued(HWND dialog);
 
 private:
-    HWND m_window = nullptr;
-    DWORD m_threadId = 0;
+    std::atomic<HWND> m_window = nullptr;
+    const DWORD m_threadId;
 };
 
 }  // namespace ib::win32

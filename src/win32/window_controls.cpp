@@ -26,6 +26,23 @@ void WindowControls::selectListEntry(int id, int index) {
     ::SendDlgItemMessageW(m_dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void WindowControls::setEnabled(int id, bool enabled) { ::EnableWindow(::GetDlgItem(m_dialog, id), enabled); }
+void WindowControls::setEnabled(int id, bool enabled) {
+    HWND control = ::GetDlgItem(m_dialog, id);
+    if (!enabled) keepFocusOff(control);
+    ::EnableWindow(control, enabled);
+}
+
+// A disabled control with the focus would leave the keys nowhere (Escape would
+// no longer reach the dialog): the focus moves to the next control, or to the
+// dialog itself when there is none.
+void WindowControls::keepFocusOff(HWND control) const {
+    const auto hasFocus = [control] {
+        HWND focus = ::GetFocus();
+        return focus && (focus == control || ::IsChild(control, focus));
+    };
+    if (!hasFocus()) return;
+    ::SendMessageW(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
+    if (hasFocus()) ::SetFocus(m_dialog);
+}
 
 }  // namespace ib::win32

@@ -20,6 +20,8 @@ public:
     void setEnabled(int id, bool enabled) override;
 
 private:
+    void keepFocusOff(HWND control) const;
+
     HWND m_dialog = nullptr;
 };
 

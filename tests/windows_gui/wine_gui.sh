@@ -67,7 +67,8 @@ wait_until() {
 Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
 xvfb_pid=$!
 wait_until 20 test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.out")"
-export DISPLAY=":$(head -1 "$scratch/display")"
+DISPLAY=":$(head -1 "$scratch/display")"
+export DISPLAY
 bash "$here/prepare_wine_prefix.sh"
 
 # A path as Windows programs take it (drive Z: is the root).

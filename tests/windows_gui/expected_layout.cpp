@@ -69,18 +69,18 @@ bool showsTableText(ControlKind kind) {
            kind == K::CheckBox || kind == K::GroupBox;
 }
 
-ExpectedControl fromTable(HWND dialog, const ControlSpec& spec) {
+ExpectedControl fromTable(HWND dialog, const ControlSpec& row) {
     ExpectedControl control;
-    control.id = spec.id;
-    control.name = (spec.id == kNoId ? std::string("control") : "control " + std::to_string(spec.id)) +
-                   (*spec.text ? " \"" + std::string(spec.text) + "\"" : std::string());
-    setShape(spec.kind, control);
-    if (showsTableText(spec.kind)) control.text = spec.text;
-    control.rect = pixelsOf(dialog, spec.rect);
-    control.place = spec.kind == K::ComboBox  ? PlaceCheck::WithoutHeight
-                    : spec.kind == K::Picture ? PlaceCheck::TopLeftOnly
+    control.id = row.id;
+    control.name = (row.id == kNoId ? std::string("control") : "control " + std::to_string(row.id)) +
+                   (*row.text ? " \"" + std::string(row.text) + "\"" : std::string());
+    setShape(row.kind, control);
+    if (showsTableText(row.kind)) control.text = row.text;
+    control.rect = pixelsOf(dialog, row.rect);
+    control.place = row.kind == K::ComboBox  ? PlaceCheck::WithoutHeight
+                    : row.kind == K::Picture ? PlaceCheck::TopLeftOnly
                                               : PlaceCheck::Whole;
-    control.inServicePanel = inServicePanel(spec);
+    control.inServicePanel = inServicePanel(row);
     return control;
 }
 
@@ -110,7 +110,7 @@ std::vector<ExpectedControl> expectedLayout() {
                                              ignoreMessages, 0);
     if (!dialog) throw std::runtime_error("the hidden dialog was not created");
     std::vector<ExpectedControl> expected;
-    for (const ControlSpec& spec : mainDialogControls()) expected.push_back(fromTable(dialog, spec));
+    for (const ControlSpec& row : mainDialogControls()) expected.push_back(fromTable(dialog, row));
     for (ExpectedControl& extra : servicePanelExtras(dialog)) expected.push_back(std::move(extra));
     DestroyWindow(dialog);
     return expected;

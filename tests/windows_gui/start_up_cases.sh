@@ -26,10 +26,11 @@ start_up_case() {
 
 start_up_case update "" \
   "title=VELTRAX VT-RD70 - update" "1014 text=eMMC" "1014 selected=2" "1022 text=2" "1022 selected=1" "1021 checked=1"
+# Firmware number 0 lies outside the list: the box stays empty.
 start_up_case "zażółć/gęślą/jaźń" $'Media=3\nNumberOfFirmware=0\nConfigUserArea=0' \
   "title=VELTRAX VT-RD70 - jaźń" "1014 text=SIF" "1014 selected=3" "1022 text=" "1022 selected=-1" "1021 checked=0"
-# Media 7 and firmware number 0 lie outside the lists: the boxes stay empty.
-# Number 11 selects the list's last entry, which is empty.
+# Media 7 lies outside the list: the box stays empty. Firmware number 11
+# selects the list's last entry, which is empty.
 start_up_case frozen $'FreezeUI=1\nMedia=7\nNumberOfFirmware=11' \
   "1014 text=" "1014 selected=-1" "1022 text=" "1022 selected=10" \
   "1014 enabled=0" "1022 enabled=0" "1021 enabled=0" \

@@ -101,17 +101,24 @@ std::vector<ExpectedControl> servicePanelExtras(HWND dialog) {
     };
 }
 
+SIZE sizeOf(HWND dialog, const DialogRect& units) {
+    const RECT rect = pixelsOf(dialog, units);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 }  // namespace
 
-std::vector<ExpectedControl> expectedLayout() {
+ExpectedLayout expectedLayout() {
     const std::vector<WORD> dialogTemplate = hiddenDialogTemplate();
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                              reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), nullptr,
                                              ignoreMessages, 0);
     if (!dialog) throw std::runtime_error("the hidden dialog was not created");
-    std::vector<ExpectedControl> expected;
-    for (const ControlSpec& row : mainDialogControls()) expected.push_back(fromTable(dialog, row));
-    for (ExpectedControl& extra : servicePanelExtras(dialog)) expected.push_back(std::move(extra));
+    ExpectedLayout expected;
+    for (const ControlSpec& row : mainDialogControls()) expected.controls.push_back(fromTable(dialog, row));
+    for (ExpectedControl& extra : servicePanelExtras(dialog)) expected.controls.push_back(std::move(extra));
+    expected.client = sizeOf(dialog, kClientArea);
+    expected.clientWithServicePanel = sizeOf(dialog, kClientAreaWithServicePanel);
     DestroyWindow(dialog);
     return expected;
 }

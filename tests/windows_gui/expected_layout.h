@@ -1,6 +1,6 @@
-// Where the dialog's controls must lie and what they must be: every row of
-// the control table, and the service panel's own controls (the log, its save
-// button, the transfer bar). Rectangles are mapped from dialog units by
+// Where the dialog's controls must lie and what they must be (every row of
+// the control table, and the service panel's own controls: the log, its save
+// button, the transfer bar), and the size of its client area. Rectangles are mapped from dialog units by
 // Windows itself (MapDialogRect) in a hidden dialog of the probe's own with
 // the main dialog's font: MapDialogRect cannot be asked about another
 // process's dialog.
@@ -30,6 +30,12 @@ struct ExpectedControl {
     bool inServicePanel = false;
 };
 
-std::vector<ExpectedControl> expectedLayout();
+struct ExpectedLayout {
+    std::vector<ExpectedControl> controls;
+    SIZE client{};                   // the client area without the service panel
+    SIZE clientWithServicePanel{};  // and with it
+};
+
+ExpectedLayout expectedLayout();
 
 }  // namespace ib::probe

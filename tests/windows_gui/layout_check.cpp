@@ -60,11 +60,15 @@ void compare(const ExpectedControl& want, const ProbedControl& got, bool service
 
 }  // namespace
 
-std::vector<std::string> layoutDifferences(const std::vector<ExpectedControl>& expected,
+std::vector<std::string> layoutDifferences(const ExpectedLayout& expected, const SIZE& client,
                                            const std::vector<ProbedControl>& probed, bool servicePanelShown) {
     std::vector<std::string> differences;
+    const SIZE& wantClient = servicePanelShown ? expected.clientWithServicePanel : expected.client;
+    if (!withinAPixel(client.cx, wantClient.cx) || !withinAPixel(client.cy, wantClient.cy))
+        differences.push_back("client area " + std::to_string(client.cx) + "x" + std::to_string(client.cy) + ", not " +
+                              std::to_string(wantClient.cx) + "x" + std::to_string(wantClient.cy));
     std::vector<bool> claimed(probed.size(), false);
-    for (const ExpectedControl& want : expected) {
+    for (const ExpectedControl& want : expected.controls) {
         const auto found = counterpart(want, probed, claimed);
         if (!found) {
             differences.push_back(want.name + ": missing (" + want.className + " at " + describe(want.rect) + ")");

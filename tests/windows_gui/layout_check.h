@@ -12,8 +12,8 @@
 
 namespace ib::probe {
 
-// One line per difference; none when the dialog is as it must be.
-std::vector<std::string> layoutDifferences(const std::vector<ExpectedControl>& expected,
+// One line per difference; none when the dialog (client area `client`) is as it must be.
+std::vector<std::string> layoutDifferences(const ExpectedLayout& expected, const SIZE& client,
                                            const std::vector<ProbedControl>& probed, bool servicePanelShown);
 
 }  // namespace ib::probe

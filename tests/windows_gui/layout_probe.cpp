@@ -9,11 +9,11 @@
 // area's screen position and size), one for its frame ("frame LEFT TOP RIGHT
 // BOTTOM" on the screen), one per control ("control id=... class=...
 // style=0x... enabled=0|1 visible=0|1 checked=N selected=N rect=L,T,R,B
-// text=..."), and one per difference from the layout ("difference: ...").
-// --service: the service panel must be shown (else hidden), and its controls'
-// places are checked too. --list: the window is another (the about box): its
-// controls are listed, not checked. Exit status 0: as it must be; 1: differences; 2:
-// no dialog or bad arguments.
+// text=...") and one per difference from the layout ("difference: ...").
+// --service: the service panel must be shown (else hidden); its controls'
+// places and the grown client area are checked. --list: the window is
+// another (the about box): its controls are listed, not checked.
+// Exit status 0: as it must be; 1: differences; 2: no window or bad arguments.
 #include <windows.h>
 
 #include <cstdio>
@@ -112,7 +112,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<ProbedControl> controls = probeControls(dialog);
     for (const ProbedControl& control : controls) printControl(control);
     if (args.listOnly) return 0;
-    const auto differences = layoutDifferences(expectedLayout(), controls, args.servicePanelShown);
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const auto differences =
+        layoutDifferences(expectedLayout(), {client.right, client.bottom}, controls, args.servicePanelShown);
     for (const std::string& difference : differences) std::printf("difference: %s\n", difference.c_str());
     return differences.empty() ? 0 : 1;
 }

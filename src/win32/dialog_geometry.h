@@ -9,7 +9,9 @@
 namespace ib::win32 {
 
 RECT pixelsOf(HWND dialog, const DialogRect& rect);
-// Resizes `dialog` so that its client area is `client` pixels, keeping its place.
+// Resizes `dialog` so that its client area is `client` pixels, keeping its
+// top-left corner where the dialog then still fits in its monitor's work
+// area, else moving it up and left as far as needed.
 void setClientSize(HWND dialog, SIZE client);
 
 }  // namespace ib::win32

@@ -19,7 +19,6 @@ void ServicePanel::show(bool shown) {
     for (HWND control : m_controls) ::ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
     const RECT client = pixelsOf(m_dialog, shown ? kClientAreaWithServicePanel : kClientArea);
     setClientSize(m_dialog, {client.right - client.left, client.bottom - client.top});
-    ::SendMessageW(m_dialog, DM_REPOSITION, 0, 0);  // grown, it stays on the screen
 }
 
 void ServicePanel::takeFocusOut() {

@@ -28,21 +28,19 @@ void WindowControls::selectListEntry(int id, int index) {
 
 void WindowControls::setEnabled(int id, bool enabled) {
     HWND control = ::GetDlgItem(m_dialog, id);
-    if (!enabled) keepFocusOff(control);
+    HWND focus = ::GetFocus();
+    const bool hadFocus = focus && (focus == control || ::IsChild(control, focus));
     ::EnableWindow(control, enabled);
+    if (!enabled && hadFocus) moveFocusOn();
 }
 
-// A disabled control with the focus would leave the keys nowhere (Escape would
-// no longer reach the dialog): the focus moves to the next control, or to the
-// dialog itself when there is none.
-void WindowControls::keepFocusOff(HWND control) const {
-    const auto hasFocus = [control] {
-        HWND focus = ::GetFocus();
-        return focus && (focus == control || ::IsChild(control, focus));
-    };
-    if (!hasFocus()) return;
+// A disabled control loses the focus, which would leave the keys nowhere
+// (Escape would no longer reach the dialog): the focus moves to the next
+// control, or to the dialog itself when there is none.
+void WindowControls::moveFocusOn() const {
     ::SendMessageW(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
-    if (hasFocus()) ::SetFocus(m_dialog);
+    HWND focus = ::GetFocus();
+    if (!focus || !::IsWindowEnabled(focus)) ::SetFocus(m_dialog);
 }
 
 }  // namespace ib::win32

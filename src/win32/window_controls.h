@@ -20,7 +20,7 @@ public:
     void setEnabled(int id, bool enabled) override;
 
 private:
-    void keepFocusOff(HWND control) const;
+    void moveFocusOn() const;
 
     HWND m_dialog = nullptr;
 };

@@ -44,8 +44,8 @@ void setShape(ControlKind kind, ExpectedControl& control) {
         switch (kind) {
             case K::Picture: return {"Static", SS_TYPEMASK, {SS_BITMAP}};
             case K::StatusLine: return {"Static", 0, {0}};
-            case K::DefaultButton: return {"Button", BS_TYPEMASK, {BS_DEFPUSHBUTTON}};
-            // A push button with the focus is the default one meanwhile.
+            // The default button's look moves to a push button with the focus.
+            case K::DefaultButton:
             case K::Button: return {"Button", BS_TYPEMASK, {BS_PUSHBUTTON, BS_DEFPUSHBUTTON}};
             case K::Text: return {"Static", SS_TYPEMASK, {SS_LEFT}};
             case K::CentredText: return {"Static", SS_TYPEMASK, {SS_CENTER}};
@@ -81,6 +81,7 @@ ExpectedControl fromTable(HWND dialog, const ControlSpec& row) {
                     : row.kind == K::Picture ? PlaceCheck::TopLeftOnly
                                               : PlaceCheck::Whole;
     control.inServicePanel = inServicePanel(row);
+    control.isDefaultButton = row.kind == K::DefaultButton;
     return control;
 }
 

@@ -28,6 +28,7 @@ struct ExpectedControl {
     RECT rect{};  // in client coordinates
     PlaceCheck place = PlaceCheck::Whole;
     bool inServicePanel = false;
+    bool isDefaultButton = false;  // the one Enter presses
 };
 
 struct ExpectedLayout {

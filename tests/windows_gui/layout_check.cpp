@@ -58,17 +58,34 @@ void compare(const ExpectedControl& want, const ProbedControl& got, bool service
     if (shown && !placeMatches(want, got.rect)) differs("at " + describe(got.rect) + ", not " + describe(want.rect));
 }
 
-}  // namespace
-
-std::vector<std::string> layoutDifferences(const ExpectedLayout& expected, const SIZE& client,
-                                           const std::vector<ProbedControl>& probed, bool servicePanelShown) {
-    std::vector<std::string> differences;
-    const SIZE& wantClient = servicePanelShown ? expected.clientWithServicePanel : expected.client;
-    if (!withinAPixel(client.cx, wantClient.cx) || !withinAPixel(client.cy, wantClient.cy))
+void compareClientArea(const ExpectedLayout& expected, const SIZE& client, bool servicePanelShown,
+                       std::vector<std::string>& differences) {
+    const SIZE& want = servicePanelShown ? expected.clientWithServicePanel : expected.client;
+    if (!withinAPixel(client.cx, want.cx) || !withinAPixel(client.cy, want.cy))
         differences.push_back("client area " + std::to_string(client.cx) + "x" + std::to_string(client.cy) + ", not " +
-                              std::to_string(wantClient.cx) + "x" + std::to_string(wantClient.cy));
+                              std::to_string(want.cx) + "x" + std::to_string(want.cy));
+}
+
+// Enter presses the table's default button, and one push button (that one,
+// or another with the focus) is drawn as the default one.
+void compareDefaultButton(const ExpectedLayout& expected, const ProbedDialog& probed,
+                          std::vector<std::string>& differences) {
+    for (const ExpectedControl& want : expected.controls)
+        if (want.isDefaultButton && want.id != probed.defaultButton)
+            differences.push_back("the default button is " + std::to_string(probed.defaultButton) + ", not " +
+                                  std::to_string(want.id.value_or(0)));
+    const auto drawnAsDefault = std::count_if(probed.controls.begin(), probed.controls.end(), [](const ProbedControl& c) {
+        return c.className == "Button" && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    });
+    if (drawnAsDefault != 1)
+        differences.push_back(std::to_string(drawnAsDefault) + " buttons drawn as the default one, not 1");
+}
+
+// Each expected control against its counterpart, and the controls no row stands for.
+void compareControls(const std::vector<ExpectedControl>& expected, const std::vector<ProbedControl>& probed,
+                     bool servicePanelShown, std::vector<std::string>& differences) {
     std::vector<bool> claimed(probed.size(), false);
-    for (const ExpectedControl& want : expected.controls) {
+    for (const ExpectedControl& want : expected) {
         const auto found = counterpart(want, probed, claimed);
         if (!found) {
             differences.push_back(want.name + ": missing (" + want.className + " at " + describe(want.rect) + ")");
@@ -82,6 +99,16 @@ std::vector<std::string> layoutDifferences(const ExpectedLayout& expected, const
             differences.push_back("unexpected control " + std::to_string(probed[i].id) + " " + probed[i].className +
                                   " \"" + probed[i].text.substr(0, probed[i].text.find('\n')) + "\" at " +
                                   describe(probed[i].rect));
+}
+
+}  // namespace
+
+std::vector<std::string> layoutDifferences(const ExpectedLayout& expected, const ProbedDialog& probed,
+                                           bool servicePanelShown) {
+    std::vector<std::string> differences;
+    compareClientArea(expected, probed.client, servicePanelShown, differences);
+    compareDefaultButton(expected, probed, differences);
+    compareControls(expected.controls, probed.controls, servicePanelShown, differences);
     return differences;
 }
 

@@ -109,13 +109,10 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     printDialog(dialog);
-    const std::vector<ProbedControl> controls = probeControls(dialog);
-    for (const ProbedControl& control : controls) printControl(control);
+    const ProbedDialog probed = probeDialog(dialog);
+    for (const ProbedControl& control : probed.controls) printControl(control);
     if (args.listOnly) return 0;
-    RECT client{};
-    GetClientRect(dialog, &client);
-    const auto differences =
-        layoutDifferences(expectedLayout(), {client.right, client.bottom}, controls, args.servicePanelShown);
+    const auto differences = layoutDifferences(expectedLayout(), probed, args.servicePanelShown);
     for (const std::string& difference : differences) std::printf("difference: %s\n", difference.c_str());
     return differences.empty() ? 0 : 1;
 }

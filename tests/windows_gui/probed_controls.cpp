@@ -94,12 +94,19 @@ std::string windowTitle(HWND window) {
     return utf8(std::wstring(title, static_cast<std::size_t>(length)));
 }
 
-std::vector<ProbedControl> probeControls(HWND dialog) {
+ProbedDialog probeDialog(HWND dialog) {
+    ProbedDialog probed;
+    RECT client{};
+    GetClientRect(dialog, &client);
+    probed.client = {client.right, client.bottom};
+    const auto defaultId = static_cast<DWORD>(ask(dialog, DM_GETDEFID));
+    if (HIWORD(defaultId) == DC_HASDEFID) probed.defaultButton = LOWORD(defaultId);
     // EnumChildWindows also visits the children's own children (a combo
     // box's edit): only the dialog's own are kept.
     Children children{dialog, {}};
     EnumChildWindows(dialog, addDirectChild, reinterpret_cast<LPARAM>(&children));
-    return children.controls;
+    probed.controls = std::move(children.controls);
+    return probed;
 }
 
 }  // namespace ib::probe

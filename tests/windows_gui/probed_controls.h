@@ -21,11 +21,18 @@ struct ProbedControl {
     RECT rect{};        // in the dialog's client coordinates
 };
 
+struct ProbedDialog {
+    SIZE client{};
+    int defaultButton = 0;  // the dialog's default button (DM_GETDEFID), 0 for none
+    std::vector<ProbedControl> controls;
+};
+
 // The visible top-level window whose title begins with `titlePrefix`, or null.
 HWND findDialog(const std::wstring& titlePrefix);
 // The dialog's own title (UTF-8).
 std::string windowTitle(HWND window);
-// The dialog's own child windows, in Z order (the order they were created in).
-std::vector<ProbedControl> probeControls(HWND dialog);
+// The dialog's client size, default button and own child windows, these in Z
+// order (the order they were created in).
+ProbedDialog probeDialog(HWND dialog);
 
 }  // namespace ib::probe

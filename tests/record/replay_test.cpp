@@ -5,8 +5,10 @@
 
 #include <zlib.h>
 
+#include <chrono>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -150,6 +152,40 @@ TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndS
                                 "stopped there); this run went on with\n+{\"n\":10,"),
               std::string::npos)
         << replayed.err;
+}
+
+TEST_F(RecordAndReplay, ReplayTimingKeepsARecordedPauseAndWithoutItThePauseIsGone) {
+    const fs::path recorded = files / "probe.jsonl", paused = files / "paused.jsonl";
+    const fs::path state = files / "recorder";
+    ASSERT_EQ(cli({"sim", "init", state.string(), "--mode", "updater", "--force"}).status, 0);
+    ASSERT_EQ(cli({"--sim", state.string(), "--record", recorded.string(), "probe"}).status, 0);
+    // The last exchange came in half a second after the start: a recorder that took its time.
+    constexpr double kPauseMs = 500;
+    std::vector<std::string> lines;
+    std::ifstream in(recorded);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.starts_with("{\"n\":"); });
+    ASSERT_NE(last, lines.rend());
+    ASSERT_GE(exchanges(recorded).size(), 2u);
+    *last = std::regex_replace(*last, std::regex(R"("t":[0-9.]+)"), "\"t\":" + std::to_string(kPauseMs),
+                               std::regex_constants::format_first_only);
+    std::ofstream out(paused);
+    for (const auto& line : lines) out << line << '\n';
+    out.close();
+
+    const auto replayTaking = [&](std::vector<std::string> flags) {
+        std::vector<std::string> args{"--replay", paused.string()};
+        args.insert(args.end(), flags.begin(), flags.end());
+        args.push_back("probe");
+        const auto started = std::chrono::steady_clock::now();
+        const Result r = cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    };
+    // Only the lower bound: a slow machine may take longer, never shorter.
+    EXPECT_GE(replayTaking({"--replay-timing"}), kPauseMs);
+    // Without the flag the pause passes at once; a replay of a probe is far quicker than the pause.
+    EXPECT_LT(replayTaking({}), kPauseMs);
 }
 
 // The members of a tar.gz by name, read with zlib alone.

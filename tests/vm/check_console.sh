@@ -129,6 +129,29 @@ unplugged)
         'gadget: fired: the recorder is unplugged at WriteSectors #3' \
         'gadget: off the bus until the program ends'
     ;;
+record)
+    # The replay of the recording is vm.replay-gadget-recording's.
+    expect '$ imageburner-cli --record /tmp/gadget-update.jsonl.gz update' 'Start to download code .....' \
+        'Burn-in Boot process done .....' 'exit status 0,' 'check the recording was made: ok' \
+        '@@ file gadget-update.jsonl.gz' '@@ end file gadget-update.jsonl.gz'
+    ;;
+update-all)
+    # Two recorders, each on a USB device controller of its own: ports 1-1 and 2-1, in
+    # whichever order the kernel named their disks.
+    for recorder in '1-1  serial SIM0001' '2-1  serial SIM0002'; do
+        expect '$ imageburner-cli list' "re:^$recorder  boot ROM  [D-Z]:  free\$" '2 recorders found.' \
+            'exit status 0,' '$ imageburner-cli update --all' "re:^$recorder  updater  [D-Z]:  free\$"
+    done
+    for port in 1-1 2-1; do
+        expect '$ imageburner-cli update --all' "[$port] Start to download code ....." \
+            "[$port] Burn-in Boot process done ....." "re:^$port +done " 'exit status 0,'
+    done
+    expect 'check recorder 1 ran the updater: ok' \
+        "check recorder 1's user area starts with the index table sector: ok" \
+        'check recorder 2 ran the updater: ok' \
+        "check recorder 2's user area starts with the index table sector: ok" \
+        'check each recorder has its log: ok' '$ imageburner-cli list' '2 recorders found.' 'exit status 0,'
+    ;;
 *)
     echo "unknown scenario $scenario"
     exit 2

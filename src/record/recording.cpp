@@ -1,6 +1,8 @@
 // Writing a recording. See recording.h.
 #include "record/recording.h"
 
+#include <algorithm>
+
 #include "device/vendor_command.h"
 #include "record/digest_worker.h"
 #include "record/hex_text.h"
@@ -111,12 +113,13 @@ void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutc
 }
 
 void Recording::deviceList(const UsbStorageList& list) {
-    write(JsonLine()
-              .text("event", "devices")
-              .milliseconds("t", elapsedMs())
-              .flag("available", list.available)
-              .texts("instanceIds", list.instanceIds)
-              .finished());
+    JsonLine line;
+    line.text("event", "devices").milliseconds("t", elapsedMs()).flag("available", list.available);
+    line.texts("instanceIds", list.instanceIds);
+    // Where each device sits, when the system tells: a replay chooses a recorder by its port as the run did.
+    if (std::any_of(list.portPaths.begin(), list.portPaths.end(), [](const std::string& p) { return !p.empty(); }))
+        line.texts("portPaths", std::vector<std::optional<std::string>>(list.portPaths.begin(), list.portPaths.end()));
+    write(line.finished());
 }
 
 void Recording::deviceEvent(const DeviceEvent& event) {
@@ -170,7 +173,8 @@ std::unique_ptr<VolumeHandle> RecordingVolumes::openVolume(char letter, std::str
     std::string reason;
     auto handle = m_carrier.openVolume(letter, &reason);
     if (whyNot) *whyNot = reason;
-    m_recording.volumeOpened(letter, handle != nullptr, m_carrier.volumeName(letter), reason, "");
+    m_recording.volumeOpened(letter, handle != nullptr, m_carrier.volumeName(letter), reason,
+                             m_carrier.volumePort(letter));
     if (!handle) return nullptr;
     return std::make_unique<RecordingHandle>(std::move(handle), letter, m_recording);
 }

@@ -5,6 +5,8 @@
 //
 // The first line names the format and its version:
 //   {"format":"imageburner-recording","version":1,"data":"hash"}
+// A "devices" line holds the USB device list: "instanceIds" and, where the
+// system tells them, "portPaths"; an "open" line the volume's "portPath".
 // An exchange line holds, in order: its number "n", "t" (ms since the
 // start), the volume's "letter", the command block "cdb", "dir"
 // (none/in/out), the requested "length", "timeout" and "kind"; the data sent
@@ -74,6 +76,7 @@ public:
     RecordingVolumes(VolumeProvider& carrier, Recording& recording) : m_carrier(carrier), m_recording(recording) {}
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return m_carrier.volumeName(letter); }
+    std::string volumePort(char letter) const override { return m_carrier.volumePort(letter); }
 
 private:
     VolumeProvider& m_carrier;

@@ -83,8 +83,7 @@ TEST_F(SeveralRecorders, ARecorderAnotherProgramHoldsIsListedAsHeldAndSentNothin
     EXPECT_EQ(plain.status, 0) << plain.err;
     const auto heldLine = plain.out.find("1-2  serial SIM0002  boot ROM  E:  " + inUse);
     EXPECT_NE(heldLine, std::string::npos) << plain.out;
-    EXPECT_TRUE(plain.out.starts_with("1-1  serial SIM0001  boot ROM  D:  free
-")) << plain.out;
+    EXPECT_TRUE(plain.out.starts_with("1-1  serial SIM0001  boot ROM  D:  free\n")) << plain.out;
     EXPECT_TRUE(plain.out.ends_with(").\n1-3.1  serial XYZ7  boot ROM  F:  free\n3 recorders found.\n")) << plain.out;
     const Result json = cli({"--sim", folder("b"), "list", "--json"});
     EXPECT_EQ(json.status, 0) << json.err;

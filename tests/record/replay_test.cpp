@@ -154,6 +154,39 @@ TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndS
         << replayed.err;
 }
 
+TEST_F(RecordAndReplay, ARunThatChoseOneOfSeveralRecordersReplaysWithTheSameChoiceAndNoOther) {
+    // Two recorders on one bus, as two gadgets on two USB controllers are in the real-kernel tier.
+    const fs::path bus = files / "bus";
+    ASSERT_EQ(cli({"sim", "init", (bus / "a").string(), "--mode", "updater", "--port", "1-1", "--serial", "SIM0001"}).status, 0);
+    ASSERT_EQ(cli({"sim", "init", (bus / "b").string(), "--mode", "updater", "--port", "2-1", "--serial", "SIM0002"}).status, 0);
+    const fs::path file = files / "chosen.jsonl";
+    const Result recorded = cli({"--sim", bus.string(), "--workdir", work.path().string(), "--record", file.string(),
+                                 "--recorder", "2-1", "read-register", "0x1000"});
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+    // The other recorder's volume was never opened: the recording holds the chosen one's alone, with its port.
+    std::string error;
+    const std::string text = record::readRecordingText(file, error).value_or("");
+    EXPECT_EQ(text.find("\"letter\":\"D\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"letter\":\"E\",\"opened\":true,\"name\":\"simulated recorder (updater)\",\"portPath\":\"2-1\""),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("\"portPaths\":[\"1-1\",\"2-1\"]"), std::string::npos) << text;
+
+    for (const char* choice : {"2-1", "SIM0002"}) {
+        const Result replayed = cli({"--workdir", work.path().string(), "--replay", file.string(), "--recorder", choice,
+                                     "read-register", "0x1000"});
+        EXPECT_EQ(replayed.status, 0) << choice << ": " << replayed.err;
+        EXPECT_EQ(replayed.out, recorded.out) << choice;
+    }
+    // Without a choice the run is refused before any command, as it was with both recorders present.
+    const Result unchosen = cli({"--workdir", work.path().string(), "--replay", file.string(), "read-register", "0x1000"});
+    EXPECT_EQ(unchosen.status, 2) << unchosen.err;
+    EXPECT_TRUE(unchosen.err.starts_with("Several recorders are present")) << unchosen.err;
+    // Another recorder is another run: it differs from the recording.
+    const Result other = cli({"--workdir", work.path().string(), "--replay", file.string(), "--recorder", "1-1",
+                              "read-register", "0x1000"});
+    EXPECT_EQ(other.status, 3) << other.err;
+}
+
 TEST_F(RecordAndReplay, ReplayTimingKeepsARecordedPauseAndWithoutItThePauseIsGone) {
     const fs::path recorded = files / "probe.jsonl", paused = files / "paused.jsonl";
     const fs::path state = files / "recorder";

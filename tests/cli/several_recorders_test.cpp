@@ -93,7 +93,7 @@ TEST_F(SeveralRecorders, ARecorderAnotherProgramHoldsIsListedAsHeldAndSentNothin
     // Chosen, it is refused with who holds it; the others still answer.
     const Result refused = cli({"--sim", bus.path().string(), "--recorder", "SIM0002", "probe"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find(inUse), std::string::npos) << refused.err;
+    EXPECT_NE(refused.out.find(inUse), std::string::npos) << refused.out;
     EXPECT_EQ(cli({"--sim", bus.path().string(), "--recorder", "XYZ7", "probe"}).status, 0);
     EXPECT_FALSE(reached("b"));
 }

@@ -200,9 +200,10 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
         waitFor([this] { return writesStarted(bus / "b"); });
         EXPECT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
     });
-    const test::TempFolder logs;
+    const test::TempFolder logFolders;
+    const fs::path logs = logFolders / "not" / "made" / "yet";  // --log-dir makes its folder
     const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "update", "--all",
-                          "--log-dir", logs.path().string()});
+                          "--log-dir", logs.string()});
     unplugger.join();
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     // Plain prefixed lines, as the output is no terminal, then the table.

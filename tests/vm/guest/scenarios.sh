@@ -244,7 +244,6 @@ scenario_unplugged() {
 }
 
 scenario_update_all() {
-    mkdir -p /tmp/update-all
     cli update --all --log-dir /tmp/update-all
     body_of "$WORK/updater.bin" > /tmp/updater.body
     for which in 1 2; do

@@ -20,9 +20,9 @@ export XDG_CONFIG_HOME="$scratch/config"
 source "$source_dir/tests/recordings/corpus-folder.sh"
 prepare_corpus_folder "$source_dir/examples" "$scratch/work"
 
-# Made on the real kernel: the volumes opened are SCSI generic nodes, not the simulator's.
-if gzip -dc "$recording" | grep -q '"name":"simulated recorder'; then
-    echo "$recording was made against the in-process simulator, not through the kernel"
+# Made on the real kernel: the volume opened is a SCSI generic node on USB port 1-1, not the simulator's.
+if ! gzip -dc "$recording" | grep -qE '"opened":true,"name":"sd[a-z]+ \(/dev/sg[0-9]+, QUB USB_BOOT_ROM\)","portPath":"1-1"'; then
+    echo "$recording holds no volume opened through the kernel (sdX, /dev/sgN, port 1-1)"
     exit 1
 fi
 status=0

@@ -21,7 +21,8 @@ source "$source_dir/tests/recordings/corpus-folder.sh"
 prepare_corpus_folder "$source_dir/examples" "$scratch/work"
 
 # Made on the real kernel: the volume opened is a SCSI generic node on USB port 1-1, not the simulator's.
-if ! gzip -dc "$recording" | grep -qE '"opened":true,"name":"sd[a-z]+ \(/dev/sg[0-9]+, QUB USB_BOOT_ROM\)","portPath":"1-1"'; then
+gzip -dc "$recording" > "$scratch/recording.jsonl"
+if ! grep -qE '"opened":true,"name":"sd[a-z]+ \(/dev/sg[0-9]+, QUB USB_BOOT_ROM\)","portPath":"1-1"' "$scratch/recording.jsonl"; then
     echo "$recording holds no volume opened through the kernel (sdX, /dev/sgN, port 1-1)"
     exit 1
 fi

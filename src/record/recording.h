@@ -48,6 +48,8 @@ public:
                   double tookMs, const std::string& sentDigest = "");
     // Whether the data sent is kept whole rather than as its digest.
     bool keepsDataSent() const { return m_fullData; }
+    // The list as the system gave it, then a line for each recorder in it:
+    // its port path, serial number and mode (boot ROM, updater, card reader).
     void deviceList(const UsbStorageList& list);
     void deviceEvent(const DeviceEvent& event);
     // Milliseconds since the recording started.
@@ -74,6 +76,7 @@ public:
     RecordingVolumes(VolumeProvider& carrier, Recording& recording) : m_carrier(carrier), m_recording(recording) {}
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return m_carrier.volumeName(letter); }
+    std::string volumePort(char letter) const override { return m_carrier.volumePort(letter); }
 
 private:
     VolumeProvider& m_carrier;

@@ -154,6 +154,12 @@ std::string Replay::volumeName(char letter) const {
     return "";
 }
 
+std::string Replay::volumePort(char letter) const {
+    for (const JsonFields& entry : m_session.entries)
+        if (isOpen(entry) && fieldText(entry, "letter") == std::string(1, letter)) return fieldText(entry, "portPath");
+    return "";
+}
+
 UsbStorageList Replay::presentDevices() {
     std::lock_guard lock(m_mutex);
     const auto isList = [](const JsonFields& entry) { return fieldText(entry, "event") == "devices"; };
@@ -169,6 +175,8 @@ UsbStorageList Replay::presentDevices() {
     UsbStorageList list;
     list.available = fieldText(*found, "available") == "true";
     if (const auto ids = found->find("instanceIds"); ids != found->end()) list.instanceIds = ids->second.items;
+    if (const auto ports = found->find("portPaths"); ports != found->end())
+        for (const auto& port : ports->second.items) list.portPaths.push_back(port.value_or(""));
     return list;
 }
 

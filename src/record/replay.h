@@ -36,6 +36,7 @@ public:
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override;
+    std::string volumePort(char letter) const override;
     UsbStorageList presentDevices() override;
     bool registerClass(InterfaceClass) override { return true; }
     void start(Sink) override {}

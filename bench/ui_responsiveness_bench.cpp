@@ -112,10 +112,17 @@ int main(int argc, char** argv) {
     std::printf("Qt window, full update of %llu MiB: %s in %.1f s\n",
                 static_cast<unsigned long long>(firmwareMiB + partitionMiB), succeeded ? "success" : "FAILURE",
                 wallSeconds);
+    const double share = 100.0 * cpuSeconds / wallSeconds;
     std::printf("  longest gap between two timer events on the user-interface thread: %.1f ms (goal < 50)\n",
                 gaps.longestGapMs());
     std::printf("  user-interface thread's processor time: %.2f s, %.1f %% of one core (goal < 5)\n", cpuSeconds,
-                100.0 * cpuSeconds / wallSeconds);
+                share);
+    const std::string size = std::to_string(firmwareMiB + partitionMiB) + " MiB";
+    bench::printTableRow({"Qt window, longest stall of the user-interface thread, update of " + size,
+                          bench::fixed(gaps.longestGapMs(), 1) + " ms", "", "", "< 50 ms",
+                          bench::verdict(succeeded && gaps.longestGapMs() < 50)});
+    bench::printTableRow({"Qt window, user-interface thread's share of one core, update of " + size,
+                          bench::fixed(share, 1) + " %", "", "", "< 5 %", bench::verdict(succeeded && share < 5)});
     session->controller.reset();
     dialog.detach();
     return succeeded ? 0 : 1;

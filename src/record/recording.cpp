@@ -1,8 +1,7 @@
 // Writing a recording. See recording.h.
 #include "record/recording.h"
 
-#include <algorithm>
-
+#include "device/recorder_roster.h"
 #include "device/vendor_command.h"
 #include "record/digest_worker.h"
 #include "record/hex_text.h"
@@ -113,13 +112,20 @@ void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutc
 }
 
 void Recording::deviceList(const UsbStorageList& list) {
-    JsonLine line;
-    line.text("event", "devices").milliseconds("t", elapsedMs()).flag("available", list.available);
-    line.texts("instanceIds", list.instanceIds);
-    // Where each device sits, when the system tells: a replay chooses a recorder by its port as the run did.
-    if (std::any_of(list.portPaths.begin(), list.portPaths.end(), [](const std::string& p) { return !p.empty(); }))
-        line.texts("portPaths", std::vector<std::optional<std::string>>(list.portPaths.begin(), list.portPaths.end()));
-    write(line.finished());
+    write(JsonLine()
+              .text("event", "devices")
+              .milliseconds("t", elapsedMs())
+              .flag("available", list.available)
+              .texts("instanceIds", list.instanceIds)
+              .texts("portPaths", {list.portPaths.begin(), list.portPaths.end()})
+              .finished());
+    for (const RecorderEntry& recorder : recordersIn(list))
+        write(JsonLine()
+                  .text("event", "recorder")
+                  .text("portPath", recorder.portPath)
+                  .text("serial", recorder.serial)
+                  .text("mode", listedModeName(recorder.mode))
+                  .finished());
 }
 
 void Recording::deviceEvent(const DeviceEvent& event) {

@@ -5,8 +5,8 @@
 //
 // The first line names the format and its version:
 //   {"format":"imageburner-recording","version":1,"data":"hash"}
-// A "devices" line holds the USB device list: "instanceIds" and, where the
-// system tells them, "portPaths"; an "open" line the volume's "portPath".
+// A "devices" line holds the USB device list, "instanceIds" and "portPaths";
+// an "open" line the volume's "portPath" ("" where the system tells none).
 // An exchange line holds, in order: its number "n", "t" (ms since the
 // start), the volume's "letter", the command block "cdb", "dir"
 // (none/in/out), the requested "length", "timeout" and "kind"; the data sent
@@ -50,6 +50,8 @@ public:
                   double tookMs, const std::string& sentDigest = "");
     // Whether the data sent is kept whole rather than as its digest.
     bool keepsDataSent() const { return m_fullData; }
+    // The list as the system gave it, then a line for each recorder in it:
+    // its port path, serial number and mode (boot ROM, updater, card reader).
     void deviceList(const UsbStorageList& list);
     void deviceEvent(const DeviceEvent& event);
     // Milliseconds since the recording started.

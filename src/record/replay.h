@@ -9,9 +9,9 @@
 // Sector reads recorded as digests are answered with the sectors this run
 // wrote when the digest matches, else with zeros.
 // The USB device list answers with the recorded one, port paths included, and
-// a volume's port is the recorded one, so a recorder is chosen as in the run. Arrival and removal
-// notifications stay in the recording for people to read; the replay does
-// not send them. Time is not replayed unless asked for: then each exchange
+// a volume's port is the recorded one, so a recorder is chosen as in the run.
+// Arrival and removal notifications stay in the recording for people to read;
+// the replay does not send them. Time is not replayed unless asked for: then each exchange
 // is answered no earlier than it was in the recording.
 #pragma once
 

@@ -4,7 +4,8 @@
 #include <QPushButton>
 
 #include "app/build_version.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/pictures.h"
 
 namespace ib::ui {

@@ -8,15 +8,9 @@
 #include <QFont>
 #include <QRect>
 
-namespace ib::ui {
+#include "app/control_table.h"
 
-// A rectangle in dialog units: x, y, width, height.
-struct DialogRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
+namespace ib::ui {
 
 class DialogUnits {
 public:

@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 
+#include "app/status_painting.h"
 #include "ui/pictures.h"
 
 namespace ib::ui {
@@ -51,26 +52,18 @@ void paintStatus(QPainter& painter, const QRect& client, const StatusState& stat
     const QString text = QString::fromStdString(state.text);
     // The text's extent, from the client rectangle's top-left corner; lines break at line feeds only.
     const QRect extent = painter.fontMetrics().boundingRect(client, Qt::AlignLeft | Qt::AlignTop, text);
-
-    const int doneWidth = client.width() * state.percent / 100;
-    const QRect done(client.left(), client.top(), doneWidth, client.height());
-    const QRect rest(client.left() + doneWidth, client.top(), client.width() - doneWidth, client.height());
-    if (state.doneColour == kTiledPattern)
-        painter.fillRect(done, QBrush(pattern));
+    const StatusPaintPlan plan = planStatusPaint({client.left(), client.top(), client.left() + client.width(),
+                                                  client.top() + client.height()},
+                                                 state, extent.width(), extent.height());
+    const auto qRect = [](const PixelRect& r) { return QRect(r.left, r.top, r.width(), r.height()); };
+    if (plan.doneFill == BarFill::TiledPattern)
+        painter.fillRect(qRect(plan.done), QBrush(pattern));
     else
-        painter.fillRect(done, colourOf(state.doneColour));
-    painter.fillRect(rest, colourOf(state.restColour));
-
-    // Right and bottom edges exclusive; each offset halved, truncating toward zero.
-    const int clientRight = client.left() + client.width();
-    const int clientBottom = client.top() + client.height();
-    const int textRight = client.left() + extent.width();
-    const int textBottom = client.top() + extent.height();
-    const QRect placed(client.left() + (clientRight - textRight) / 2, client.top() + (clientBottom - textBottom) / 2,
-                       extent.width(), extent.height());
+        painter.fillRect(qRect(plan.done), colourOf(plan.doneColour));
+    painter.fillRect(qRect(plan.rest), colourOf(plan.restColour));
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setPen(colourOf(state.textColour));
-    painter.drawText(placed, Qt::AlignLeft | Qt::AlignTop, text);
+    painter.setPen(colourOf(plan.textColour));
+    painter.drawText(qRect(plan.textPlace), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 StatusWidget::StatusWidget(QWidget* parent)
@@ -87,13 +80,13 @@ void StatusWidget::showState(const StatusState& state) {
     m_attached = true;
     m_state = state;
     m_stepMessage.reset();
-    repaint();
+    update();  // coalesced: one paint for a burst of reports
     announce();
 }
 
 void StatusWidget::showStepMessage(const QString& text) {
     m_stepMessage = text;
-    repaint();
+    update();  // coalesced: one paint for a burst of reports
     announce();
 }
 

@@ -7,7 +7,7 @@
 set -euo pipefail
 src=${1:?usage: $0 <src folder>}
 
-faces="cli ui"
+faces="cli ui win32"
 outer="$faces app platform sim"
 operations="update bootarea userarea preparation"
 declare -A forbidden=(

@@ -58,13 +58,21 @@ protected:
     Result replayUpdate(const fs::path& file) {
         return cli({"--workdir", work.path().string(), "--replay", file.string(), "update"});
     }
-    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+    // The recording's lines that `wanted` picks.
+    template <typename Pick>
+    static std::vector<record::JsonFields> linesOf(const fs::path& file, Pick wanted) {
         std::string error;
         const auto session = record::parseRecording(record::readRecordingText(file, error).value_or(""), error);
         std::vector<record::JsonFields> found;
         for (const auto& entry : session.value().entries)
-            if (entry.contains("n")) found.push_back(entry);
+            if (wanted(entry)) found.push_back(entry);
         return found;
+    }
+    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+        return linesOf(file, [](const record::JsonFields& entry) { return entry.contains("n"); });
+    }
+    static std::vector<record::JsonFields> events(const fs::path& file, const std::string& name) {
+        return linesOf(file, [&](const record::JsonFields& entry) { return record::fieldText(entry, "event") == name; });
     }
 
     test::TempFolder home, work, files;
@@ -99,6 +107,17 @@ TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
         EXPECT_EQ(write->contains("sent"), row.fullData);
         EXPECT_EQ(write->contains("sentSha256"), !row.fullData);
         EXPECT_TRUE(all.front().contains("received"));
+        // The recorder is named by its port, serial and mode, and so is each volume opened.
+        const auto recorders = events(file, "recorder");
+        ASSERT_FALSE(recorders.empty());
+        EXPECT_EQ(record::fieldText(recorders.front(), "mode"), "boot ROM");
+        EXPECT_FALSE(record::fieldText(recorders.front(), "serial").empty());
+        const std::string port = record::fieldText(recorders.front(), "portPath");
+        EXPECT_FALSE(port.empty());
+        for (const auto& opened : events(file, "open")) {
+            if (record::fieldText(opened, "opened") != "true") continue;
+            EXPECT_EQ(record::fieldText(opened, "portPath"), port);
+        }
     }
 }
 

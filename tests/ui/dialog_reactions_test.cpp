@@ -15,7 +15,7 @@
 #include "operation/status_texts.h"
 #include "support/sim_rig.h"
 #include "ui/about_dialog.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/status_widget.h"
 #include "ui_tests.h"
 

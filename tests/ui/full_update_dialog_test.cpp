@@ -6,7 +6,7 @@
 #include "gui_rig.h"
 #include "operation/status_texts.h"
 #include "support/sim_rig.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/status_widget.h"
 #include "ui_tests.h"
 

@@ -8,7 +8,7 @@
 
 #include "gui_rig.h"
 #include "operation/status_texts.h"
-#include "ui/control_table.h"
+#include "app/control_table.h"
 #include "ui/status_widget.h"
 #include "ui_tests.h"
 
@@ -113,19 +113,6 @@ private slots:
         QVERIFY(rig.dialog.logText().contains("warning: " + iniPath + warning));
         QCOMPARE(rig.dialog.statusLine().state().text, std::string(text::kRecorderReady));
         QVERIFY(!rig.dialog.statusLine().stepMessage());
-    }
-
-    void titleNamesTheFolderAfterTheLastSeparator_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("folder") << "/home/ann/update" << "T - update";
-        QTest::newRow("trailing separator") << "/home/ann/update/" << "T - update";
-        QTest::newRow("root") << "/" << "T - ";
-        QTest::newRow("no separator") << "update" << "T";
-    }
-    void titleNamesTheFolderAfterTheLastSeparator() {
-        QFETCH(QString, folder);
-        QTEST(titleWithFolder("T", folder), "title");
     }
 };
 

@@ -1,6 +1,6 @@
-#include "ui/control_table.h"
+#include "app/control_table.h"
 
-namespace ib::ui {
+namespace ib {
 namespace {
 
 using K = ControlKind;
@@ -26,9 +26,9 @@ constexpr ControlSpec kControls[] = {
     {1010, K::Edit, "", {232, 278, 26, 18}},
     {1013, K::CheckBox, "Configure Boot Area", {13, 146, 86, 13}},
     {1014, K::ComboBox, "", {14, 164, 74, 71}},
-    {1015, K::CheckBox, "Change Boot Size (moviNAND only)", {133, 144, 126, 13}},
-    {1016, K::NumberEdit, "", {132, 157, 32, 12}},
-    {1017, K::Text, "x 4MB", {168, 157, 41, 11}},
+    {1015, K::CheckBox, "Change Boot Size (moviNAND only)", {133, 144, 126, 13}, ControlState::Disabled},
+    {1016, K::NumberEdit, "", {132, 157, 32, 12}, ControlState::Disabled},
+    {1017, K::Text, "x 4MB", {168, 157, 41, 11}, ControlState::Disabled},
     {1012, K::Button, "Read boot area", {15, 182, 57, 19}},
     {1019, K::NumberEdit, "", {102, 188, 33, 15}},
     {kNoId, K::Text, "to C:\\BootArea.bin", {199, 186, 60, 15}},
@@ -80,6 +80,8 @@ constexpr AccessibleText kAccessibleTexts[] = {
 
 std::span<const ControlSpec> mainDialogControls() { return kControls; }
 
+bool inServicePanel(const ControlSpec& spec) { return spec.rect.y >= kClientArea.height; }
+
 std::span<const AccessibleText> accessibleTexts() { return kAccessibleTexts; }
 
-}  // namespace ib::ui
+}  // namespace ib

@@ -1,13 +1,23 @@
 // The main dialog's controls, one row each, in the order of the layout:
-// control number, kind, text and rectangle in dialog units. The dialog builds
-// its widgets from this table.
+// control number, kind, text, rectangle in dialog units and initial state.
+// Every face builds its dialog from this one table: the Qt face converts the
+// rectangles with its font's base units, the Win32 face hands them to Windows
+// in a dialog template.
 #pragma once
 
 #include <span>
 
-#include "ui/dialog_units.h"
+namespace ib {
 
-namespace ib::ui {
+// A rectangle in dialog units: x, y, width, height.
+struct DialogRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const DialogRect&) const = default;
+};
 
 enum class ControlKind {
     Picture,        // the banner
@@ -61,12 +71,18 @@ inline constexpr int BinPath = 1046;
 inline constexpr int BrowseBinFile = 1047;
 }  // namespace control
 
+enum class ControlState { Enabled, Disabled };
+
 struct ControlSpec {
     int id;
     ControlKind kind;
-    const char* text;
+    const char* text;  // UTF-8
     DialogRect rect;
+    ControlState initial = ControlState::Enabled;
 };
+
+// The controls below the visible client area (the service panel).
+bool inServicePanel(const ControlSpec& spec);
 
 // The visible area first, then the service panel below it.
 std::span<const ControlSpec> mainDialogControls();
@@ -96,4 +112,4 @@ inline constexpr DialogRect kAboutOkRect{140, 22, 50, 14};
 // The least room between the text and what lies right of and below it.
 inline constexpr int kAboutTextGap = 4;
 
-}  // namespace ib::ui
+}  // namespace ib

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Replays on the host the recording that the virtual machine made of a full
-# update through the real kernel (scenario record: imageburner-cli without --sim
+# update through the real kernel (scenario update: imageburner-cli without --sim
 # against imageburner-sim-gadget), in the corpus' working folder
 # (tests/recordings/corpus-folder.sh), where the guest made it. The replay must
 # pass: what the program sends does not depend on the recorder being a gadget

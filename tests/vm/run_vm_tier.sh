@@ -156,8 +156,6 @@ build_initramfs() {
         stage_program "$build_dir/$program" "ib/$program"
     done
     cp -rL "$source_dir/examples" "$staging/work"
-    # Untouched by the scenarios: the corpus' working folder is made from it.
-    cp -rL "$source_dir/examples" "$staging/examples"
     (cd "$staging" && find . -print0 | cpio --null -o -H newc --quiet) > "$tier_dir/initramfs.cpio"
 }
 

@@ -4,13 +4,14 @@
 # output and "exit status N, T s", "check WHAT: ok" or "check WHAT: FAILED"
 # lines, the gadget's log, and "@@ end NAME". The host asserts on that text.
 
-# prepare_corpus_folder, the same as where the host replays the recording.
+# prepare_corpus_folder: the scenarios run in the recording corpus' working folder,
+# so that the update's recording replays on the host in the same folder.
 . /corpus-folder.sh
 
 CLI=/ib/src/imageburner-cli
 GADGET=/ib/src/imageburner-sim-gadget
 STATE=/tmp/recorder
-WORK=/work
+WORK=/tmp/work
 GADGET_PID=
 GADGET_LOG=
 GADGET_RUNS=0
@@ -178,10 +179,14 @@ scenario_sync() {
     show_gadget_log
 }
 
+# Recorded, and the recording sent to the host (vm.replay-gadget-recording replays it there).
 scenario_update() {
-    cli update
+    rm -f /tmp/gadget-update.jsonl.gz
+    cli --record /tmp/gadget-update.jsonl.gz update
     area_sectors "$STATE/storage-2-area-0.img" 0 1 /tmp/index.sector
     check "the user area starts with the index table sector" has_index_magic /tmp/index.sector
+    check "the recording was made" [ -s /tmp/gadget-update.jsonl.gz ]
+    send_to_host /tmp/gadget-update.jsonl.gz gadget-update.jsonl.gz
     show_gadget_log
 }
 
@@ -257,21 +262,9 @@ scenario_update_all() {
     cat /tmp/gadget-pair-1.log /tmp/gadget-pair-2.log
 }
 
-# A recording of a full update made on the real kernel, in the corpus' working folder
-# (tests/recordings/corpus-folder.sh), sent to the host to be replayed there.
-scenario_record() {
-    rm -rf /tmp/corpus-work
-    prepare_corpus_folder /examples /tmp/corpus-work
-    rm -f /tmp/gadget-update.jsonl.gz
-    WORK=/tmp/corpus-work
-    cli --record /tmp/gadget-update.jsonl.gz update
-    WORK=/work
-    check "the recording was made" [ -s /tmp/gadget-update.jsonl.gz ]
-    send_to_host /tmp/gadget-update.jsonl.gz gadget-update.jsonl.gz
-}
-
 run_all_scenarios() {
     mkdir -p "$HOME"
+    prepare_corpus_folder /work "$WORK"
     "$CLI" sim init "$STATE" --mode bootrom
     start_gadget
     scenario detect
@@ -303,12 +296,6 @@ run_all_scenarios() {
     stop_gadget
 
     "$CLI" sim show "$STATE"
-
-    # A fresh recorder, as the corpus' recordings start from.
-    "$CLI" sim init "$STATE" --mode bootrom --force > /dev/null
-    start_gadget
-    scenario record
-    stop_gadget
 
     start_gadget_pair
     scenario update-all

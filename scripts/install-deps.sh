@@ -33,6 +33,8 @@ windows_packages=(
   libz-mingw-w64-dev
   googletest libcli11-dev unicode-data
   wine wine64
+  # The window's pictures, converted from PNG at build time.
+  netpbm
 )
 fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 package_packages=(

@@ -24,11 +24,13 @@ registered() { wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1; }
 
 wine "$setup" /S </dev/null >/dev/null 2>&1 || fail "the silent install failed"
 wineserver -w
-for file in bin/imageburner-cli.exe bin/TreeBaler.exe bin/mergeimg.exe examples/DiskInfo.ini QuickStart.txt \
+for file in bin/imageburner.exe bin/imageburner-cli.exe bin/TreeBaler.exe bin/mergeimg.exe examples/DiskInfo.ini QuickStart.txt \
             Uninstall.exe; do
   [ -f "$program_files/$file" ] || fail "$file was not installed"
 done
-[ -f "$start_menu/ImageBurner quick start.lnk" ] || fail "no Start-menu entry"
+for entry in "ImageBurner quick start" ImageBurner; do
+  [ -f "$start_menu/$entry.lnk" ] || fail "no Start-menu entry $entry"
+done
 # The installer's name, the version resource and --version tell one version.
 version=$(basename "$setup" -setup.exe); version=${version#imageburner-}
 strings -el "$program_files/bin/imageburner-cli.exe" | grep -qx "$version" || fail "no version resource $version"

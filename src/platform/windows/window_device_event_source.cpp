@@ -4,26 +4,13 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include "platform/windows/interface_class_guid.h"
 #include "platform/windows/wide_text.h"
 
 namespace ib::platform {
 namespace {
 
 const wchar_t kWindowClass[] = L"imageburner.device-events";
-
-GUID guidOf(InterfaceClass cls) {
-    switch (cls) {
-        case InterfaceClass::UsbDevice:
-            return {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
-        case InterfaceClass::Disk:
-            return {0x53F56307, 0xB6BF, 0x11D0, {0x94, 0xF2, 0x00, 0xA0, 0xC9, 0x1E, 0xFB, 0x8B}};
-        case InterfaceClass::Hid:
-            return {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
-        case InterfaceClass::NdisLan:
-            break;
-    }
-    return {0xAD498944, 0x762F, 0x11D0, {0x8D, 0xCB, 0x00, 0xC0, 0x4F, 0xC3, 0x35, 0x8C}};
-}
 
 LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE)) {
@@ -52,7 +39,7 @@ bool registerFor(HWND window, InterfaceClass cls) {
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = guidOf(cls);
+    filter.dbcc_classguid = interfaceClassGuid(cls);
     return ::RegisterDeviceNotificationW(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE) != nullptr;
 }
 

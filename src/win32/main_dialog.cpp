@@ -1,0 +1,162 @@
+#include "win32/main_dialog.h"
+
+#include <commctrl.h>
+
+#include "app/control_table.h"
+#include "platform/windows/wide_text.h"
+#include "win32/about_box.h"
+#include "win32/main_dialog_template.h"
+
+namespace ib::win32 {
+namespace {
+
+HICON loadIcon(HINSTANCE instance, int width, int height) {
+    return static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+MainDialog::MainDialog(HINSTANCE instance, DialogThread& thread, DialogDeviceEvents* deviceEvents)
+    : m_instance(instance), m_thread(thread), m_deviceEvents(deviceEvents), m_log([this](const std::string& line) {
+          appendToLogView(line);
+      }) {}
+
+void MainDialog::run(CImageBurnerDlg& controller, std::function<void()> closeController) {
+    m_controller = &controller;
+    m_closeController = std::move(closeController);
+    const auto bytes = buildDialogTemplate(mainDialogTemplate());
+    ::DialogBoxIndirectParamW(m_instance, reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr, procedure,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK MainDialog::procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        reinterpret_cast<MainDialog*>(lParam)->initialise(dialog);
+        return FALSE;  // the focus is set
+    }
+    auto* self = reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+    return self && self->handle(message, wParam, lParam) ? TRUE : FALSE;
+}
+
+bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kPostedCallMessage: DialogThread::runPosted(lParam); return true;
+        case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return true;
+        case WM_SYSCOMMAND: return onSystemCommand(wParam);
+        case WM_CLOSE: requestClose(); return true;
+        case WM_DEVICECHANGE:
+            if (m_deviceEvents) m_deviceEvents->onDeviceChange(wParam, lParam);
+            ::SetWindowLongPtrW(m_dialog, DWLP_MSGRESULT, TRUE);
+            return true;
+        case WM_DESTROY:
+            m_shortcuts.reset();
+            m_thread.attach(nullptr);
+            DialogThread::dropQueued(m_dialog);
+            return true;
+        default: return false;
+    }
+}
+
+// The start-up, in order: the controls and their lists, the system menu, the
+// icons, the status line, then the controller's start-up and the title.
+void MainDialog::initialise(HWND dialog) {
+    m_dialog = dialog;
+    m_thread.attach(dialog);
+    m_controls.attach(dialog);
+    fillLists();
+    buildSystemMenu();
+    setIcons();
+    m_status.attach(item(control::Status),
+                    static_cast<HBITMAP>(::LoadImageW(m_instance, MAKEINTRESOURCEW(kPatternResource), IMAGE_BITMAP, 0,
+                                                      0, LR_DEFAULTCOLOR)));
+    ::SendMessageW(item(extra_control::TransferBar), PBM_SETRANGE32, 0, 1000);
+    ::SendMessageW(item(extra_control::ServiceLog), EM_SETLIMITTEXT, 0, 0);
+    m_servicePanel.attach(dialog);
+    m_shortcuts = std::make_unique<DialogShortcuts>(dialog, kAboutCommand, kServiceCommand);
+    startUp();
+    focusStartButton();
+}
+
+void MainDialog::fillLists() {
+    for (int id : {control::StorageType, control::FirmwareNumber})
+        for (const char* entry : listEntries(id))
+            ::SendMessageW(item(id), CB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(platform::wideFromUtf8(entry).c_str()));
+}
+
+void MainDialog::buildSystemMenu() {
+    HMENU menu = ::GetSystemMenu(m_dialog, FALSE);
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kAboutCommand, platform::wideFromUtf8(kAboutEntry).c_str());
+    ::AppendMenuW(menu, MF_STRING, kServiceCommand, platform::wideFromUtf8(kServiceEntry).c_str());
+}
+
+void MainDialog::setIcons() {
+    const HICON bigIcon = loadIcon(m_instance, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON));
+    const HICON smallIcon = loadIcon(m_instance, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    ::SendMessageW(m_dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    ::SendMessageW(m_dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+}
+
+void MainDialog::startUp() {
+    if (const auto title = m_logic.startUp(*m_controller, kDialogTitle))
+        ::SetWindowTextW(m_dialog, platform::wideFromUtf8(*title).c_str());
+}
+
+void MainDialog::focusStartButton() {
+    ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(control::Start)), TRUE);
+}
+
+// Enter (IDOK, also from an edit or a combo box's edit) is the start button's
+// own number; Escape and the close box are IDCANCEL.
+void MainDialog::onCommand(int id, int code) {
+    if (id == IDCANCEL) {
+        requestClose();
+    } else if (code == BN_CLICKED) {
+        if (id == extra_control::SaveLog)
+            onSaveLog();
+        else
+            m_logic.click(id);
+    }
+}
+
+bool MainDialog::onSystemCommand(WPARAM command) {
+    switch (command & 0xFFF0) {
+        case kAboutCommand: showAboutBox(m_instance, m_dialog); return true;
+        case kServiceCommand: showServicePanel(!m_servicePanel.shown()); return true;
+        default: return false;
+    }
+}
+
+void MainDialog::showServicePanel(bool shown) {
+    m_servicePanel.show(shown);
+    ::CheckMenuItem(::GetSystemMenu(m_dialog, FALSE), kServiceCommand,
+                    MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void MainDialog::requestClose() {
+    const bool closeNow = m_logic.requestClose([this] {
+        const std::wstring question = platform::wideFromUtf8(kCloseWhileBusyQuestion);
+        const std::wstring title = platform::wideFromUtf8(windowText(m_dialog));
+        return ::MessageBoxW(m_dialog, question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    });
+    if (closeNow) close();
+}
+
+void MainDialog::close() {
+    if (m_closeController) m_closeController();
+    m_logic.detach();
+    ::EndDialog(m_dialog, 0);
+}
+
+void MainDialog::appendToLogView(const std::string& line) {
+    HWND view = m_dialog ? item(extra_control::ServiceLog) : nullptr;
+    if (!view) return;
+    const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(view));
+    ::SendMessageW(view, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageW(view, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(platform::wideFromUtf8(line + "\r\n").c_str()));
+}
+
+}  // namespace ib::win32

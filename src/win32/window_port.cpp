@@ -1,0 +1,59 @@
+#include "win32/window_port.h"
+
+namespace ib::win32 {
+
+template <typename Call>
+void WindowPort::post(Call call) {
+    if (m_thread.isCurrent())
+        call();
+    else
+        m_thread.post(std::move(call));
+}
+
+void WindowPort::renderStatus(const StatusState& state) {
+    post([this, state] { m_target.renderStatus(state); });
+}
+
+void WindowPort::showStepMessage(const std::string& text) {
+    post([this, text] { m_target.showStepMessage(text); });
+}
+
+void WindowPort::showWarning(const std::string& text) {
+    m_thread.ask([this, text] {
+        m_target.showWarning(text);
+        return true;
+    });
+}
+
+void WindowPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
+    m_thread.ask([this, kind, text] {
+        m_target.showMessageBox(kind, text);
+        return true;
+    });
+}
+
+void WindowPort::setOperationButtonsEnabled(bool enabled) {
+    post([this, enabled] { m_target.setOperationButtonsEnabled(enabled); });
+}
+
+void WindowPort::setControlEnabled(ControlId control, bool enabled) {
+    post([this, control, enabled] { m_target.setControlEnabled(control, enabled); });
+}
+
+std::optional<std::string> WindowPort::chooseFile(const FileChooserRequest& request) {
+    return m_thread.ask([this, request] { return m_target.chooseFile(request); });
+}
+
+void WindowPort::showValues(const DialogValues& values) {
+    post([this, values] { m_target.showValues(values); });
+}
+
+void WindowPort::transferProgress(std::uint64_t done, std::uint64_t total) {
+    post([this, done, total] { m_target.transferProgress(done, total); });
+}
+
+void WindowPort::operationFinished(Operation op, std::uint32_t result) {
+    post([this, op, result] { m_target.operationFinished(op, result); });
+}
+
+}  // namespace ib::win32

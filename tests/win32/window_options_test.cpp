@@ -1,0 +1,48 @@
+// The window program's command line.
+#include <gtest/gtest.h>
+
+#include "win32/window_options.h"
+
+namespace ib::win32 {
+namespace {
+
+TEST(WindowOptions, EachOptionTakesTheNextArgumentOrTheTextAfterItsEqualsSign) {
+    std::string error;
+    const auto options = parseWindowOptions(
+        {"--sim", "C:\\sim one", "--workdir=D:\\zażółć", "--sim=E:\\two", "--log", "a.log", "--record", "r.jsonl"},
+        error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->simulatorFolders, (std::vector<std::string>{"C:\\sim one", "E:\\two"}));
+    EXPECT_EQ(options->workingDirectory, "D:\\zażółć");
+    EXPECT_EQ(options->logFile, "a.log");
+    EXPECT_EQ(options->recordFile, "r.jsonl");
+}
+
+TEST(WindowOptions, NoneGiveTheCurrentFolderAndNoSimulator) {
+    std::string error;
+    const auto options = parseWindowOptions({}, error);
+    ASSERT_TRUE(options);
+    EXPECT_EQ(options->workingDirectory, ".");
+    EXPECT_TRUE(options->simulatorFolders.empty());
+    EXPECT_TRUE(options->logFile.empty());
+}
+
+TEST(WindowOptions, AnUnknownOptionOrAMissingValueIsRefusedWithTheReason) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* reason;
+    } cases[] = {
+        {{"--simulator", "x"}, "Unknown option --simulator"},
+        {{"stray"}, "Unknown option stray"},
+        {{"--workdir"}, "Option --workdir needs a value"},
+        {{"--sim", "a", "--log"}, "Option --log needs a value"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(parseWindowOptions(c.arguments, error));
+        EXPECT_EQ(error, c.reason);
+    }
+}
+
+}  // namespace
+}  // namespace ib::win32

@@ -84,14 +84,17 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     UsbStorageEnumerator& devices = given.devices ? *given.devices : simulator ? *simulator : *system->storageList;
     DeviceEventSource* deviceEvents =
         given.deviceEvents ? given.deviceEvents : simulator ? simulator : system->deviceEvents.get();
-    session->m_chosen = std::make_unique<ChosenRecorderVolumes>(allVolumes);
-    VolumeProvider& volumes = *session->m_chosen;
+    VolumeProvider* reachedVolumes = &allVolumes;  // the volumes the program opens, recorded when asked
     session->m_allVolumes = &allVolumes;
-    session->m_volumes = &volumes;
     session->m_devices = &devices;
     if (!options.recordFile.empty() &&
-        !session->startRecording(options, session->m_volumes, session->m_devices, deviceEvents, error))
+        !session->startRecording(options, reachedVolumes, session->m_devices, deviceEvents, error))
         return nullptr;
+    // The chosen recorder's filter stands in front of the recording: another recorder's volume is never
+    // opened, so it is not in the recording either, and a replay filters its opens by the recorded ports
+    // the same way (another choice then differs from the recording at its first open).
+    session->m_chosen = std::make_unique<ChosenRecorderVolumes>(*reachedVolumes);
+    session->m_volumes = session->m_chosen.get();
 
     const std::filesystem::path workdir = std::filesystem::absolute(options.workingDirectory).lexically_normal();
     auto locateTool = given.locateTool ? given.locateTool : [workdir](const std::string& name) {

@@ -66,6 +66,8 @@ RecorderRunResult runOnRecorder(const CommandContext& c, Operation op, const Pla
                                 StopRequest stop, const std::function<void()>& opened) {
     RecorderRunResult result;
     result.recorder = run.port;
+    std::error_code noFolder;  // a log that cannot be made shows as missing; the run goes on
+    fs::create_directories(place.logFile.parent_path(), noFolder);  // --log-dir names a folder to be
     std::ofstream log(place.logFile, std::ios::binary);  // the lines as printed, on every system
     std::mutex lineMutex;  // the session's device events may write from another thread
     auto sinkFor = [&](bool status) {

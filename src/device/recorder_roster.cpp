@@ -51,9 +51,7 @@ std::string serialOfInstanceId(std::string_view instanceId) {
     return std::string(tail.substr(0, tail.rfind('&')));
 }
 
-std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
-                                         HolderCheck holders) {
-    const UsbStorageList list = devices.presentDevices();
+std::vector<RecorderEntry> recordersIn(const UsbStorageList& list) {
     std::vector<RecorderEntry> recorders;
     for (std::size_t i = 0; i < list.instanceIds.size(); ++i) {
         const int match = list.instanceIds[i] ? MatchDeviceName(*list.instanceIds[i]) : -1;
@@ -63,10 +61,15 @@ std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumePr
         const bool seen = !entry.portPath.empty() &&
                           std::any_of(recorders.begin(), recorders.end(),
                                       [&](const RecorderEntry& r) { return r.portPath == entry.portPath; });
-        if (seen) continue;  // another LUN of the same recorder
-        findVolume(volumes, entry, holders);
-        recorders.push_back(std::move(entry));
+        if (!seen) recorders.push_back(std::move(entry));  // else another LUN of the same recorder
     }
+    return recorders;
+}
+
+std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
+                                         HolderCheck holders) {
+    std::vector<RecorderEntry> recorders = recordersIn(devices.presentDevices());
+    for (RecorderEntry& entry : recorders) findVolume(volumes, entry, holders);
     return recorders;
 }
 

@@ -40,6 +40,10 @@ std::string serialOfInstanceId(std::string_view instanceId);
 // program's own runs take recorders skips it, as it could meet a run opening.
 enum class HolderCheck { Look, Skip };
 
+// The recorders in a device list, one per port, in enumeration order, without
+// their volumes.
+std::vector<RecorderEntry> recordersIn(const UsbStorageList& list);
+
 // Every present recorder, one per port, in enumeration order.
 std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
                                          HolderCheck holders = HolderCheck::Look);

@@ -1,6 +1,7 @@
 // Writing a recording. See recording.h.
 #include "record/recording.h"
 
+#include "device/recorder_roster.h"
 #include "device/vendor_command.h"
 #include "record/digest_worker.h"
 #include "record/hex_text.h"
@@ -116,7 +117,15 @@ void Recording::deviceList(const UsbStorageList& list) {
               .milliseconds("t", elapsedMs())
               .flag("available", list.available)
               .texts("instanceIds", list.instanceIds)
+              .texts("portPaths", {list.portPaths.begin(), list.portPaths.end()})
               .finished());
+    for (const RecorderEntry& recorder : recordersIn(list))
+        write(JsonLine()
+                  .text("event", "recorder")
+                  .text("portPath", recorder.portPath)
+                  .text("serial", recorder.serial)
+                  .text("mode", listedModeName(recorder.mode))
+                  .finished());
 }
 
 void Recording::deviceEvent(const DeviceEvent& event) {
@@ -170,7 +179,8 @@ std::unique_ptr<VolumeHandle> RecordingVolumes::openVolume(char letter, std::str
     std::string reason;
     auto handle = m_carrier.openVolume(letter, &reason);
     if (whyNot) *whyNot = reason;
-    m_recording.volumeOpened(letter, handle != nullptr, m_carrier.volumeName(letter), reason, "");
+    m_recording.volumeOpened(letter, handle != nullptr, m_carrier.volumeName(letter), reason,
+                             m_carrier.volumePort(letter));
     if (!handle) return nullptr;
     return std::make_unique<RecordingHandle>(std::move(handle), letter, m_recording);
 }

@@ -5,6 +5,8 @@
 //
 // The first line names the format and its version:
 //   {"format":"imageburner-recording","version":1,"data":"hash"}
+// A "devices" line holds the USB device list, "instanceIds" and "portPaths";
+// an "open" line the volume's "portPath" ("" where the system tells none).
 // An exchange line holds, in order: its number "n", "t" (ms since the
 // start), the volume's "letter", the command block "cdb", "dir"
 // (none/in/out), the requested "length", "timeout" and "kind"; the data sent
@@ -48,6 +50,8 @@ public:
                   double tookMs, const std::string& sentDigest = "");
     // Whether the data sent is kept whole rather than as its digest.
     bool keepsDataSent() const { return m_fullData; }
+    // The list as the system gave it, then a line for each recorder in it:
+    // its port path, serial number and mode (boot ROM, updater, card reader).
     void deviceList(const UsbStorageList& list);
     void deviceEvent(const DeviceEvent& event);
     // Milliseconds since the recording started.
@@ -74,6 +78,7 @@ public:
     RecordingVolumes(VolumeProvider& carrier, Recording& recording) : m_carrier(carrier), m_recording(recording) {}
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return m_carrier.volumeName(letter); }
+    std::string volumePort(char letter) const override { return m_carrier.volumePort(letter); }
 
 private:
     VolumeProvider& m_carrier;

@@ -169,7 +169,23 @@ UsbStorageList Replay::presentDevices() {
     UsbStorageList list;
     list.available = fieldText(*found, "available") == "true";
     if (const auto ids = found->find("instanceIds"); ids != found->end()) list.instanceIds = ids->second.items;
+    if (const auto ports = found->find("portPaths"); ports != found->end())
+        for (const auto& port : ports->second.items) list.portPaths.push_back(port.value_or(""));
     return list;
+}
+
+std::string Replay::volumePort(char letter) const {
+    // As the run saw it at this point: the letter's next recorded open, else its last one.
+    std::lock_guard lock(m_mutex);
+    const std::string name(1, letter);
+    const auto isOpenOf = [&](const JsonFields& entry) { return isOpen(entry) && fieldText(entry, "letter") == name; };
+    const auto& entries = m_session.entries;
+    const std::size_t from = std::min(m_next, entries.size());
+    const auto next = std::find_if(entries.begin() + static_cast<std::ptrdiff_t>(from), entries.end(), isOpenOf);
+    if (next != entries.end()) return fieldText(*next, "portPath");
+    const auto last = std::find_if(entries.rbegin() + static_cast<std::ptrdiff_t>(entries.size() - from),
+                                   entries.rend(), isOpenOf);
+    return last == entries.rend() ? "" : fieldText(*last, "portPath");
 }
 
 ScsiOutcome Replay::answer(char letter, const ScsiRequest& request) {

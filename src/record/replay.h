@@ -8,9 +8,10 @@
 //
 // Sector reads recorded as digests are answered with the sectors this run
 // wrote when the digest matches, else with zeros.
-// The USB device list answers with the recorded one. Arrival and removal
-// notifications stay in the recording for people to read; the replay does
-// not send them. Time is not replayed unless asked for: then each exchange
+// The USB device list answers with the recorded one, port paths included, and
+// a volume's port is the recorded one, so a recorder is chosen as in the run.
+// Arrival and removal notifications stay in the recording for people to read;
+// the replay does not send them. Time is not replayed unless asked for: then each exchange
 // is answered no earlier than it was in the recording.
 #pragma once
 
@@ -36,6 +37,8 @@ public:
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override;
+    // The recorded USB port of the volume at `letter` ("" where the recording has none).
+    std::string volumePort(char letter) const override;
     UsbStorageList presentDevices() override;
     bool registerClass(InterfaceClass) override { return true; }
     void start(Sink) override {}

@@ -5,6 +5,8 @@
 #include <mutex>
 
 #include "seams/recorder_lock.h"
+#include "sim/state_folder.h"
+#include "sim/usb_presence.h"
 
 namespace ib::sim {
 namespace {
@@ -30,34 +32,48 @@ std::vector<std::filesystem::path> stateFoldersIn(const std::filesystem::path& f
 
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
                                                    std::string& error, bool leaveOutHeld) {
-    std::vector<std::unique_ptr<Simulator>> simulators;
-    std::vector<std::filesystem::path> stateFolders;
+    std::vector<Slot> slots;
     for (const auto& folder : folders) {
         for (const auto& stateFolder : stateFoldersIn(folder)) {
             auto simulator = Simulator::openFolder(stateFolder, clock, error);
-            if (!simulator && leaveOutHeld && isRecorderInUseMessage(error)) continue;
+            if (!simulator && isRecorderInUseMessage(error)) {
+                if (leaveOutHeld) continue;
+                std::string unread;
+                auto state = StateFolder::peekState(stateFolder, unread);
+                if (!state) return nullptr;  // the holder's message says more than the unread file
+                slots.push_back({nullptr, HeldRecorder{std::move(*state), error}, stateFolder});
+                continue;
+            }
             if (!simulator) return nullptr;
-            simulators.push_back(std::move(simulator));
-            stateFolders.push_back(stateFolder);
+            slots.push_back({std::move(simulator), std::nullopt, stateFolder});
         }
     }
-    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(simulators), std::move(stateFolders)));
+    error.clear();
+    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(slots)));
 }
 
+SimulatorRack::SimulatorRack(std::vector<Slot> slots) : m_slots(std::move(slots)) {}
+
+SimulatorRack::~SimulatorRack() = default;
+
 std::filesystem::path SimulatorRack::folderOf(const std::string& portPath) {
-    for (std::size_t i = 0; i < m_simulators.size(); ++i)
-        if (m_simulators[i]->state().portPath == portPath) return m_folders[i];
+    for (const Slot& slot : m_slots) {
+        const std::string port = slot.simulator ? slot.simulator->state().portPath : slot.held->state.portPath;
+        if (port == portPath) return slot.folder;
+    }
     return {};
 }
 
-Simulator* SimulatorRack::simulatorAt(char letter, char& ownLetter) const {
+const SimulatorRack::Slot* SimulatorRack::slotAt(char letter, char& ownLetter) const {
     if (letter < kFirstDriveLetter) return nullptr;
     std::size_t index = static_cast<std::size_t>(letter - kFirstDriveLetter);
-    for (const auto& simulator : m_simulators) {
-        const std::size_t count = simulator->volumeCount();
+    for (const Slot& slot : m_slots) {
+        // A held recorder has its one volume while its cable is in, decoys aside.
+        const std::size_t count =
+            slot.simulator ? slot.simulator->volumeCount() : cablePluggedIn(slot.folder) ? 1 : 0;
         if (index < count) {
             ownLetter = static_cast<char>(kFirstDriveLetter + index);
-            return simulator.get();
+            return &slot;
         }
         index -= count;
     }
@@ -66,29 +82,39 @@ Simulator* SimulatorRack::simulatorAt(char letter, char& ownLetter) const {
 
 std::unique_ptr<VolumeHandle> SimulatorRack::openVolume(char letter, std::string* whyNot) {
     char own = 0;
-    Simulator* simulator = simulatorAt(letter, own);
-    if (simulator) return simulator->volumes().openVolume(own, whyNot);
-    if (whyNot) *whyNot = "no volume at this letter";
+    const Slot* slot = slotAt(letter, own);
+    if (slot && slot->simulator) return slot->simulator->volumes().openVolume(own, whyNot);
+    if (whyNot) *whyNot = slot ? slot->held->holderMessage : "no volume at this letter";
     return nullptr;
 }
 
 std::string SimulatorRack::volumeName(char letter) const {
     char own = 0;
-    Simulator* simulator = simulatorAt(letter, own);
-    return simulator ? simulator->volumes().volumeName(own) : "";
+    const Slot* slot = slotAt(letter, own);
+    if (!slot) return "";
+    if (slot->simulator) return slot->simulator->volumes().volumeName(own);
+    return slot->held->state.mode == RecorderMode::BootRom ? "simulated recorder (boot ROM)"
+                                                           : "simulated recorder (updater)";
 }
 
 std::string SimulatorRack::volumePort(char letter) const {
     char own = 0;
-    Simulator* simulator = simulatorAt(letter, own);
-    return simulator ? simulator->volumes().volumePort(own) : "";
+    const Slot* slot = slotAt(letter, own);
+    if (!slot) return "";
+    return slot->simulator ? slot->simulator->volumes().volumePort(own) : slot->held->state.portPath;
 }
 
 UsbStorageList SimulatorRack::presentDevices() {
     UsbStorageList all;
     all.available = true;
-    for (const auto& simulator : m_simulators) {
-        UsbStorageList one = simulator->enumerator().presentDevices();
+    for (const Slot& slot : m_slots) {
+        if (slot.held) {
+            if (!cablePluggedIn(slot.folder)) continue;
+            all.instanceIds.emplace_back(recorderInstanceId(slot.held->state.mode, slot.held->state.serial));
+            all.portPaths.push_back(slot.held->state.portPath);
+            continue;
+        }
+        UsbStorageList one = slot.simulator->enumerator().presentDevices();
         all.instanceIds.insert(all.instanceIds.end(), one.instanceIds.begin(), one.instanceIds.end());
         all.portPaths.insert(all.portPaths.end(), one.portPaths.begin(), one.portPaths.end());
     }
@@ -96,8 +122,9 @@ UsbStorageList SimulatorRack::presentDevices() {
 }
 
 bool SimulatorRack::registerClass(InterfaceClass cls) {
-    return std::all_of(m_simulators.begin(), m_simulators.end(),
-                       [cls](const auto& simulator) { return simulator->events().registerClass(cls); });
+    return std::all_of(m_slots.begin(), m_slots.end(), [cls](const Slot& slot) {
+        return !slot.simulator || slot.simulator->events().registerClass(cls);
+    });
 }
 
 void SimulatorRack::start(Sink sink) {
@@ -106,11 +133,13 @@ void SimulatorRack::start(Sink sink) {
         std::lock_guard lock(*mutex);
         sink(event);
     };
-    for (const auto& simulator : m_simulators) simulator->events().start(serialised);
+    for (const Slot& slot : m_slots)
+        if (slot.simulator) slot.simulator->events().start(serialised);
 }
 
 void SimulatorRack::stop() {
-    for (const auto& simulator : m_simulators) simulator->events().stop();
+    for (const Slot& slot : m_slots)
+        if (slot.simulator) slot.simulator->events().stop();
 }
 
 }  // namespace ib::sim

@@ -4,10 +4,16 @@
 // the order the folders were given; the enumeration lists every recorder on
 // the bus; the device events of all of them reach one sink. Plugging or
 // unplugging one touches no other.
+//
+// A recorder another program holds (its state folder is locked) is on the bus
+// as a real one would be: listed with its port and serial from recorder.ini,
+// its one volume refusing to open with "The recorder is in use by another
+// program (pid N).", and nothing ever sent to it.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,10 +29,11 @@ public:
     // One recorder per state folder; a folder that is no state folder but
     // holds some (a bus folder) gives each of them, in name order. Null with
     // the reason in `error` when a folder holds no readable recorder.
-    // With `leaveOutHeld`, a recorder another program (or session) holds is
-    // left off the bus instead: a look for arrivals beside running updates.
+    // A recorder another program (or session) holds is on the bus as held,
+    // or with `leaveOutHeld` left off it: a look for arrivals beside running updates.
     static std::unique_ptr<SimulatorRack> open(const std::vector<std::filesystem::path>& folders, Clock& clock,
                                                std::string& error, bool leaveOutHeld = false);
+    ~SimulatorRack() override;
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;
     std::string volumeName(char letter) const override;
@@ -38,17 +45,26 @@ public:
     void start(Sink sink) override;
     void stop() override;
 
-    // The state folder of the recorder on `portPath`; empty when none is there.
+    // The state folder of the recorder on `portPath`, held ones included; empty when none is there.
     std::filesystem::path folderOf(const std::string& portPath);
 
 private:
-    SimulatorRack(std::vector<std::unique_ptr<Simulator>> simulators, std::vector<std::filesystem::path> folders)
-        : m_simulators(std::move(simulators)), m_folders(std::move(folders)) {}
-    // The simulator behind a rack letter and the letter on its own bus; null outside the rack's letters.
-    Simulator* simulatorAt(char letter, char& ownLetter) const;
+    // What the bus shows of a recorder another program holds.
+    struct HeldRecorder {
+        RecorderState state;
+        std::string holderMessage;  // "The recorder is in use by another program (pid N)."
+    };
+    // One state folder's place on the bus: its simulator, or the recorder another program holds.
+    struct Slot {
+        std::unique_ptr<Simulator> simulator;
+        std::optional<HeldRecorder> held;
+        std::filesystem::path folder;
+    };
+    explicit SimulatorRack(std::vector<Slot> slots);
+    // The slot behind a rack letter and the letter on its own bus; null outside the rack's letters.
+    const Slot* slotAt(char letter, char& ownLetter) const;
 
-    std::vector<std::unique_ptr<Simulator>> m_simulators;
-    std::vector<std::filesystem::path> m_folders;  // of each simulator, in the same order
+    std::vector<Slot> m_slots;
 };
 
 }  // namespace ib::sim

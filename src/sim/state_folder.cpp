@@ -82,6 +82,20 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
            replaceFile(dir / kIniName, formatRecorderIni(state), error);
 }
 
+std::optional<RecorderState> StateFolder::peekState(const fs::path& dir, std::string& error) {
+    const auto ini = readSmallFile(dir / kIniName, kLargestProfileBytes);
+    if (!ini) {
+        error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
+        return std::nullopt;
+    }
+    RecorderState state;
+    if (!parseRecorderIni(*ini, state, error)) {
+        error = (dir / kIniName).string() + " " + error;
+        return std::nullopt;
+    }
+    return state;
+}
+
 StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
     Opened opened;
     // Taken before the state is read, so that the state read is the one this program changes.
@@ -144,9 +158,11 @@ bool setCablePlugged(const fs::path& dir, bool plugged, std::string& error) {
     return false;
 }
 
-bool StateFolder::cablePlugged() const {
+bool StateFolder::cablePlugged() const { return cablePluggedIn(m_dir); }
+
+bool cablePluggedIn(const fs::path& dir) {
     std::error_code ec;
-    return !fs::exists(m_dir / kUnpluggedName, ec);
+    return !fs::exists(dir / kUnpluggedName, ec);
 }
 
 StateFolder::~StateFolder() = default;

@@ -12,6 +12,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
                        std::string& error);
     // Opens an existing state folder and reads its state and RAM image.
     static Opened open(const std::filesystem::path& dir, std::string& error);
+    // Reads the state only, without taking the folder: what a look at the bus
+    // sees of a recorder another program holds. Nothing, with `error`, when
+    // recorder.ini does not read.
+    static std::optional<RecorderState> peekState(const std::filesystem::path& dir, std::string& error);
 
     ~StateFolder() override;
     StateFolder(const StateFolder&) = delete;
@@ -75,5 +80,7 @@ std::filesystem::path areaImagePath(const std::filesystem::path& dir, AreaId id)
 // holds it (that program sees the removal or arrival at its next look at the
 // bus). false with `error` when the folder holds no recorder.
 bool setCablePlugged(const std::filesystem::path& dir, bool plugged, std::string& error);
+// Whether the cable of the recorder in `dir` is in (no `unplugged` file), whoever holds it.
+bool cablePluggedIn(const std::filesystem::path& dir);
 
 }  // namespace ib::sim

@@ -5,6 +5,7 @@
 
 #include "app/build_version.h"
 #include "app/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/pictures.h"
 
 namespace ib::ui {

@@ -4,9 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -16,39 +14,16 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include "ui/about_dialog.h"
 #include "app/control_table.h"
+#include "ui/dialog_units.h"
+#include "seams/utf8_path.h"
 #include "ui/pictures.h"
 #include "ui/status_widget.h"
 
 namespace ib::ui {
 namespace {
-
-constexpr const char* kDialogTitle = "VELTRAX VT-RD70";
-constexpr const char* kAboutEntry = "&About ImageBurner...";
-constexpr const char* kServiceEntry = "&Service";
-
-// The operation buttons, as enableOperationButtons names them.
-constexpr int kOperationButtons[] = {control::Start,         control::SyncDevice,
-                                     control::ReadUserArea,  control::ReadBootArea,
-                                     control::WriteRegister, control::ReadRegister,
-                                     control::ConfigureUserAreaButton, control::RawWrite};
-
-// The buttons that start an operation, and which.
-const std::map<int, Operation> kButtonOperations = {
-    {control::Start, Operation::FullUpdate},
-    {control::ReadRegister, Operation::ReadRegister},
-    {control::WriteRegister, Operation::WriteRegister},
-    {control::ReadBootArea, Operation::ReadBootArea},
-    {control::ConfigureUserAreaButton, Operation::ConfigureUserArea},
-    {control::ReadUserArea, Operation::ReadUserArea},
-    {control::SyncDevice, Operation::Sync},
-    {control::LowLevelFormat, Operation::LowLevelFormat},
-    {control::RawWrite, Operation::RawWrite},
-    {control::CreateSdImage, Operation::CreateSdImage},
-};
 
 QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     const QString text = QString::fromUtf8(spec.text);
@@ -109,10 +84,6 @@ QRect placedRect(const QWidget& widget, QRect rect, const DialogUnits& units) {
 // surround, so that clicks reach those controls.
 bool isDecoration(ControlKind kind) { return kind == ControlKind::BlackFrame || kind == ControlKind::GroupBox; }
 
-void fillList(QComboBox& box, std::span<const char* const> entries) {
-    for (const char* entry : entries) box.addItem(QString::fromUtf8(entry));
-}
-
 // "Description|pattern|...||" as Qt's "Description;;..." (the descriptions name their patterns).
 QString qtFilter(const std::string& filter) {
     const QStringList parts = QString::fromStdString(filter).split(u'|', Qt::SkipEmptyParts);
@@ -124,61 +95,11 @@ QString qtFilter(const std::string& filter) {
     return descriptions.join(QStringLiteral(";;"));
 }
 
-QLineEdit& edit(const MainDialog& dialog, int id) { return *static_cast<QLineEdit*>(dialog.control(id)); }
-QCheckBox& check(const MainDialog& dialog, int id) { return *static_cast<QCheckBox*>(dialog.control(id)); }
-QComboBox& combo(const MainDialog& dialog, int id) { return *static_cast<QComboBox*>(dialog.control(id)); }
-
-// The edits' texts and their view fields.
-constexpr std::pair<int, std::string DialogValues::*> kEdits[] = {
-    {control::ReadRegisterAddress, &DialogValues::readRegAddr},
-    {control::ReadRegisterValue, &DialogValues::readRegValue},
-    {control::WriteRegisterAddress, &DialogValues::writeRegAddr},
-    {control::WriteRegisterValue, &DialogValues::writeRegValue},
-    {control::BootSize, &DialogValues::bootSize},
-    {control::BootReadAddress, &DialogValues::bootReadAddr},
-    {control::BootReadSize, &DialogValues::bootReadSize},
-    {control::UserReadAddress, &DialogValues::userReadAddr},
-    {control::UserReadSize, &DialogValues::userReadSize},
-    {control::RawPath, &DialogValues::rawPath},
-    {control::BinPath, &DialogValues::binPath},
-};
-constexpr std::pair<int, int DialogValues::*> kChecks[] = {
-    {control::ConfigureBootArea, &DialogValues::configBootArea},
-    {control::ChangeBootSize, &DialogValues::changeBootSize},
-    {control::ConfigureUserAreaCheck, &DialogValues::configUserArea},
-};
-constexpr std::pair<int, std::string DialogValues::*> kCombos[] = {
-    {control::StorageType, &DialogValues::storageName},
-    {control::FirmwareNumber, &DialogValues::firmwareNumber},
-};
-
 }  // namespace
 
-const char* operationName(Operation op) {
-    switch (op) {
-        case Operation::FullUpdate: return "full update";
-        case Operation::Sync: return "sync";
-        case Operation::LowLevelFormat: return "low-level format";
-        case Operation::CreateSdImage: return "SD image creation";
-        case Operation::ReadRegister: return "register read";
-        case Operation::WriteRegister: return "register write";
-        case Operation::ReadBootArea: return "boot area read-back";
-        case Operation::ReadUserArea: return "user area read-back";
-        case Operation::ConfigureUserArea: return "user area configuration";
-        case Operation::RawWrite: return "raw write";
-    }
-    return "operation";
-}
-
-QString titleWithFolder(const QString& title, const QString& folder) {
-    QString path = folder;
-    while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
-    const qsizetype separator = path.lastIndexOf(u'/');
-    if (separator < 0) return title;
-    return title + QStringLiteral(" - ") + path.mid(separator + 1);
-}
-
-MainDialog::MainDialog(QWidget* parent) : QDialog(parent) {
+MainDialog::MainDialog(QWidget* parent)
+    : QDialog(parent),
+      m_serviceLog([this](const std::string& line) { m_log->appendPlainText(QString::fromStdString(line)); }) {
     setFont(dialogFont());
     setWindowTitle(QString::fromUtf8(kDialogTitle));
     // The application's main window, with a task-bar entry of its own: a dialog
@@ -212,10 +133,12 @@ void MainDialog::buildControls() {
         named->setAccessibleDescription(QString::fromUtf8(text.description));
     }
     m_status = static_cast<StatusWidget*>(control(control::Status));
-    fillList(combo(*this, control::StorageType), kStorageNames);
-    fillList(combo(*this, control::FirmwareNumber), kFirmwareNumbers);
-    // Enter in a combo box's edit starts the full update, as in any other edit.
-    for (const auto& [id, field] : kCombos) combo(*this, id).lineEdit()->installEventFilter(this);
+    for (int id : {control::StorageType, control::FirmwareNumber}) {
+        auto* box = static_cast<QComboBox*>(control(id));
+        for (const char* entry : listEntries(id)) box->addItem(QString::fromUtf8(entry));
+        // Enter in a combo box's edit starts the full update, as in any other edit.
+        box->lineEdit()->installEventFilter(this);
+    }
 }
 
 void MainDialog::buildServiceLog() {
@@ -252,13 +175,9 @@ void MainDialog::buildMenu() {
 }
 
 void MainDialog::connectReactions() {
-    for (const auto& [id, op] : kButtonOperations)
-        connect(static_cast<QPushButton*>(control(id)), &QPushButton::clicked, this, [this, op = op] { launch(op); });
-    connect(&check(*this, control::ConfigureBootArea), &QCheckBox::clicked, this, &MainDialog::onConfigureBootArea);
-    connect(static_cast<QPushButton*>(control(control::BrowseRawFile)), &QPushButton::clicked, this,
-            [this] { browse(false); });
-    connect(static_cast<QPushButton*>(control(control::BrowseBinFile)), &QPushButton::clicked, this,
-            [this] { browse(true); });
+    for (const auto& [id, widget] : m_controls)
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            connect(button, &QAbstractButton::clicked, this, [this, id = id] { m_logic.click(id); });
 }
 
 QWidget* MainDialog::control(int id) const {
@@ -267,83 +186,37 @@ QWidget* MainDialog::control(int id) const {
 }
 
 bool MainDialog::startUp(CImageBurnerDlg& controller) {
-    m_controller = &controller;
-    DialogValues view = controller.exchangeToView();
-    writeView(view);
-    ListSelections selected;
-    const bool started = controller.startUp(view, selected);
-    presetView(view, selected);
-    if (!started) return false;
-    setWindowTitle(titleWithFolder(windowTitle(), QString::fromStdString(controller.workingDirectory().string())));
+    const auto title = m_logic.startUp(controller, windowTitle().toStdString());
+    if (!title) return false;
+    setWindowTitle(QString::fromStdString(*title));
     control(control::Start)->setFocus();
     return true;
 }
 
-DialogValues MainDialog::readView() const {
-    DialogValues values;
-    for (const auto& [id, field] : kEdits) values.*field = edit(*this, id).text().toStdString();
-    for (const auto& [id, field] : kChecks) values.*field = check(*this, id).isChecked() ? 1 : 0;
-    for (const auto& [id, field] : kCombos) values.*field = combo(*this, id).currentText().toStdString();
-    return values;
+std::string MainDialog::text(int id) const {
+    if (const auto* box = qobject_cast<const QComboBox*>(control(id))) return box->currentText().toStdString();
+    return static_cast<const QLineEdit*>(control(id))->text().toStdString();
 }
 
-void MainDialog::writeView(const DialogValues& values) {
-    for (const auto& [id, field] : kEdits) edit(*this, id).setText(QString::fromStdString(values.*field));
-    for (const auto& [id, field] : kChecks) check(*this, id).setChecked(values.*field != 0);
-    for (const auto& [id, field] : kCombos) {
-        QComboBox& box = combo(*this, id);
-        const QString value = QString::fromStdString(values.*field);
-        const int index = box.findText(value, Qt::MatchStartsWith);
-        if (index >= 0)
-            box.setCurrentIndex(index);
-        else
-            box.setEditText(value);
-    }
+void MainDialog::setText(int id, const std::string& text) {
+    const QString value = QString::fromStdString(text);
+    if (auto* box = qobject_cast<QComboBox*>(control(id)))
+        box->setEditText(value);
+    else
+        static_cast<QLineEdit*>(control(id))->setText(value);
 }
 
-void MainDialog::presetView(const DialogValues& values, const ListSelections& selected) {
-    writeView(values);
-    for (const auto& [id, index] : {std::pair{control::StorageType, selected.storage},
-                                    std::pair{control::FirmwareNumber, selected.firmwareNumber}}) {
-        QComboBox& box = combo(*this, id);
-        box.setCurrentIndex(index);
-        if (index < 0) box.clearEditText();
-    }
+bool MainDialog::isChecked(int id) const { return static_cast<const QCheckBox*>(control(id))->isChecked(); }
+
+void MainDialog::setChecked(int id, bool checked) { static_cast<QCheckBox*>(control(id))->setChecked(checked); }
+
+void MainDialog::selectListEntry(int id, int index) {
+    auto* box = static_cast<QComboBox*>(control(id));
+    box->setCurrentIndex(index);
+    if (index < 0) box->clearEditText();
 }
 
-void MainDialog::launch(Operation op) {
-    if (m_controller) m_controller->launch(op, readView());
-}
-
-void MainDialog::onConfigureBootArea() {
-    if (!m_controller) return;
-    m_controller->exchangeFromView(readView());
-    if (m_controller->m_configBootArea == 1) {
-        setBootSizeControlsEnabled(true);
-        return;
-    }
-    m_controller->m_changeBootSize = 0;
-    writeView(m_controller->exchangeToView());
-    setBootSizeControlsEnabled(false);
-}
-
-void MainDialog::setBootSizeControlsEnabled(bool enabled) {
-    for (int id : {control::BootSize, control::ChangeBootSize, control::BootSizeUnit}) control(id)->setEnabled(enabled);
-}
-
-void MainDialog::browse(bool binFile) {
-    if (!m_controller) return;
-    // The chooser writes every field back; only the chosen path is to change.
-    DialogValues kept = readView();
-    const bool chosen = binFile ? m_controller->browseBinFile() : m_controller->browseRawFile();
-    if (!chosen) {
-        writeView(kept);
-        return;
-    }
-    const DialogValues now = m_controller->exchangeToView();
-    (binFile ? kept.binPath : kept.rawPath) = binFile ? now.binPath : now.rawPath;
-    writeView(kept);
-}
+void MainDialog::setEnabled(int id, bool enabled) { control(id)->setEnabled(enabled); }
 
 void MainDialog::showServicePanel(bool shown) {
     m_servicePanelShown = shown;
@@ -366,32 +239,11 @@ void MainDialog::showAbout() {
     about.exec();
 }
 
-void MainDialog::log(const QString& line) {
-    const QString stamped = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz  ")) + line;
-    m_log->appendPlainText(stamped);
-    if (m_logFile.isOpen()) {
-        m_logFile.write((stamped + u'\n').toUtf8());
-        m_logFile.flush();
-    }
-}
+bool MainDialog::copyLogTo(const QString& path) { return m_serviceLog.copyTo(pathFromUtf8(path.toStdString())); }
 
-bool MainDialog::copyLogTo(const QString& path) {
-    m_logFile.setFileName(path);
-    if (!m_logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) return false;
-    m_logFile.write((logText() + u'\n').toUtf8());
-    m_logFile.flush();
-    return true;
-}
+QString MainDialog::logText() const { return QString::fromStdString(m_serviceLog.text()); }
 
-QString MainDialog::logText() const { return m_log->toPlainText(); }
-
-bool MainDialog::saveLog(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
-    file.write(logText().toUtf8());
-    file.write("\n");
-    return file.commit();
-}
+bool MainDialog::saveLog(const QString& path) const { return m_serviceLog.save(pathFromUtf8(path.toStdString())); }
 
 void MainDialog::onSaveLogClicked() {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save log"), QStringLiteral("imageburner.log"),
@@ -405,24 +257,24 @@ void MainDialog::onSaveLogClicked() {
 
 void MainDialog::renderStatus(const StatusState& state) {
     m_status->showState(state);
-    log(QStringLiteral("status: %1 (%2 %)").arg(QString::fromStdString(state.text)).arg(state.percent));
+    m_serviceLog.status(state);
 }
 
 void MainDialog::showStepMessage(const std::string& text) {
     m_status->showStepMessage(QString::fromStdString(text));
-    log(QStringLiteral("step: ") + QString::fromStdString(text));
+    m_serviceLog.step(text);
 }
 
 void MainDialog::showWarning(const std::string& text) {
     const QString message = QString::fromStdString(text);
-    log(QStringLiteral("warning: ") + message);
+    m_serviceLog.warning(text);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), message, QMessageBox::Ok, this);
     box.exec();
 }
 
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     const QString message = QString::fromStdString(text);
-    log(QStringLiteral("message: ") + message);
+    m_serviceLog.message(text);
     const QString caption = kind == MessageBoxKind::Application ? QCoreApplication::applicationName()
                                                                 : QString::fromUtf8(captionOf(kind));
     QMessageBox box(kind == MessageBoxKind::Information ? QMessageBox::Information : QMessageBox::Critical, caption,
@@ -431,7 +283,7 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
 }
 
 void MainDialog::setOperationButtonsEnabled(bool enabled) {
-    for (int id : kOperationButtons) control(id)->setEnabled(enabled);
+    for (int id : operationButtons()) control(id)->setEnabled(enabled);
 }
 
 void MainDialog::setControlEnabled(ControlId id, bool enabled) {
@@ -452,28 +304,23 @@ std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& requ
     return chooser.selectedFiles().constFirst().toStdString();
 }
 
-void MainDialog::showValues(const DialogValues& values) { writeView(values); }
+void MainDialog::showValues(const DialogValues& values) { writeView(*this, values); }
 
 void MainDialog::transferProgress(std::uint64_t done, std::uint64_t total) {
     m_transfer->setValue(total == 0 ? 0 : static_cast<int>(done * 1000 / total));
 }
 
 void MainDialog::operationFinished(Operation op, std::uint32_t result) {
-    log(QStringLiteral("%1 finished: %2")
-            .arg(QString::fromUtf8(operationName(op)), result == 1 ? QStringLiteral("success") : QStringLiteral("failure")));
-    if (m_closeWhenFinished) QDialog::reject();
+    m_serviceLog.finished(op, result);
+    if (m_logic.operationFinished()) QDialog::reject();
 }
 
 void MainDialog::reject() {
-    if (!m_controller || !m_controller->busy()) {
-        QDialog::reject();
-        return;
-    }
-    const auto answer = QMessageBox::question(this, windowTitle(),
-                                              QStringLiteral("An operation is running. Close when it has finished?"));
-    m_closeWhenFinished = answer == QMessageBox::Yes;
-    // It may have finished while the question was open.
-    if (m_closeWhenFinished && !m_controller->busy()) QDialog::reject();
+    const bool closeNow = m_logic.requestClose([this] {
+        return QMessageBox::question(this, windowTitle(), QString::fromUtf8(kCloseWhileBusyQuestion)) ==
+               QMessageBox::Yes;
+    });
+    if (closeNow) QDialog::reject();
 }
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {

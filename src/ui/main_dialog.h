@@ -1,17 +1,18 @@
-// The main dialog: a view over the controller. It builds its controls from
-// the control table, carries out the user-interface port's calls on the
-// user-interface thread, and turns clicks into the controller's operations.
-// Below the visible area lies the service panel, shown on request together
-// with a time-stamped log of every status text, step message and message box.
+// The main dialog's Qt face: it builds its widgets from the control table,
+// carries out the user-interface port's calls on the user-interface thread and
+// hands clicks to the shared dialog logic. Below the visible area lies the
+// service panel, shown on request together with the service log.
 #pragma once
 
 #include <QDialog>
-#include <QFile>
 #include <QString>
 #include <map>
 #include <vector>
 
+#include "app/dialog_controls.h"
 #include "app/image_burner_controller.h"
+#include "app/main_dialog_logic.h"
+#include "app/service_log.h"
 #include "app/user_interface_port.h"
 
 class QAction;
@@ -24,18 +25,8 @@ namespace ib::ui {
 
 class StatusWidget;
 
-// The title with the working folder's name: "<title> - <part after the last
-// '/'>"; a folder path without a separator leaves the title as it is.
-QString titleWithFolder(const QString& title, const QString& folder);
-
-// How the service log names an operation.
-const char* operationName(Operation op);
-
-class MainDialog final : public QDialog, public UserInterfacePort {
+class MainDialog final : public QDialog, public UserInterfacePort, private DialogControls {
 public:
-    // The command number of the about entry.
-    static constexpr int kAboutCommand = 16;
-
     explicit MainDialog(QWidget* parent = nullptr);
 
     // The start-up of the dialog over `controller`, which must outlive the
@@ -43,10 +34,10 @@ public:
     // the dialog stays open without status line, presence, paths or title.
     bool startUp(CImageBurnerDlg& controller);
     // Forgets the controller (it is being closed).
-    void detach() { m_controller = nullptr; }
+    void detach() { m_logic.detach(); }
 
     // What the bound controls hold now.
-    DialogValues readView() const;
+    DialogValues readView() const { return ib::readView(*this); }
     QWidget* control(int id) const;
     StatusWidget& statusLine() const { return *m_status; }
     bool servicePanelShown() const { return m_servicePanelShown; }
@@ -80,21 +71,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ---- The controls as the shared dialog logic sees them ----
+    std::string text(int id) const override;
+    void setText(int id, const std::string& text) override;
+    bool isChecked(int id) const override;
+    void setChecked(int id, bool checked) override;
+    void selectListEntry(int id, int index) override;
+    void setEnabled(int id, bool enabled) override;
+
     void buildControls();
     void buildServiceLog();
     void buildMenu();
     void connectReactions();
-    void launch(Operation op);
-    void onConfigureBootArea();
-    void browse(bool binFile);
-    void setBootSizeControlsEnabled(bool enabled);
-    // Writes the values into the controls; a combo box selects the first entry
-    // that begins with its value (case ignored), else shows the value as text.
-    void writeView(const DialogValues& values);
-    // The start-up preset: each combo box selects the list entry start-up
-    // chose, or none (an empty box).
-    void presetView(const DialogValues& values, const ListSelections& selected);
-    void log(const QString& line);
     void onSaveLogClicked();
 
     std::map<int, QWidget*> m_controls;
@@ -102,14 +90,13 @@ private:
     std::vector<QWidget*> m_servicePanel;
     StatusWidget* m_status = nullptr;
     QPlainTextEdit* m_log = nullptr;
-    QFile m_logFile;
+    ServiceLog m_serviceLog;
     QProgressBar* m_transfer = nullptr;
     QPushButton* m_saveLog = nullptr;
     QAction* m_aboutAction = nullptr;
     QAction* m_serviceAction = nullptr;
-    CImageBurnerDlg* m_controller = nullptr;
+    MainDialogLogic m_logic{*this};
     bool m_servicePanelShown = false;
-    bool m_closeWhenFinished = false;
 };
 
 }  // namespace ib::ui

@@ -80,13 +80,13 @@ void StatusWidget::showState(const StatusState& state) {
     m_attached = true;
     m_state = state;
     m_stepMessage.reset();
-    repaint();
+    update();  // coalesced: one paint for a burst of reports
     announce();
 }
 
 void StatusWidget::showStepMessage(const QString& text) {
     m_stepMessage = text;
-    repaint();
+    update();  // coalesced: one paint for a burst of reports
     announce();
 }
 

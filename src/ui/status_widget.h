@@ -26,7 +26,8 @@ class StatusWidget final : public QFrame {
 public:
     explicit StatusWidget(QWidget* parent = nullptr);
 
-    // Repaints at once with this state; a step message shown before is gone.
+    // Shows this state from the next paint on (a burst of reports is painted
+    // once); a step message shown before is gone.
     void showState(const StatusState& state);
     void showStepMessage(const QString& text);
     const StatusState& state() const { return m_state; }

@@ -11,6 +11,7 @@
 #include "cli/cli_runner.h"
 #include "seams/clock.h"
 #include "sim/simulator.h"
+#include "sim/state_folder.h"
 #include "support/environment_variable.h"
 #include "support/temp_folder.h"
 
@@ -71,6 +72,30 @@ TEST_F(SeveralRecorders, ListNamesEachRecorderByPortSerialModeAndLetter) {
               "{\"recorders\": [{\"port\": \"1-2\", \"serial\": \"SIM0002\", \"mode\": \"boot ROM\", "
               "\"letter\": \"D\", \"held\": false}], \"count\": 1}\n");
     for (const auto& r : kBench) EXPECT_FALSE(reached(r.name)) << r.name;
+}
+
+TEST_F(SeveralRecorders, ARecorderAnotherProgramHoldsIsListedAsHeldAndSentNothing) {
+    std::string error;
+    const auto held = sim::StateFolder::open(at("b"), error);  // another program has recorder b
+    ASSERT_TRUE(held.folder) << error;
+    const std::string inUse = "The recorder is in use by another program (pid ";
+    const Result plain = cli({"--sim", bus.path().string(), "list"});
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    const auto heldLine = plain.out.find("1-2  serial SIM0002  boot ROM  E:  " + inUse);
+    EXPECT_NE(heldLine, std::string::npos) << plain.out;
+    EXPECT_TRUE(plain.out.starts_with("1-1  serial SIM0001  boot ROM  D:  free\n")) << plain.out;
+    EXPECT_TRUE(plain.out.ends_with(").\n1-3.1  serial XYZ7  boot ROM  F:  free\n3 recorders found.\n")) << plain.out;
+    const Result json = cli({"--sim", folder("b"), "list", "--json"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out,
+              "{\"recorders\": [{\"port\": \"1-2\", \"serial\": \"SIM0002\", \"mode\": \"boot ROM\", "
+              "\"letter\": \"D\", \"held\": true}], \"count\": 1}\n");
+    // Chosen, it is refused with who holds it; the others still answer.
+    const Result refused = cli({"--sim", bus.path().string(), "--recorder", "SIM0002", "probe"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find(inUse), std::string::npos) << refused.out;
+    EXPECT_EQ(cli({"--sim", bus.path().string(), "--recorder", "XYZ7", "probe"}).status, 0);
+    EXPECT_FALSE(reached("b"));
 }
 
 TEST_F(SeveralRecorders, ACommandReachesOnlyTheChosenRecorderAndWithoutAChoiceNone) {
@@ -175,9 +200,10 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
         waitFor([this] { return writesStarted(bus / "b"); });
         EXPECT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
     });
-    const test::TempFolder logs;
+    const test::TempFolder logFolders;
+    const fs::path logs = logFolders / "not" / "made" / "yet";  // --log-dir makes its folder
     const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "update", "--all",
-                          "--log-dir", logs.path().string()});
+                          "--log-dir", logs.string()});
     unplugger.join();
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     // Plain prefixed lines, as the output is no terminal, then the table.

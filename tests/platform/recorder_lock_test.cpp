@@ -25,13 +25,14 @@ std::uintmax_t logSize(const std::filesystem::path& state) {
     return ec ? 0 : size;
 }
 
-int runCli(std::vector<std::string> args, std::string& err) {
+// What the program printed, standard output then standard error, in `said`.
+int runCli(std::vector<std::string> args, std::string& said) {
     args.insert(args.begin(), "imageburner-cli");
     std::vector<const char*> argv;
     for (auto& a : args) argv.push_back(a.c_str());
     std::ostringstream out, errors;
     const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, errors);
-    err = errors.str();
+    said = out.str() + errors.str();
     return status;
 }
 

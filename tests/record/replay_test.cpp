@@ -5,8 +5,10 @@
 
 #include <zlib.h>
 
+#include <chrono>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -56,13 +58,21 @@ protected:
     Result replayUpdate(const fs::path& file) {
         return cli({"--workdir", work.path().string(), "--replay", file.string(), "update"});
     }
-    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+    // The recording's lines that `wanted` picks.
+    template <typename Pick>
+    static std::vector<record::JsonFields> linesOf(const fs::path& file, Pick wanted) {
         std::string error;
         const auto session = record::parseRecording(record::readRecordingText(file, error).value_or(""), error);
         std::vector<record::JsonFields> found;
         for (const auto& entry : session.value().entries)
-            if (entry.contains("n")) found.push_back(entry);
+            if (wanted(entry)) found.push_back(entry);
         return found;
+    }
+    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
+        return linesOf(file, [](const record::JsonFields& entry) { return entry.contains("n"); });
+    }
+    static std::vector<record::JsonFields> events(const fs::path& file, const std::string& name) {
+        return linesOf(file, [&](const record::JsonFields& entry) { return record::fieldText(entry, "event") == name; });
     }
 
     test::TempFolder home, work, files;
@@ -97,6 +107,17 @@ TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
         EXPECT_EQ(write->contains("sent"), row.fullData);
         EXPECT_EQ(write->contains("sentSha256"), !row.fullData);
         EXPECT_TRUE(all.front().contains("received"));
+        // The recorder is named by its port, serial and mode, and so is each volume opened.
+        const auto recorders = events(file, "recorder");
+        ASSERT_FALSE(recorders.empty());
+        EXPECT_EQ(record::fieldText(recorders.front(), "mode"), "boot ROM");
+        EXPECT_FALSE(record::fieldText(recorders.front(), "serial").empty());
+        const std::string port = record::fieldText(recorders.front(), "portPath");
+        EXPECT_FALSE(port.empty());
+        for (const auto& opened : events(file, "open")) {
+            if (record::fieldText(opened, "opened") != "true") continue;
+            EXPECT_EQ(record::fieldText(opened, "portPath"), port);
+        }
     }
 }
 
@@ -150,6 +171,73 @@ TEST_F(RecordAndReplay, ARecordingCutShortReplaysUpToItsLastCompleteExchangeAndS
                                 "stopped there); this run went on with\n+{\"n\":10,"),
               std::string::npos)
         << replayed.err;
+}
+
+TEST_F(RecordAndReplay, ARunThatChoseOneOfSeveralRecordersReplaysWithTheSameChoiceAndNoOther) {
+    // Two recorders on one bus, as two gadgets on two USB controllers are in the real-kernel tier.
+    const fs::path bus = files / "bus";
+    ASSERT_EQ(cli({"sim", "init", (bus / "a").string(), "--mode", "updater", "--port", "1-1", "--serial", "SIM0001"}).status, 0);
+    ASSERT_EQ(cli({"sim", "init", (bus / "b").string(), "--mode", "updater", "--port", "2-1", "--serial", "SIM0002"}).status, 0);
+    const fs::path file = files / "chosen.jsonl";
+    const Result recorded = cli({"--sim", bus.string(), "--workdir", work.path().string(), "--record", file.string(),
+                                 "--recorder", "2-1", "read-register", "0x1000"});
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+    // The other recorder's volume was never opened: the recording holds the chosen one's alone, with its port.
+    std::string error;
+    const std::string text = record::readRecordingText(file, error).value_or("");
+    EXPECT_EQ(text.find("\"letter\":\"D\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"letter\":\"E\",\"opened\":true,\"name\":\"simulated recorder (updater)\",\"portPath\":\"2-1\""),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("\"portPaths\":[\"1-1\",\"2-1\"]"), std::string::npos) << text;
+
+    for (const char* choice : {"2-1", "SIM0002"}) {
+        const Result replayed = cli({"--workdir", work.path().string(), "--replay", file.string(), "--recorder", choice,
+                                     "read-register", "0x1000"});
+        EXPECT_EQ(replayed.status, 0) << choice << ": " << replayed.err;
+        EXPECT_EQ(replayed.out, recorded.out) << choice;
+    }
+    // Without a choice the run is refused before any command, as it was with both recorders present.
+    const Result unchosen = cli({"--workdir", work.path().string(), "--replay", file.string(), "read-register", "0x1000"});
+    EXPECT_EQ(unchosen.status, 2) << unchosen.err;
+    EXPECT_TRUE(unchosen.err.starts_with("Several recorders are present")) << unchosen.err;
+    // Another recorder is another run: it differs from the recording.
+    const Result other = cli({"--workdir", work.path().string(), "--replay", file.string(), "--recorder", "1-1",
+                              "read-register", "0x1000"});
+    EXPECT_EQ(other.status, 3) << other.err;
+}
+
+TEST_F(RecordAndReplay, ReplayTimingKeepsARecordedPauseAndWithoutItThePauseIsGone) {
+    const fs::path recorded = files / "probe.jsonl", paused = files / "paused.jsonl";
+    const fs::path state = files / "recorder";
+    ASSERT_EQ(cli({"sim", "init", state.string(), "--mode", "updater", "--force"}).status, 0);
+    ASSERT_EQ(cli({"--sim", state.string(), "--record", recorded.string(), "probe"}).status, 0);
+    // The last exchange came in half a second after the start: a recorder that took its time.
+    constexpr double kPauseMs = 500;
+    std::vector<std::string> lines;
+    std::ifstream in(recorded);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const std::string& l) { return l.starts_with("{\"n\":"); });
+    ASSERT_NE(last, lines.rend());
+    ASSERT_GE(exchanges(recorded).size(), 2u);
+    *last = std::regex_replace(*last, std::regex(R"("t":[0-9.]+)"), "\"t\":" + std::to_string(kPauseMs),
+                               std::regex_constants::format_first_only);
+    std::ofstream out(paused);
+    for (const auto& line : lines) out << line << '\n';
+    out.close();
+
+    const auto replayTaking = [&](std::vector<std::string> flags) {
+        std::vector<std::string> args{"--replay", paused.string()};
+        args.insert(args.end(), flags.begin(), flags.end());
+        args.push_back("probe");
+        const auto started = std::chrono::steady_clock::now();
+        const Result r = cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+    };
+    // Only the lower bound: a slow machine may take longer, never shorter.
+    EXPECT_GE(replayTaking({"--replay-timing"}), kPauseMs);
+    // Without the flag the pause passes at once; a replay of a probe is far quicker than the pause.
+    EXPECT_LT(replayTaking({}), kPauseMs);
 }
 
 // The members of a tar.gz by name, read with zlib alone.

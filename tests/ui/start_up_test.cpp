@@ -114,19 +114,6 @@ private slots:
         QCOMPARE(rig.dialog.statusLine().state().text, std::string(text::kRecorderReady));
         QVERIFY(!rig.dialog.statusLine().stepMessage());
     }
-
-    void titleNamesTheFolderAfterTheLastSeparator_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("folder") << "/home/ann/update" << "T - update";
-        QTest::newRow("trailing separator") << "/home/ann/update/" << "T - update";
-        QTest::newRow("root") << "/" << "T - ";
-        QTest::newRow("no separator") << "update" << "T";
-    }
-    void titleNamesTheFolderAfterTheLastSeparator() {
-        QFETCH(QString, folder);
-        QTEST(titleWithFolder("T", folder), "title");
-    }
 };
 
 static const test::RegisterUiTest<StartUpTest> registered;

@@ -19,6 +19,7 @@
 #include "operation/status_texts.h"
 #include "ui/about_dialog.h"
 #include "app/control_table.h"
+#include "ui/dialog_units.h"
 #include "ui/pictures.h"
 #include "ui/status_widget.h"
 #include "ui_tests.h"

@@ -83,10 +83,12 @@ sync)
     expect 'gadget: left the bus' 'gadget: on the bus as CARD_READER (1d6b:0105)'
     ;;
 update)
-    expect '$ imageburner-cli update' 'Start to download code .....' \
+    # The recording's replay is vm.replay-gadget-recording's.
+    expect '$ imageburner-cli --record /tmp/gadget-update.jsonl.gz update' 'Start to download code .....' \
         'Update 1st sector partition setting .....' 'Format user area .....' \
         'Start to configure user area .....' 'Burn-in Boot process done .....' 'exit status 0,'
-    expect 'check the user area starts with the index table sector: ok'
+    expect 'check the user area starts with the index table sector: ok' 'check the recording was made: ok' \
+        '@@ file gadget-update.jsonl.gz' '@@ end file gadget-update.jsonl.gz'
     expect 'gadget: on the bus as USB_BOOT_ROM (1d6b:0104)' 'gadget: left the bus' \
         'gadget: on the bus as CARD_READER (1d6b:0105)'
     ;;
@@ -128,6 +130,23 @@ unplugged)
         '$ imageburner-cli detect' 'USB storage devices:' '  none' 'FindRecorder = 0' 'exit status 1,' \
         'gadget: fired: the recorder is unplugged at WriteSectors #3' \
         'gadget: off the bus until the program ends'
+    ;;
+update-all)
+    # Two recorders, each on a USB device controller of its own: ports 1-1 and 2-1, in
+    # whichever order the kernel named their disks.
+    for port in 1-1 2-1; do
+        expect '$ imageburner-cli update --all' "[$port] Start to download code ....." \
+            "[$port] Burn-in Boot process done ....." "re:^$port +done " 'exit status 0,'
+    done
+    expect 'check recorder 1 ran the updater: ok' \
+        "check recorder 1's user area starts with the index table sector: ok" \
+        'check recorder 2 ran the updater: ok' \
+        "check recorder 2's user area starts with the index table sector: ok" \
+        'check each recorder has its log: ok'
+    for recorder in '1-1  serial SIM0001' '2-1  serial SIM0002'; do
+        expect '$ imageburner-cli list' "re:^$recorder  updater  [D-Z]:  free\$" '2 recorders found.' \
+            'exit status 0,'
+    done
     ;;
 *)
     echo "unknown scenario $scenario"

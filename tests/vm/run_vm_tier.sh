@@ -2,7 +2,8 @@
 # Boots a virtual machine with Debian's own kernel in which imageburner-cli
 # (without --sim) drives the simulated recorder presented as a real USB
 # mass-storage device (imageburner-sim-gadget on dummy_hcd), and saves the
-# serial console to BUILD_DIR/vm-tier/console.log for check_console.sh.
+# serial console to BUILD_DIR/vm-tier/console.log for check_console.sh and the
+# files the guest sent (a recording) to BUILD_DIR/vm-tier/files/.
 #
 #   run_vm_tier.sh BUILD_DIR SOURCE_DIR
 #
@@ -19,6 +20,7 @@ tier_dir=$build_dir/vm-tier
 cache_dir=$tier_dir/cache
 staging=$tier_dir/initramfs
 console=$tier_dir/console.log
+guest_files=$tier_dir/files
 guest_time_limit=${IMAGEBURNER_VM_TIME_LIMIT:-600}
 
 fail() {
@@ -91,9 +93,10 @@ fetch_kernel_deb() {
     echo "$deb"
 }
 
-# The modules the guest loads, in dependency order, with their parameters (usb-storage
-# is to use a new device at once). The guest reads this order from lib/modules/load-order.
-modules=(configfs usb-common usbcore udc-core dummy_hcd libcomposite usb_f_fs scsi_common scsi_mod
+# The modules the guest loads, in dependency order, with their parameters (two emulated
+# device controllers, one for each recorder of update-all; usb-storage is to use a new
+# device at once). The guest reads this order from lib/modules/load-order.
+modules=(configfs usb-common usbcore udc-core "dummy_hcd num=2" libcomposite usb_f_fs scsi_common scsi_mod
          "usb-storage delay_use=0" sg crct10dif_common crct10dif_generic crc64 crc64_rocksoft_generic
          crc-t10dif crc64-rocksoft t10-pi sd_mod)
 
@@ -139,6 +142,7 @@ build_initramfs() {
     cp /bin/busybox "$staging/bin/busybox"
     cp "$source_dir/tests/vm/guest/init" "$staging/init"
     cp "$source_dir/tests/vm/guest/scenarios.sh" "$staging/scenarios.sh"
+    cp "$source_dir/tests/recordings/corpus-folder.sh" "$staging/corpus-folder.sh"
     chmod +x "$staging/init"
     for name in $(module_names); do
         local found
@@ -177,10 +181,24 @@ boot() {
         fail "a sanitizer reported an error in the guest"
 }
 
+# Files the guest sent (send_to_host in guest/scenarios.sh), as base64 between
+# "@@ file NAME" and "@@ end file NAME", into BUILD_DIR/vm-tier/files/NAME.
+keep_guest_files() {
+    local name
+    for name in $(sed -n 's/^@@ file //p' "$console"); do
+        [[ $name =~ ^[A-Za-z0-9][A-Za-z0-9._-]*$ ]] || fail "the guest sent a file named '$name'"
+        awk -v name="$name" '$0 == "@@ end file " name { on = 0 } on { print } $0 == "@@ file " name { on = 1 }' \
+            "$console" | base64 -d > "$guest_files/$name" || fail "the guest's $name does not decode"
+        echo "vm tier: the guest sent $name ($(stat -c %s "$guest_files/$name") bytes)"
+    done
+}
+
 main() {
     need_tools
     mkdir -p "$cache_dir"
     rm -f "$console"
+    rm -rf "$guest_files"
+    mkdir -p "$guest_files"
     local started=$SECONDS
     local deb kernel_dir
     deb=$(fetch_kernel_deb)
@@ -188,6 +206,7 @@ main() {
     build_initramfs "$kernel_dir"
     local prepared=$SECONDS
     boot "$kernel_dir"
+    keep_guest_files
     echo "vm tier: kernel $(basename "$deb"), preparation $((prepared - started)) s," \
         "virtual machine $((SECONDS - prepared)) s"
 }

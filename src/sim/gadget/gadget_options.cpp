@@ -58,6 +58,17 @@ std::optional<MisbehaviourRule> readRule(Misbehaviour what, const std::string& o
     return MisbehaviourRule{what, static_cast<std::uint8_t>(*codeValue), *nthValue, 0};
 }
 
+// A USB string descriptor holds at most 126 UTF-16 characters; a serial sticks to printable ASCII,
+// as the host's instance IDs and port listings show it as it is.
+constexpr std::size_t kLongestSerial = 126;
+
+bool isSerialNumber(const std::string& text) {
+    if (text.empty() || text.size() > kLongestSerial) return false;
+    for (const char ch : text)
+        if (ch <= ' ' || ch > '~') return false;
+    return true;
+}
+
 bool isPlaceOption(const std::string& option) {
     return option == "--udc" || option == "--name" || option == "--configfs" || option == "--functionfs";
 }
@@ -81,6 +92,14 @@ std::optional<GadgetOptions> parseGadgetOptions(std::span<const std::string> arg
             const auto rule = readRule(what, argument, reader, error);
             if (!rule) return std::nullopt;
             options.misbehaviours.push_back(*rule);
+        } else if (argument == "--serial") {
+            const auto value = reader.valueOf(argument, error);
+            if (!value) return std::nullopt;
+            if (!isSerialNumber(*value)) {
+                error = "--serial: '" + *value + "' is no USB serial number (1 to 126 printable characters, no spaces)";
+                return std::nullopt;
+            }
+            options.serialNumber = *value;
         } else if (isPlaceOption(argument)) {
             const auto value = reader.valueOf(argument, error);
             if (!value) return std::nullopt;
@@ -104,11 +123,12 @@ std::optional<GadgetOptions> parseGadgetOptions(std::span<const std::string> arg
 
 std::string gadgetUsage() {
     return "usage: imageburner-sim-gadget STATE_DIR [--udc NAME] [--name NAME] [--configfs DIR]\n"
-           "                              [--functionfs DIR] [--stop-answering-at CODE N] [--unplug-at CODE "
-           "N]\n"
+           "                              [--functionfs DIR] [--serial SERIAL]\n"
+           "                              [--stop-answering-at CODE N] [--unplug-at CODE N]\n"
            "Presents the simulated recorder of STATE_DIR as a USB mass-storage device through\n"
-           "configfs and FunctionFS (default UDC dummy_udc.0). CODE is a vendor command code\n"
-           "(0x08 WriteSectors); N counts such commands from the start, 1 for the first.\n";
+           "configfs and FunctionFS (default UDC dummy_udc.0, gadget name recorder, serial\n"
+           "SIM0001). CODE is a vendor command code (0x08 WriteSectors); N counts such\n"
+           "commands from the start, 1 for the first.\n";
 }
 
 }  // namespace ib::sim::gadget

@@ -43,14 +43,15 @@ std::string describe(const UsbIdentity& identity) {
 
 }  // namespace
 
-RecorderGadget::RecorderGadget(RecorderModel& recorder, MisbehaviourPlan plan, std::ostream& log)
-    : m_recorder(recorder), m_plan(std::move(plan)), m_log(log) {}
+RecorderGadget::RecorderGadget(RecorderModel& recorder, MisbehaviourPlan plan, std::ostream& log,
+                               std::string serialNumber)
+    : m_recorder(recorder), m_plan(std::move(plan)), m_log(log), m_serialNumber(std::move(serialNumber)) {}
 
 RecorderGadget::~RecorderGadget() { stop(); }
 
 bool RecorderGadget::start(const GadgetPlaces& places, std::string& error) {
     installInterruptSignal();
-    m_gadget = ConfigfsGadget::create(places, usbIdentityOf(m_recorder), error);
+    m_gadget = ConfigfsGadget::create(places, usbIdentityOf(m_recorder, m_serialNumber), error);
     if (!m_gadget) return false;
     m_device = FunctionFsDevice::open(m_gadget->functionFsMount(), error);
     if (!m_device) {
@@ -125,7 +126,7 @@ bool RecorderGadget::bindWhenOnBus() {
         std::this_thread::sleep_for(kPresencePoll);
     }
     m_recorder.takeBusChanges();  // the host learns of them from the bus itself
-    const UsbIdentity identity = usbIdentityOf(m_recorder);
+    const UsbIdentity identity = usbIdentityOf(m_recorder, m_serialNumber);
     if (!m_gadget->setIdentity(identity) || !m_gadget->bind()) {
         giveUp(m_gadget->lastError());
         return false;

@@ -2,7 +2,7 @@
 // Bulk-Only Transport, a control thread answers ep0 (SIGUSR1 interrupts both); after
 // StartDownloaded it leaves the bus and returns as the updater, as a real recorder.
 //
-//   RecorderGadget gadget(model, plan, std::cerr);
+//   RecorderGadget gadget(model, plan, std::cerr, "SIM0002");
 //   if (!gadget.start(places, error)) ...;
 //   ... wait for a termination signal ...
 //   gadget.stop();
@@ -25,7 +25,9 @@ namespace ib::sim::gadget {
 
 class RecorderGadget {
 public:
-    RecorderGadget(RecorderModel& recorder, MisbehaviourPlan plan, std::ostream& log);
+    // `serialNumber` is the USB serial number string, the same in both modes.
+    RecorderGadget(RecorderModel& recorder, MisbehaviourPlan plan, std::ostream& log,
+                   std::string serialNumber);
     ~RecorderGadget();
     RecorderGadget(const RecorderGadget&) = delete;
     RecorderGadget& operator=(const RecorderGadget&) = delete;
@@ -51,6 +53,7 @@ private:
     RecorderModel& m_recorder;
     MisbehaviourPlan m_plan;
     std::ostream& m_log;
+    const std::string m_serialNumber;
     LinkState m_link;
     std::unique_ptr<ConfigfsGadget> m_gadget;
     std::unique_ptr<FunctionFsDevice> m_device;

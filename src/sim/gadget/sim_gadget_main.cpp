@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
         std::cerr << "gadget: armed: the recorder " << gadget::describe(rule) << '\n';
     }
 
-    gadget::RecorderGadget recorderGadget(recorder, std::move(plan), std::cerr);
+    gadget::RecorderGadget recorderGadget(recorder, std::move(plan), std::cerr, options->serialNumber);
     if (!recorderGadget.start(options->places, error)) {
         std::cerr << "imageburner-sim-gadget: " << error << '\n';
         return 1;

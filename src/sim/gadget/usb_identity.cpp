@@ -3,13 +3,14 @@
 
 namespace ib::sim::gadget {
 
-UsbIdentity usbIdentityOf(const RecorderModel& recorder) {
+UsbIdentity usbIdentityOf(const RecorderModel& recorder, const std::string& serialNumber) {
     const InquiryIdentity inquiry = recorder.identity();
     UsbIdentity identity;
     identity.productId =
         recorder.state().mode == RecorderMode::BootRom ? kBootRomProductId : kUpdaterProductId;
     identity.manufacturer = inquiry.vendor;
     identity.product = inquiry.product;
+    identity.serialNumber = serialNumber;
     return identity;
 }
 

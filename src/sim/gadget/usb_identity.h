@@ -24,7 +24,7 @@ struct UsbIdentity {
     std::string serialNumber = kRecorderSerialNumber;
 };
 
-// The USB identity matching what the recorder reports to INQUIRY now.
-UsbIdentity usbIdentityOf(const RecorderModel& recorder);
+// The USB identity matching what the recorder reports to INQUIRY now, with its serial number.
+UsbIdentity usbIdentityOf(const RecorderModel& recorder, const std::string& serialNumber);
 
 }  // namespace ib::sim::gadget

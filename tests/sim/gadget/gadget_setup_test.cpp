@@ -23,13 +23,14 @@ std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 
 TEST(GadgetOptions, StateFolderPlacesAndMisbehavioursAreRead) {
     std::string error;
-    const auto options = parse({"/tmp/r", "--udc", "dummy_udc.1", "--name", "rec2", "--stop-answering-at",
-                                "0x08", "3", "--unplug-at", "7", "12"},
+    const auto options = parse({"/tmp/r", "--udc", "dummy_udc.1", "--name", "rec2", "--serial", "SIM0002",
+                                "--stop-answering-at", "0x08", "3", "--unplug-at", "7", "12"},
                                error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->stateFolder, "/tmp/r");
     EXPECT_EQ(options->places.controller, "dummy_udc.1");
     EXPECT_EQ(options->places.name, "rec2");
+    EXPECT_EQ(options->serialNumber, "SIM0002");
     ASSERT_EQ(options->misbehaviours.size(), 2u);
     EXPECT_EQ(options->misbehaviours[0].what, Misbehaviour::StopAnswering);
     EXPECT_EQ(options->misbehaviours[0].code, 0x08);
@@ -39,12 +40,28 @@ TEST(GadgetOptions, StateFolderPlacesAndMisbehavioursAreRead) {
     EXPECT_EQ(options->misbehaviours[1].nth, 12u);
 }
 
+TEST(GadgetOptions, TheSerialNumberIsTheOldOneUnlessGiven) {
+    std::string error;
+    const auto options = parse({"/tmp/r"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->serialNumber, "SIM0001");
+    EXPECT_EQ(options->places.controller, "dummy_udc.0");
+    EXPECT_EQ(options->places.name, "recorder");
+}
+
 TEST(GadgetOptions, MistakesAreRefusedWithTheirReason) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
         {{}, "no state folder given"},
         {{"/tmp/r", "/tmp/s"}, "more than one state folder given"},
         {{"/tmp/r", "--verbose"}, "unknown option --verbose"},
         {{"/tmp/r", "--udc"}, "--udc needs a value"},
+        {{"/tmp/r", "--serial"}, "--serial needs a value"},
+        {{"/tmp/r", "--serial", ""},
+         "--serial: '' is no USB serial number (1 to 126 printable characters, no spaces)"},
+        {{"/tmp/r", "--serial", "SIM 2"},
+         "--serial: 'SIM 2' is no USB serial number (1 to 126 printable characters, no spaces)"},
+        {{"/tmp/r", "--serial", std::string(127, 'A')},
+         "--serial: '" + std::string(127, 'A') + "' is no USB serial number (1 to 126 printable characters, no spaces)"},
         {{"/tmp/r", "--unplug-at", "0x08"}, "--unplug-at needs a value"},
         {{"/tmp/r", "--unplug-at", "0x100", "1"}, "--unplug-at: '0x100' is no vendor command code"},
         {{"/tmp/r", "--unplug-at", "8x", "1"}, "--unplug-at: '8x' is no vendor command code"},

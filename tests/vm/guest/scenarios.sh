@@ -4,10 +4,14 @@
 # output and "exit status N, T s", "check WHAT: ok" or "check WHAT: FAILED"
 # lines, the gadget's log, and "@@ end NAME". The host asserts on that text.
 
+# prepare_corpus_folder: the scenarios run in the recording corpus' working folder,
+# so that the update's recording replays on the host in the same folder.
+. /corpus-folder.sh
+
 CLI=/ib/src/imageburner-cli
 GADGET=/ib/src/imageburner-sim-gadget
 STATE=/tmp/recorder
-WORK=/work
+WORK=/tmp/work
 GADGET_PID=
 GADGET_LOG=
 GADGET_RUNS=0
@@ -56,6 +60,15 @@ usb_disk_ready() {
     return 1
 }
 
+# Both recorders of update-all are there, each with its block device and SCSI generic node.
+two_usb_disks_ready() {
+    ready=0
+    for disk in /sys/block/sd*; do
+        [ -e "$disk/device/scsi_generic" ] && ready=$(( ready + 1 ))
+    done
+    [ "$ready" -ge 2 ]
+}
+
 no_usb_disk() { ! ls -d /sys/block/sd* > /dev/null 2>&1; }
 
 start_gadget() {
@@ -78,6 +91,43 @@ stop_gadget() {
 }
 
 show_gadget_log() { cat "$GADGET_LOG"; }
+
+# The two recorders of update-all: each its own state folder, serial, gadget name and
+# device controller (dummy_hcd is loaded with two), so each sits on a bus of its own: 1-1, 2-1.
+PAIR_PIDS=
+start_gadget_pair() {
+    PAIR_PIDS=
+    for which in 1 2; do
+        state=/tmp/recorder-$which
+        "$CLI" sim init "$state" --mode bootrom --serial "SIM000$which" > /dev/null
+        set -- "$state" --udc "dummy_udc.$(( which - 1 ))" --name "recorder$which" --serial "SIM000$which"
+        echo "\$ imageburner-sim-gadget $*"
+        "$GADGET" "$@" > "/tmp/gadget-pair-$which.log" 2>&1 &
+        PAIR_PIDS="$PAIR_PIDS $!"
+    done
+    wait_until 30 two_usb_disks_ready || echo "check both recorders' disks appear: FAILED"
+}
+
+stop_gadget_pair() {
+    which=0
+    for pid in $PAIR_PIDS; do
+        which=$(( which + 1 ))
+        kill -TERM "$pid"
+        wait "$pid"
+        gadget_status=$?
+        check "gadget $which ended cleanly" [ "$gadget_status" -eq 0 ]
+        [ "$gadget_status" -eq 0 ] || cat "/tmp/gadget-pair-$which.log"
+    done
+    wait_until 30 no_usb_disk || echo "check the recorders' disks go away: FAILED"
+}
+
+# A file for the host, base64 of its bytes between markers (run_vm_tier.sh keeps it
+# in BUILD_DIR/vm-tier/files/NAME).
+send_to_host() {
+    echo "@@ file $2"
+    base64 "$1"
+    echo "@@ end file $2"
+}
 
 # Power cycle of the stored recorder: boot ROM, RAM cleared, storage kept (gadget stopped).
 replug_recorder() { "$CLI" sim replug "$STATE" > /dev/null; }
@@ -129,10 +179,14 @@ scenario_sync() {
     show_gadget_log
 }
 
+# Recorded, and the recording sent to the host (vm.replay-gadget-recording replays it there).
 scenario_update() {
-    cli update
+    rm -f /tmp/gadget-update.jsonl.gz
+    cli --record /tmp/gadget-update.jsonl.gz update
     area_sectors "$STATE/storage-2-area-0.img" 0 1 /tmp/index.sector
     check "the user area starts with the index table sector" has_index_magic /tmp/index.sector
+    check "the recording was made" [ -s /tmp/gadget-update.jsonl.gz ]
+    send_to_host /tmp/gadget-update.jsonl.gz gadget-update.jsonl.gz
     show_gadget_log
 }
 
@@ -194,8 +248,23 @@ scenario_unplugged() {
     show_gadget_log
 }
 
+scenario_update_all() {
+    cli update --all --log-dir /tmp/update-all
+    body_of "$WORK/updater.bin" > /tmp/updater.body
+    for which in 1 2; do
+        state=/tmp/recorder-$which
+        check "recorder $which ran the updater" same_prefix /tmp/updater.body "$state/ram.bin"
+        area_sectors "$state/storage-2-area-0.img" 0 1 /tmp/index.sector
+        check "recorder $which's user area starts with the index table sector" has_index_magic /tmp/index.sector
+    done
+    check "each recorder has its log" [ -s /tmp/update-all/recorder-1-1.log -a -s /tmp/update-all/recorder-2-1.log ]
+    cli list
+    cat /tmp/gadget-pair-1.log /tmp/gadget-pair-2.log
+}
+
 run_all_scenarios() {
     mkdir -p "$HOME"
+    prepare_corpus_folder /work "$WORK"
     "$CLI" sim init "$STATE" --mode bootrom
     start_gadget
     scenario detect
@@ -227,4 +296,8 @@ run_all_scenarios() {
     stop_gadget
 
     "$CLI" sim show "$STATE"
+
+    start_gadget_pair
+    scenario update-all
+    stop_gadget_pair
 }

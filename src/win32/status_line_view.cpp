@@ -43,11 +43,16 @@ void StatusLineView::showStepMessage(const std::string& text) {
     showText(text);
 }
 
-// The control's own text is what is on show, for whoever reads the window's text.
+// The control's own text is what is on show, for whoever reads the window's
+// text; set only when it changes, as a static control draws its new text at
+// once. The paint comes when the dialog's queue is empty, once for a burst.
 void StatusLineView::showText(const std::string& text) {
-    ::SetWindowTextW(m_control, platform::wideFromUtf8(text).c_str());
+    const std::wstring wide = platform::wideFromUtf8(text);
+    if (wide != m_shownText) {
+        ::SetWindowTextW(m_control, wide.c_str());
+        m_shownText = wide;
+    }
     ::InvalidateRect(m_control, nullptr, TRUE);
-    ::UpdateWindow(m_control);
 }
 
 LRESULT CALLBACK StatusLineView::subclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

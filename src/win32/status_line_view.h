@@ -37,6 +37,7 @@ private:
     HBITMAP m_pattern = nullptr;
     std::optional<StatusState> m_state;  // none: nothing shown yet
     bool m_stepShown = false;
+    std::wstring m_shownText;  // the control's text as last set
 };
 
 }  // namespace ib::win32

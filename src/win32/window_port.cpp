@@ -4,14 +4,40 @@ namespace ib::win32 {
 
 template <typename Call>
 void WindowPort::post(Call call) {
-    if (m_thread.isCurrent())
+    if (m_thread.isCurrent()) {
         call();
-    else
-        m_thread.post(std::move(call));
+        return;
+    }
+    sealStatus();
+    m_thread.post(std::move(call));
+}
+
+void WindowPort::sealStatus() {
+    std::lock_guard lock(m_mutex);
+    m_openStatus.reset();
 }
 
 void WindowPort::renderStatus(const StatusState& state) {
-    post([this, state] { m_target.renderStatus(state); });
+    if (m_thread.isCurrent()) {
+        m_target.renderStatus(state);
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    if (m_openStatus) {
+        *m_openStatus = state;  // the queued call shows this one instead
+        return;
+    }
+    auto slot = std::make_shared<StatusState>(state);
+    m_openStatus = slot;
+    m_thread.post([this, slot] {
+        StatusState shown;
+        {
+            std::lock_guard running(m_mutex);
+            if (m_openStatus == slot) m_openStatus.reset();
+            shown = *slot;
+        }
+        m_target.renderStatus(shown);
+    });
 }
 
 void WindowPort::showStepMessage(const std::string& text) {
@@ -19,6 +45,7 @@ void WindowPort::showStepMessage(const std::string& text) {
 }
 
 void WindowPort::showWarning(const std::string& text) {
+    sealStatus();
     m_thread.ask([this, text] {
         m_target.showWarning(text);
         return true;
@@ -26,6 +53,7 @@ void WindowPort::showWarning(const std::string& text) {
 }
 
 void WindowPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
+    sealStatus();
     m_thread.ask([this, kind, text] {
         m_target.showMessageBox(kind, text);
         return true;
@@ -41,6 +69,7 @@ void WindowPort::setControlEnabled(ControlId control, bool enabled) {
 }
 
 std::optional<std::string> WindowPort::chooseFile(const FileChooserRequest& request) {
+    sealStatus();
     return m_thread.ask([this, request] { return m_target.chooseFile(request); });
 }
 
@@ -48,8 +77,28 @@ void WindowPort::showValues(const DialogValues& values) {
     post([this, values] { m_target.showValues(values); });
 }
 
+// The progress bar stands apart from the other calls: only its latest value counts.
 void WindowPort::transferProgress(std::uint64_t done, std::uint64_t total) {
-    post([this, done, total] { m_target.transferProgress(done, total); });
+    if (m_thread.isCurrent()) {
+        m_target.transferProgress(done, total);
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    if (m_queuedProgress) {
+        *m_queuedProgress = {done, total};
+        return;
+    }
+    auto slot = std::make_shared<Progress>(Progress{done, total});
+    m_queuedProgress = slot;
+    m_thread.post([this, slot] {
+        Progress shown;
+        {
+            std::lock_guard running(m_mutex);
+            m_queuedProgress.reset();
+            shown = *slot;
+        }
+        m_target.transferProgress(shown.done, shown.total);
+    });
 }
 
 void WindowPort::operationFinished(Operation op, std::uint32_t result) {

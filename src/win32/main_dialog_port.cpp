@@ -55,16 +55,8 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     messageBox(m_dialog, text, caption, kind == MessageBoxKind::Information ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
-// Disabled, the start button lost the default button's look with the focus;
-// enabled again it takes the look back, unless the focus is on another push
-// button (which then is the one Enter presses).
 void MainDialog::setOperationButtonsEnabled(bool enabled) {
     for (int id : operationButtons()) m_controls.setEnabled(id, enabled);
-    if (!enabled) return;
-    HWND focus = ::GetFocus();
-    const auto code = focus ? ::SendMessageW(focus, WM_GETDLGCODE, 0, 0) : 0;
-    if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)))
-        ::SendMessageW(m_dialog, DM_SETDEFID, control::Start, 0);
 }
 
 void MainDialog::setControlEnabled(ControlId control, bool enabled) {

@@ -36,11 +36,21 @@ void WindowControls::setEnabled(int id, bool enabled) {
 
 // A disabled control loses the focus, which would leave the keys nowhere
 // (Escape would no longer reach the dialog): the focus moves to the next
-// control, or to the dialog itself when there is none.
+// control, or to the dialog itself when there is none. Unless it lands on
+// another push button, the dialog's default button keeps its look (a disabled
+// default button that lost the focus would lose it for good).
 void WindowControls::moveFocusOn() const {
     ::SendMessageW(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
     HWND focus = ::GetFocus();
-    if (!focus || !::IsWindowEnabled(focus)) ::SetFocus(m_dialog);
+    if (!focus || !::IsWindowEnabled(focus)) {
+        ::SetFocus(m_dialog);
+        focus = m_dialog;
+    }
+    const auto code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    if (!(code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        const auto defaultId = LOWORD(::SendMessageW(m_dialog, DM_GETDEFID, 0, 0));
+        ::SendMessageW(m_dialog, DM_SETDEFID, defaultId, 0);
+    }
 }
 
 }  // namespace ib::win32

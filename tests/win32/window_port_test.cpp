@@ -89,6 +89,29 @@ TEST(WindowPort, AWorkersCallsRunWhenTheDialogHandlesItsMessagesInTheirOrderAndT
     EXPECT_EQ(target.lines(), expected);
 }
 
+TEST(WindowPort, StatusReportsQueuedTogetherShowAsTheirLatestWithoutCrossingAnotherCall) {
+    StandInDialog dialog;
+    test::RecordingPort target;
+    WindowPort port(target, dialog.thread);
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        port.renderStatus({"a", 1});
+        port.renderStatus({"a", 2});
+        port.showStepMessage("step");
+        port.renderStatus({"b", 3});
+        port.renderStatus({"b", 4});
+        for (std::uint64_t bytes = 1; bytes <= 3; ++bytes) port.transferProgress(bytes, 3);
+        done = true;
+    });
+    worker.join();
+    dialog.handleMessagesUntil(done);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    const std::vector<std::string> expected = {test::statusLine("a", 2), "step: step", test::statusLine("b", 4)};
+    EXPECT_EQ(target.lines(), expected);
+    EXPECT_EQ(target.lastTransferDone, 3u);
+}
+
 TEST(WindowPort, ACallOnTheDialogsThreadRunsAtOnce) {
     StandInDialog dialog;
     test::RecordingPort target;

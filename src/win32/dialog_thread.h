@@ -15,6 +15,9 @@ namespace ib::win32 {
 
 // The message that carries a posted call.
 inline constexpr UINT kPostedCallMessage = WM_APP + 1;
+// The dialog's timer for the periodic call, and its period.
+inline constexpr UINT_PTR kPeriodicTimer = 0x1B;
+inline constexpr UINT kPeriodMs = 30;
 
 class DialogThread {
 public:
@@ -46,6 +49,14 @@ public:
         }
     }
 
+    // A call the dialog makes on its thread every kPeriodMs while it is open,
+    // at its timer's message, which comes only when no other message waits;
+    // null: none. Set while no dialog runs.
+    void setPeriodic(std::function<void()> call) { m_periodic = std::move(call); }
+    void runPeriodic() const {
+        if (m_periodic) m_periodic();
+    }
+
     // The dialog's handling of kPostedCallMessage: runs the call.
     static void runPosted(LPARAM call);
     // Drops the calls still queued for `dialog` (it is being destroyed).
@@ -53,6 +64,7 @@ public:
 
 private:
     std::atomic<HWND> m_window = nullptr;
+    std::function<void()> m_periodic;
     const DWORD m_threadId;
 };
 

@@ -43,6 +43,10 @@ INT_PTR CALLBACK MainDialog::procedure(HWND dialog, UINT message, WPARAM wParam,
 bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kPostedCallMessage: DialogThread::runPosted(lParam); return true;
+        case WM_TIMER:
+            if (wParam != kPeriodicTimer) return false;
+            m_thread.runPeriodic();
+            return true;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return true;
         case WM_SYSCOMMAND: return onSystemCommand(wParam);
         case WM_CLOSE: requestClose(); return true;
@@ -51,6 +55,7 @@ bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             ::SetWindowLongPtrW(m_dialog, DWLP_MSGRESULT, TRUE);
             return true;
         case WM_DESTROY:
+            ::KillTimer(m_dialog, kPeriodicTimer);
             m_shortcuts.reset();
             m_thread.attach(nullptr);
             DialogThread::dropQueued(m_dialog);
@@ -64,6 +69,7 @@ bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainDialog::initialise(HWND dialog) {
     m_dialog = dialog;
     m_thread.attach(dialog);
+    ::SetTimer(dialog, kPeriodicTimer, kPeriodMs, nullptr);
     m_controls.attach(dialog);
     fillLists();
     buildSystemMenu();

@@ -2,19 +2,39 @@
 
 namespace ib::win32 {
 
+WindowPort::WindowPort(UserInterfacePort& target, DialogThread& thread) : m_target(target), m_thread(thread) {
+    m_thread.setPeriodic([this] { showWaitingReports(); });
+}
+
+WindowPort::~WindowPort() { m_thread.setPeriodic(nullptr); }
+
 template <typename Call>
 void WindowPort::post(Call call) {
     if (m_thread.isCurrent()) {
         call();
         return;
     }
-    sealStatus();
+    postWaitingStatus();
     m_thread.post(std::move(call));
 }
 
-void WindowPort::sealStatus() {
+void WindowPort::postWaitingStatus() {
     std::lock_guard lock(m_mutex);
-    m_openStatus.reset();
+    if (!m_waitingStatus) return;
+    m_thread.post([this, state = *m_waitingStatus] { m_target.renderStatus(state); });
+    m_waitingStatus.reset();
+}
+
+void WindowPort::showWaitingReports() {
+    std::optional<StatusState> status;
+    std::optional<Progress> progress;
+    {
+        std::lock_guard lock(m_mutex);
+        status.swap(m_waitingStatus);
+        progress.swap(m_waitingProgress);
+    }
+    if (status) m_target.renderStatus(*status);
+    if (progress) m_target.transferProgress(progress->done, progress->total);
 }
 
 void WindowPort::renderStatus(const StatusState& state) {
@@ -23,21 +43,7 @@ void WindowPort::renderStatus(const StatusState& state) {
         return;
     }
     std::lock_guard lock(m_mutex);
-    if (m_openStatus) {
-        *m_openStatus = state;  // the queued call shows this one instead
-        return;
-    }
-    auto slot = std::make_shared<StatusState>(state);
-    m_openStatus = slot;
-    m_thread.post([this, slot] {
-        StatusState shown;
-        {
-            std::lock_guard running(m_mutex);
-            if (m_openStatus == slot) m_openStatus.reset();
-            shown = *slot;
-        }
-        m_target.renderStatus(shown);
-    });
+    m_waitingStatus = state;
 }
 
 void WindowPort::showStepMessage(const std::string& text) {
@@ -45,7 +51,7 @@ void WindowPort::showStepMessage(const std::string& text) {
 }
 
 void WindowPort::showWarning(const std::string& text) {
-    sealStatus();
+    postWaitingStatus();
     m_thread.ask([this, text] {
         m_target.showWarning(text);
         return true;
@@ -53,7 +59,7 @@ void WindowPort::showWarning(const std::string& text) {
 }
 
 void WindowPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
-    sealStatus();
+    postWaitingStatus();
     m_thread.ask([this, kind, text] {
         m_target.showMessageBox(kind, text);
         return true;
@@ -69,7 +75,7 @@ void WindowPort::setControlEnabled(ControlId control, bool enabled) {
 }
 
 std::optional<std::string> WindowPort::chooseFile(const FileChooserRequest& request) {
-    sealStatus();
+    postWaitingStatus();
     return m_thread.ask([this, request] { return m_target.chooseFile(request); });
 }
 
@@ -84,21 +90,7 @@ void WindowPort::transferProgress(std::uint64_t done, std::uint64_t total) {
         return;
     }
     std::lock_guard lock(m_mutex);
-    if (m_queuedProgress) {
-        *m_queuedProgress = {done, total};
-        return;
-    }
-    auto slot = std::make_shared<Progress>(Progress{done, total});
-    m_queuedProgress = slot;
-    m_thread.post([this, slot] {
-        Progress shown;
-        {
-            std::lock_guard running(m_mutex);
-            m_queuedProgress.reset();
-            shown = *slot;
-        }
-        m_target.transferProgress(shown.done, shown.total);
-    });
+    m_waitingProgress = Progress{done, total};
 }
 
 void WindowPort::operationFinished(Operation op, std::uint32_t result) {

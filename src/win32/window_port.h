@@ -2,14 +2,15 @@
 // every call is carried out by `target` on the dialog's thread, in the order
 // the calls come. A call from that thread runs at once; a call from a worker
 // is posted, and the worker waits for the answer of a message box or a file
-// chooser. Status reports that follow one another while the dialog has not
-// yet shown the first are shown once, as the last of them, and so is the
-// transfer progress: a worker that reports faster than the screen is painted
-// never floods the dialog's queue, which would hold back its timers and input.
+// chooser. A worker's status reports and transfer progress are not posted one
+// by one: the latest waits for the dialog's periodic call (or goes ahead of
+// the worker's next other call), so a worker that reports faster than the
+// screen is painted never floods the dialog's queue, which would hold back
+// its timers and input.
 #pragma once
 
-#include <memory>
 #include <mutex>
+#include <optional>
 
 #include "app/user_interface_port.h"
 #include "win32/dialog_thread.h"
@@ -19,7 +20,10 @@ namespace ib::win32 {
 class WindowPort final : public UserInterfacePort {
 public:
     // Both must outlive every worker that reports here.
-    WindowPort(UserInterfacePort& target, const DialogThread& thread) : m_target(target), m_thread(thread) {}
+    WindowPort(UserInterfacePort& target, DialogThread& thread);
+    ~WindowPort() override;
+    WindowPort(const WindowPort&) = delete;
+    WindowPort& operator=(const WindowPort&) = delete;
 
     void renderStatus(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
@@ -36,8 +40,10 @@ private:
     // Runs `call` on the dialog's thread, at once when already there.
     template <typename Call>
     void post(Call call);
-    // A report after this call may no longer join a status queued before it.
-    void sealStatus();
+    // Posts the waiting status ahead of the worker's next call.
+    void postWaitingStatus();
+    // On the dialog's thread: shows the waiting status and progress.
+    void showWaitingReports();
 
     struct Progress {
         std::uint64_t done = 0;
@@ -45,13 +51,10 @@ private:
     };
 
     UserInterfacePort& m_target;
-    const DialogThread& m_thread;
+    DialogThread& m_thread;
     std::mutex m_mutex;
-    // The state a queued status call will show; null when the last call
-    // queued is not a status or has run.
-    std::shared_ptr<StatusState> m_openStatus;
-    // The progress a queued progress call will show, while one is queued.
-    std::shared_ptr<Progress> m_queuedProgress;
+    std::optional<StatusState> m_waitingStatus;
+    std::optional<Progress> m_waitingProgress;
 };
 
 }  // namespace ib::win32

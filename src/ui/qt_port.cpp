@@ -4,19 +4,38 @@
 
 namespace ib::ui {
 
+namespace {
+// How often waiting reports are shown.
+constexpr int kPeriodMs = 30;
+}  // namespace
+
+QtPort::QtPort(UserInterfacePort& target, QObject& thread) : m_target(target), m_thread(thread) {
+    QObject::connect(&m_periodic, &QTimer::timeout, &m_thread, [this] { m_waiting.showOn(m_target); });
+    m_periodic.start(kPeriodMs);
+}
+
 bool QtPort::onUserInterfaceThread() const { return QThread::currentThread() == m_thread.thread(); }
 
 template <typename Call>
 void QtPort::post(Call&& call) {
-    if (onUserInterfaceThread())
+    if (onUserInterfaceThread()) {
         call();
-    else
-        QMetaObject::invokeMethod(&m_thread, std::forward<Call>(call), Qt::QueuedConnection);
+        return;
+    }
+    postWaitingStatus();
+    QMetaObject::invokeMethod(&m_thread, std::forward<Call>(call), Qt::QueuedConnection);
+}
+
+void QtPort::postWaitingStatus() {
+    if (const auto state = m_waiting.takeStatus())
+        QMetaObject::invokeMethod(&m_thread, [this, state = *state] { m_target.renderStatus(state); },
+                                  Qt::QueuedConnection);
 }
 
 template <typename Call>
 auto QtPort::ask(Call&& call) {
     if (onUserInterfaceThread()) return call();
+    postWaitingStatus();
     decltype(call()) answer{};
     // Queued behind everything posted before, so the order holds.
     QMetaObject::invokeMethod(&m_thread, std::forward<Call>(call), Qt::BlockingQueuedConnection, &answer);
@@ -24,7 +43,12 @@ auto QtPort::ask(Call&& call) {
 }
 
 void QtPort::renderStatus(const StatusState& state) {
-    post([this, state] { m_target.renderStatus(state); });
+    if (!onUserInterfaceThread()) {
+        m_waiting.status(state);
+        return;
+    }
+    if (const auto earlier = m_waiting.takeStatus()) m_target.renderStatus(*earlier);
+    m_target.renderStatus(state);
 }
 
 void QtPort::showStepMessage(const std::string& text) {
@@ -62,7 +86,10 @@ void QtPort::showValues(const DialogValues& values) {
 }
 
 void QtPort::transferProgress(std::uint64_t done, std::uint64_t total) {
-    post([this, done, total] { m_target.transferProgress(done, total); });
+    if (onUserInterfaceThread())
+        m_target.transferProgress(done, total);
+    else
+        m_waiting.progress(done, total);
 }
 
 void QtPort::operationFinished(Operation op, std::uint32_t result) {

@@ -2,12 +2,15 @@
 // every call is carried out by `target` on the user-interface thread, in the
 // order the calls come. A call from that thread runs at once; a call from a
 // worker is queued, and the worker waits for the answer of a message box or a
-// file chooser.
+// file chooser. A worker's status reports and progress wait as WaitingReports
+// says, for a timer on the user-interface thread.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include "app/user_interface_port.h"
+#include "app/waiting_reports.h"
 
 namespace ib::ui {
 
@@ -15,7 +18,7 @@ class QtPort final : public UserInterfacePort {
 public:
     // `target` lives on the user-interface thread, which `thread` stands for;
     // both must outlive every worker that reports here.
-    QtPort(UserInterfacePort& target, QObject& thread) : m_target(target), m_thread(thread) {}
+    QtPort(UserInterfacePort& target, QObject& thread);
 
     void renderStatus(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
@@ -36,9 +39,13 @@ private:
     // Runs `call` on the user-interface thread and returns its result.
     template <typename Call>
     auto ask(Call&& call);
+    // Posts the waiting status ahead of the worker's next call.
+    void postWaitingStatus();
 
     UserInterfacePort& m_target;
     QObject& m_thread;
+    WaitingReports m_waiting;
+    QTimer m_periodic;
 };
 
 }  // namespace ib::ui

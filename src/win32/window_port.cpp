@@ -3,7 +3,7 @@
 namespace ib::win32 {
 
 WindowPort::WindowPort(UserInterfacePort& target, DialogThread& thread) : m_target(target), m_thread(thread) {
-    m_thread.setPeriodic([this] { showWaitingReports(); });
+    m_thread.setPeriodic([this] { m_waiting.showOn(m_target); });
 }
 
 WindowPort::~WindowPort() { m_thread.setPeriodic(nullptr); }
@@ -19,31 +19,17 @@ void WindowPort::post(Call call) {
 }
 
 void WindowPort::postWaitingStatus() {
-    std::lock_guard lock(m_mutex);
-    if (!m_waitingStatus) return;
-    m_thread.post([this, state = *m_waitingStatus] { m_target.renderStatus(state); });
-    m_waitingStatus.reset();
-}
-
-void WindowPort::showWaitingReports() {
-    std::optional<StatusState> status;
-    std::optional<Progress> progress;
-    {
-        std::lock_guard lock(m_mutex);
-        status.swap(m_waitingStatus);
-        progress.swap(m_waitingProgress);
-    }
-    if (status) m_target.renderStatus(*status);
-    if (progress) m_target.transferProgress(progress->done, progress->total);
+    if (const auto state = m_waiting.takeStatus())
+        m_thread.post([this, state = *state] { m_target.renderStatus(state); });
 }
 
 void WindowPort::renderStatus(const StatusState& state) {
-    if (m_thread.isCurrent()) {
-        m_target.renderStatus(state);
+    if (!m_thread.isCurrent()) {
+        m_waiting.status(state);
         return;
     }
-    std::lock_guard lock(m_mutex);
-    m_waitingStatus = state;
+    if (const auto earlier = m_waiting.takeStatus()) m_target.renderStatus(*earlier);
+    m_target.renderStatus(state);
 }
 
 void WindowPort::showStepMessage(const std::string& text) {
@@ -83,14 +69,11 @@ void WindowPort::showValues(const DialogValues& values) {
     post([this, values] { m_target.showValues(values); });
 }
 
-// The progress bar stands apart from the other calls: only its latest value counts.
 void WindowPort::transferProgress(std::uint64_t done, std::uint64_t total) {
-    if (m_thread.isCurrent()) {
+    if (m_thread.isCurrent())
         m_target.transferProgress(done, total);
-        return;
-    }
-    std::lock_guard lock(m_mutex);
-    m_waitingProgress = Progress{done, total};
+    else
+        m_waiting.progress(done, total);
 }
 
 void WindowPort::operationFinished(Operation op, std::uint32_t result) {

@@ -2,17 +2,12 @@
 // every call is carried out by `target` on the dialog's thread, in the order
 // the calls come. A call from that thread runs at once; a call from a worker
 // is posted, and the worker waits for the answer of a message box or a file
-// chooser. A worker's status reports and transfer progress are not posted one
-// by one: the latest waits for the dialog's periodic call (or goes ahead of
-// the worker's next other call), so a worker that reports faster than the
-// screen is painted never floods the dialog's queue, which would hold back
-// its timers and input.
+// chooser. A worker's status reports and progress wait as WaitingReports
+// says, for the dialog's periodic call.
 #pragma once
 
-#include <mutex>
-#include <optional>
-
 #include "app/user_interface_port.h"
+#include "app/waiting_reports.h"
 #include "win32/dialog_thread.h"
 
 namespace ib::win32 {
@@ -42,19 +37,10 @@ private:
     void post(Call call);
     // Posts the waiting status ahead of the worker's next call.
     void postWaitingStatus();
-    // On the dialog's thread: shows the waiting status and progress.
-    void showWaitingReports();
-
-    struct Progress {
-        std::uint64_t done = 0;
-        std::uint64_t total = 0;
-    };
 
     UserInterfacePort& m_target;
     DialogThread& m_thread;
-    std::mutex m_mutex;
-    std::optional<StatusState> m_waitingStatus;
-    std::optional<Progress> m_waitingProgress;
+    WaitingReports m_waiting;
 };
 
 }  // namespace ib::win32

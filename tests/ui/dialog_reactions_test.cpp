@@ -151,7 +151,9 @@ private slots:
                 QMetaObject::invokeMethod(&rig.dialog, [&] {
                     std::lock_guard lock(heldMutex);
                     for (const auto& handle : held) handle();
-                    seenDuringBurn = {rig.control(control::Start).isEnabled(), rig.dialog.statusLine().state().text};
+                    // The status as reported: a worker's latest report may not be painted yet.
+                    seenDuringBurn = {rig.control(control::Start).isEnabled(),
+                                      rig.session->controller->statusState().text};
                 }, Qt::BlockingQueuedConnection);
             }
         };

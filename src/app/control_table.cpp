@@ -82,6 +82,8 @@ std::span<const ControlSpec> mainDialogControls() { return kControls; }
 
 bool inServicePanel(const ControlSpec& spec) { return spec.rect.y >= kClientArea.height; }
 
+bool isDecoration(ControlKind kind) { return kind == ControlKind::BlackFrame || kind == ControlKind::GroupBox; }
+
 std::span<const AccessibleText> accessibleTexts() { return kAccessibleTexts; }
 
 }  // namespace ib

@@ -83,6 +83,9 @@ struct ControlSpec {
 
 // The controls below the visible client area (the service panel).
 bool inServicePanel(const ControlSpec& spec);
+// Frames and group boxes only decorate: they lie under the controls they
+// surround, so that clicks reach those controls.
+bool isDecoration(ControlKind kind);
 
 // The visible area first, then the service panel below it.
 std::span<const ControlSpec> mainDialogControls();

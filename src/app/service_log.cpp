@@ -8,7 +8,9 @@
 #include "seams/replacement_file.h"
 
 namespace ib {
+namespace {
 
+// "HH:MM:SS.mmm  " of the local time now.
 std::string logTimeStamp() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -24,6 +26,8 @@ std::string logTimeStamp() {
                   static_cast<int>(millis));
     return stamp;
 }
+
+}  // namespace
 
 void ServiceLog::status(const StatusState& state) {
     add("status: " + state.text + " (" + std::to_string(state.percent) + " %)");

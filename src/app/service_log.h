@@ -41,7 +41,4 @@ private:
     std::ofstream m_copy;
 };
 
-// "HH:MM:SS.mmm  " of the local time now.
-std::string logTimeStamp();
-
 }  // namespace ib

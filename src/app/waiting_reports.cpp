@@ -19,6 +19,11 @@ std::optional<StatusState> WaitingReports::takeStatus() {
     return taken;
 }
 
+void WaitingReports::showAfterWaiting(UserInterfacePort& target, const StatusState& state) {
+    if (const auto earlier = takeStatus()) target.renderStatus(*earlier);
+    target.renderStatus(state);
+}
+
 void WaitingReports::showOn(UserInterfacePort& target) {
     std::optional<StatusState> status;
     std::optional<Progress> progress;

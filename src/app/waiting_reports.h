@@ -27,6 +27,9 @@ public:
     std::optional<StatusState> takeStatus();
     // Window side, at the periodic call: shows what waits on `target`.
     void showOn(UserInterfacePort& target);
+    // Window side: shows a status reported on the window's own thread, after
+    // the one a worker reported before it, if that still waits.
+    void showAfterWaiting(UserInterfacePort& target, const StatusState& state);
 
 private:
     std::mutex m_mutex;

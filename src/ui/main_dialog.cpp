@@ -80,9 +80,6 @@ QRect placedRect(const QWidget& widget, QRect rect, const DialogUnits& units) {
     return rect;
 }
 
-// Frames and group boxes only decorate: they lie under the controls they
-// surround, so that clicks reach those controls.
-bool isDecoration(ControlKind kind) { return kind == ControlKind::BlackFrame || kind == ControlKind::GroupBox; }
 
 // "Description|pattern|...||" as Qt's "Description;;..." (the descriptions name their patterns).
 QString qtFilter(const std::string& filter) {

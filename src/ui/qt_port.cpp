@@ -43,12 +43,10 @@ auto QtPort::ask(Call&& call) {
 }
 
 void QtPort::renderStatus(const StatusState& state) {
-    if (!onUserInterfaceThread()) {
+    if (onUserInterfaceThread())
+        m_waiting.showAfterWaiting(m_target, state);
+    else
         m_waiting.status(state);
-        return;
-    }
-    if (const auto earlier = m_waiting.takeStatus()) m_target.renderStatus(*earlier);
-    m_target.renderStatus(state);
 }
 
 void QtPort::showStepMessage(const std::string& text) {

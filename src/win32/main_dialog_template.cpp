@@ -31,10 +31,6 @@ KindClass classOf(ControlKind kind) {
     return {L"STATIC", SS_LEFT};
 }
 
-// Frames and group boxes only decorate: last in the template, they lie under
-// the controls they surround.
-bool isDecoration(ControlKind kind) { return kind == ControlKind::BlackFrame || kind == ControlKind::GroupBox; }
-
 TemplateItem hiddenExtra(int id, const wchar_t* windowClass, const wchar_t* text, DWORD style, DialogRect rect) {
     return {id, windowClass, std::wstring(text), style, 0, rect};
 }
@@ -72,6 +68,7 @@ TemplateDialog mainDialogTemplate() {
     dialog.rect = kClientArea;
     dialog.fontName = kDialogFont;
     dialog.fontPoints = kDialogFontPoints;
+    // Decorations last in the template: they lie under the controls they surround.
     for (bool decorations : {false, true})
         for (const ControlSpec& spec : mainDialogControls())
             if (isDecoration(spec.kind) == decorations) dialog.items.push_back(templateItemOf(spec));

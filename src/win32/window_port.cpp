@@ -24,12 +24,10 @@ void WindowPort::postWaitingStatus() {
 }
 
 void WindowPort::renderStatus(const StatusState& state) {
-    if (!m_thread.isCurrent()) {
+    if (m_thread.isCurrent())
+        m_waiting.showAfterWaiting(m_target, state);
+    else
         m_waiting.status(state);
-        return;
-    }
-    if (const auto earlier = m_waiting.takeStatus()) m_target.renderStatus(*earlier);
-    m_target.renderStatus(state);
 }
 
 void WindowPort::showStepMessage(const std::string& text) {

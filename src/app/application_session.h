@@ -59,6 +59,10 @@ struct SessionOverrides {
 struct SessionOptions {
     // The folder of DiskInfo.ini and the firmware files, made absolute.
     std::filesystem::path workingDirectory = ".";
+    // Where folder images are packed; empty: the working folder. Sessions that
+    // run at once on one working folder each need their own, or one would
+    // rewrite the image another is copying.
+    std::filesystem::path packingFolder;
     // The state folders of the simulated recorders to talk to (or bus folders
     // that hold several); none: the machine's own USB devices.
     std::vector<std::filesystem::path> simulatorFolders;

@@ -30,6 +30,7 @@ struct ControllerEnvironment {
     ToolLocator locateTool;
     std::filesystem::path workingDirectory;
     std::filesystem::path temporaryDirectory;
+    std::filesystem::path packingFolder;  // see OperationServices
     PcStorageCmd::DrivePathNamer physicalDrives;
     // Runs the handling of a device event where the face wants it (a window
     // on its own thread); unset: on the event source's thread.

@@ -219,7 +219,8 @@ private:
         const OperationSettings settings = settingsSnapshot();
         const OperationContext context{*m_cmd, *this,
                                        OperationServices{m_env.clock, m_env.profile, m_env.processes,
-                                                         m_env.locateTool, m_env.temporaryDirectory, m_env.stop},
+                                                         m_env.locateTool, m_env.temporaryDirectory, m_env.packingFolder,
+                                                         m_env.stop},
                                        settings};
         return operation(context);
     }

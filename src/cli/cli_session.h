@@ -33,6 +33,7 @@ struct GlobalOptions {
     // Set by a run over several recorders for each recorder's session:
     bool percentInLines = false;  // status lines carry the percent
     std::string temporaryFolder;  // the session's own temporary folder; "" the program's
+    std::string packingFolder;    // where folder images are packed; "" the working folder
     bool leaveOutHeldSimulators = false;  // a station's look for arrivals beside its running updates
 };
 

@@ -50,13 +50,15 @@ std::string resultText(int exitStatus) {
     return "failed";
 }
 
-// The options of one recorder's own session: that recorder alone, its own temporary folder.
+// The options of one recorder's own session: that recorder alone, its own temporary
+// folder, where its folder images are packed too (the working folder is everyone's).
 GlobalOptions optionsFor(const GlobalOptions& all, const PlannedRun& run, const fs::path& temporaryFolder) {
     GlobalOptions own = all;
     own.recorder = run.port;
     if (!run.simulatorFolder.empty()) own.simDirs = {utf8FromPath(run.simulatorFolder)};
     own.percentInLines = true;
     own.temporaryFolder = utf8FromPath(temporaryFolder);
+    own.packingFolder = own.temporaryFolder;
     return own;
 }
 

@@ -27,6 +27,9 @@ struct OperationServices {
     ProcessRunner& processes;
     const ToolLocator& locateTool;
     const std::filesystem::path& temporaryDirectory;
+    // Where a folder's image is packed before it is copied: the working folder,
+    // unless the session shares that with others running at once.
+    const std::filesystem::path& packingFolder;
     // Asked for from outside: waits end early, and no command is sent after it.
     StopRequest stop;
 };

@@ -182,12 +182,22 @@ bool writesStarted(const fs::path& folder) {
     return false;
 }
 
+// Rows of the closing table, without its heading.
+std::vector<std::string> tableRows(const std::string& out) {
+    std::istringstream in(out.substr(out.find("Recorder     Result")));
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(in, line);) rows.push_back(line);
+    rows.erase(rows.begin());
+    return rows;
+}
+
 TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsNoOther) {
     // A recorder updated alone, for what a full update stores.
     const test::TempFolder alone;
     ASSERT_EQ(cli({"sim", "init", alone.path().string()}).status, 0);
     setIni(alone.path(), "restart_delay_ms", "100");
     ASSERT_EQ(cli({"--sim", alone.path().string(), "--workdir", work.path().string(), "update"}).status, 0);
+    ASSERT_TRUE(fs::remove(work / "userdata.img"));  // a single run packs in the working folder, as always
     {
         ManualClock clock;
         std::string error;
@@ -208,31 +218,19 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     // Plain prefixed lines, as the output is no terminal, then the table.
     EXPECT_NE(r.out.find("[1-3.1] Ustawienia USER 1 (40 %)\n"), std::string::npos) << r.out;
-    const std::string table = r.out.substr(r.out.find("Recorder     Result"));
-    const auto rows = [&] {
-        std::vector<std::string> lines;
-        std::istringstream in(table);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }();
-    ASSERT_EQ(rows.size(), 4u) << table;
-    EXPECT_TRUE(rows[1].starts_with("1-1          failed")) << rows[1];
-    EXPECT_TRUE(rows[2].starts_with("1-2          failed")) << rows[2];
-    EXPECT_TRUE(rows[3].starts_with("1-3.1        done     Burn-in Boot process done .....")) << rows[3];
-    EXPECT_TRUE(rows[3].ends_with(" 8775168")) << rows[3];
+    const auto rows = tableRows(r.out);
+    ASSERT_EQ(rows.size(), 3u) << r.out;
+    EXPECT_TRUE(rows[0].starts_with("1-1          failed")) << rows[0];
+    EXPECT_TRUE(rows[1].starts_with("1-2          failed")) << rows[1];
+    EXPECT_TRUE(rows[2].starts_with("1-3.1        done     Burn-in Boot process done .....")) << rows[2];
+    EXPECT_TRUE(rows[2].ends_with(" 8775168")) << rows[2];
     EXPECT_EQ(storedData(bus / "c"), storedData(alone.path()));
+    // Each run packs its folder image in a folder of its own: in the shared working
+    // folder one run would rewrite the image another is copying.
+    EXPECT_FALSE(fs::exists(work / "userdata.img"));
     for (const char* log : {"recorder-1-1.log", "recorder-1-2.log", "recorder-1-3.1.log"})
         EXPECT_TRUE(fs::exists(logs / log)) << log;
     EXPECT_TRUE(test::TempFolder::read(logs / "recorder-1-3.1.log").ends_with("Burn-in Boot process done .....\n"));
-}
-
-// Rows of the closing table, without its heading.
-std::vector<std::string> tableRows(const std::string& out) {
-    std::istringstream in(out.substr(out.find("Recorder     Result")));
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(in, line);) rows.push_back(line);
-    rows.erase(rows.begin());
-    return rows;
 }
 
 TEST_F(SeveralRecorders, StationUpdatesEachRecorderOnceAsItIsPluggedIn) {

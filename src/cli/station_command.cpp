@@ -61,7 +61,7 @@ public:
     int run() {
         if (m_c.stops.holdSecond) m_c.stops.holdSecond();
         int status = 0;
-        while (!m_c.stops.first.requested() && !countReached()) {
+        while (takesMore()) {
             const auto present = lookForRecorders(m_c, m_a);
             if (!present) {
                 status = 1;
@@ -79,12 +79,14 @@ public:
 
 private:
     bool countReached() const { return m_a.count != 0 && m_started >= m_a.count; }
+    // A look takes a while: a stop requested during it ends the taking of arrivals too.
+    bool takesMore() const { return !m_c.stops.first.requested() && !countReached(); }
 
     void takeArrivals(const std::vector<PlannedRun>& present) {
         std::set<std::string> nowHere;
         for (const auto& run : present) {
             nowHere.insert(run.port);
-            if (!m_here.contains(run.port) && !running(run.port) && !countReached()) start(run);
+            if (!m_here.contains(run.port) && !running(run.port) && takesMore()) start(run);
         }
         // A recorder whose update runs, or ended since the look that left it
         // out, is still here: only a look without it says it has gone.

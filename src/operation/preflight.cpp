@@ -5,6 +5,7 @@
 #include <map>
 
 #include "operation/operation_context.h"
+#include "seams/replacement_file.h"
 #include "seams/utf8_path.h"
 
 namespace ib {
@@ -43,14 +44,15 @@ std::optional<std::string> inputProblem(const PlannedInput& input, const std::st
 }
 
 // Whether the file can be written: an existing one opened for appending (which
-// changes nothing), a new one created and removed again.
+// changes nothing); for a new one, a temporary file of its own name made beside
+// it and removed again, so that another run making the same file meanwhile
+// never meets a probe in its place.
 bool canWrite(const fs::path& path) {
     std::error_code ec;
     if (fs::exists(path, ec))
         return fs::is_regular_file(path, ec) && std::ofstream(path, std::ios::binary | std::ios::app).is_open();
-    const bool created = std::ofstream(path, std::ios::binary).is_open();
-    if (created) fs::remove(path, ec);
-    return created;
+    ReplacementFile probe(path);  // removed again unless committed
+    return probe.stream().is_open();
 }
 
 // Bytes each folder must still find. Every output is written whole under a

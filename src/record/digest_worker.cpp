@@ -7,10 +7,14 @@
 
 namespace ib::record {
 
-DigestWorker::DigestWorker() : m_thread([this](std::stop_token stop) { run(stop); }) {}
+DigestWorker::DigestWorker() : m_thread([this] { run(); }) {}
 
 DigestWorker::~DigestWorker() {
-    m_thread.request_stop();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
     m_thread.join();
 }
 
@@ -28,9 +32,11 @@ std::string DigestWorker::result() {
     return m_digest;
 }
 
-void DigestWorker::run(std::stop_token stop) {
+void DigestWorker::run() {
     std::unique_lock lock(m_mutex);
-    while (m_changed.wait(lock, stop, [this] { return m_pending; })) {
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_pending || m_stopping; });
+        if (!m_pending) return;
         const std::span<const std::uint8_t> bytes = m_bytes;
         lock.unlock();
         std::string digest;

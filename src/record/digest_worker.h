@@ -26,15 +26,18 @@ public:
     std::string result();
 
 private:
-    void run(std::stop_token stop);
+    void run();
 
+    // A plain thread and condition variable, not a stop token: on Windows the
+    // standard library's stop callbacks can leave the thread waiting for ever.
     std::mutex m_mutex;
-    std::condition_variable_any m_changed;
+    std::condition_variable m_changed;
     std::span<const std::uint8_t> m_bytes;
     bool m_pending = false;
+    bool m_stopping = false;
     std::string m_digest;
     std::exception_ptr m_failure;
-    std::jthread m_thread;  // last: it starts once the members it uses exist
+    std::thread m_thread;  // last: it starts once the members it uses exist
 };
 
 }  // namespace ib::record

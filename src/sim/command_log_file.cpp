@@ -10,12 +10,16 @@ std::unique_ptr<CommandLogFile> CommandLogFile::open(const std::filesystem::path
 }
 
 CommandLogFile::CommandLogFile(std::filesystem::path path, std::unique_ptr<NativeFile> file)
-    : m_path(std::move(path)), m_file(std::move(file)), m_lateWriter([this](std::stop_token stop) { writeLateLines(stop); }) {
+    : m_path(std::move(path)), m_file(std::move(file)), m_lateWriter([this] { writeLateLines(); }) {
     m_waiting.reserve(kBlockBytes);
 }
 
 CommandLogFile::~CommandLogFile() {
-    m_lateWriter.request_stop();
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_lineWaits.notify_all();
     m_lateWriter.join();
     writeWaitingLines();
 }
@@ -44,12 +48,13 @@ void CommandLogFile::writeWaitingLines() {
     m_waiting.clear();
 }
 
-void CommandLogFile::writeLateLines(std::stop_token stop) {
+void CommandLogFile::writeLateLines() {
     std::unique_lock lock(m_mutex);
-    while (!stop.stop_requested()) {
-        if (!m_lineWaits.wait(lock, stop, [this] { return !m_waiting.empty(); })) return;
+    for (;;) {
+        m_lineWaits.wait(lock, [this] { return m_stopping || !m_waiting.empty(); });
+        if (m_stopping) return;  // the destructor writes what waits
         // The first waiting line has just arrived: give it company for a while.
-        m_lineWaits.wait_for(lock, stop, kLatestWrite, [] { return false; });
+        m_lineWaits.wait_for(lock, kLatestWrite, [this] { return m_stopping; });
         writeWaitingLines();
     }
 }

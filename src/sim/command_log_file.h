@@ -39,15 +39,18 @@ public:
 private:
     CommandLogFile(std::filesystem::path path, std::unique_ptr<NativeFile> file);
     void writeWaitingLines();  // with m_mutex held
-    void writeLateLines(std::stop_token stop);
+    void writeLateLines();
 
     std::filesystem::path m_path;
     std::unique_ptr<NativeFile> m_file;
+    // A plain thread and condition variable, not a stop token: on Windows the
+    // standard library's stop callbacks can leave the thread waiting for ever.
     mutable std::mutex m_mutex;
-    std::condition_variable_any m_lineWaits;
+    std::condition_variable m_lineWaits;
     std::string m_waiting;  // whole lines, each with its newline
     std::string m_error;
-    std::jthread m_lateWriter;  // last: started once everything it uses exists
+    bool m_stopping = false;
+    std::thread m_lateWriter;  // last: started once everything it uses exists
 };
 
 }  // namespace ib::sim

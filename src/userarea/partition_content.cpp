@@ -21,13 +21,6 @@ namespace {
 
 constexpr std::uint32_t kChunkBytes = 65536;
 
-// Where a folder's image is packed: the file the plan names in the working
-// folder, or the same name in the session's own packing folder.
-std::filesystem::path packedImagePath(const OperationContext& ctx, const std::filesystem::path& named) {
-    if (ctx.services.packingFolder == ctx.settings.workingDirectory) return named;
-    return ctx.services.packingFolder / named.filename();
-}
-
 // Copies one content file to the sink from `startSector` on.
 bool copyContentFile(const OperationContext& ctx, const std::filesystem::path& path, const PartitionRecord& record,
                      std::uint32_t startSector, SectorSink& sink);
@@ -51,13 +44,19 @@ std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem
     return status == 0 ? 1 : 0;
 }
 
+std::filesystem::path packedImagePath(const OperationContext& ctx, const PartitionRecord& record) {
+    const std::filesystem::path named = workingDirectoryPath(ctx.settings.workingDirectory, record.fileName);
+    if (ctx.services.packingFolder == ctx.settings.workingDirectory) return named;
+    return ctx.services.packingFolder / named.filename();
+}
+
 bool writePartitionContent(const OperationContext& ctx, const PartitionRecord& record, std::uint32_t startSector,
                            SectorSink& sink) {
     if (record.kind == PartitionKind::NoContent) return true;
     std::filesystem::path content = workingDirectoryPath(ctx.settings.workingDirectory, record.fileName);
     if (record.kind == PartitionKind::Fat && !record.dirPath.empty()) {
         const auto folder = workingDirectoryPath(ctx.settings.workingDirectory, record.dirPath);
-        content = packedImagePath(ctx, content);
+        content = packedImagePath(ctx, record);
         if (!packFolderImage(ctx, content, record.sizeSectors, folder)) {
             ctx.report.messageBox("Error : Download image to file failed " + utf8FromPath(content) + " \n");
             return false;

@@ -17,6 +17,10 @@ namespace ib {
 std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem::path& imagePath,
                               std::uint32_t sizeSectors, const std::filesystem::path& folderPath);
 
+// Where a record's folder is packed: the file the plan names in the working
+// folder, or the same name in the session's own packing folder.
+std::filesystem::path packedImagePath(const OperationContext& ctx, const PartitionRecord& record);
+
 // Writes the content of one placed record from `startSector` on. A content
 // file that does not open (or a bitmap that cannot be converted) is skipped;
 // false when packing failed, the content is longer than its partition or a

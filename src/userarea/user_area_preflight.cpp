@@ -3,6 +3,7 @@
 
 #include "device/sector.h"
 #include "userarea/bitmap_conversion.h"
+#include "userarea/partition_content.h"
 #include "userarea/partition_plan_reader.h"
 #include "userarea/plan_placement.h"
 
@@ -48,7 +49,7 @@ PreflightPlan userAreaOutputPreflight(const OperationContext& ctx, const Partiti
         if (preflight.tools.empty()) preflight.tools.push_back({"TreeBaler", ctx.services.locateTool("TreeBaler")});
         // The rest partition's size waits for the capacity: only its file is checked.
         const std::uint64_t bytes = record.takesRest ? 0 : partitionBytes(record);
-        preflight.outputs.push_back({workingDirectoryPath(workdir, record.fileName), bytes});
+        preflight.outputs.push_back({packedImagePath(ctx, record), bytes});
     }
     preflight.outputs.push_back({workdir / "UserAreaFirstSector", kSectorSize});
     return preflight;

@@ -156,8 +156,14 @@ std::uint64_t sessionsEnded(const fs::path& folder) {
     return recorder ? recorder->state().counters.sessions : 0;
 }
 
-void waitFor(const std::function<bool()>& condition) {
-    while (!condition()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+// Waits for `condition` at most a minute: false when it never came, so that a
+// run that never gets there fails with its output instead of hanging.
+[[nodiscard]] bool waitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!condition())
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        else std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return true;
 }
 
 // Everything a recorder stores, area by area: the sectors that hold data and their bytes.
@@ -207,7 +213,7 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
     }
     // Recorder b's cable is pulled once its sector writes have begun.
     std::thread unplugger([this] {
-        waitFor([this] { return writesStarted(bus / "b"); });
+        EXPECT_TRUE(waitFor([this] { return writesStarted(bus / "b"); }));
         EXPECT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
     });
     const test::TempFolder logFolders;
@@ -238,9 +244,9 @@ TEST_F(SeveralRecorders, StationUpdatesEachRecorderOnceAsItIsPluggedIn) {
     ASSERT_EQ(cli({"sim", "unplug", folder("c")}).status, 0);
     // b is plugged in while a is being updated (and restarts), c after a is done.
     std::thread bench([this] {
-        waitFor([this] { return writesStarted(bus / "a"); });
+        EXPECT_TRUE(waitFor([this] { return writesStarted(bus / "a"); }));
         EXPECT_EQ(cli({"sim", "plug", folder("b")}).status, 0);
-        waitFor([this] { return sessionsEnded(bus / "a") == 1; });
+        EXPECT_TRUE(waitFor([this] { return sessionsEnded(bus / "a") == 1; }));
         EXPECT_EQ(cli({"sim", "plug", folder("c")}).status, 0);
     });
     const Result r = cli({"--sim", bus.path().string(), "--workdir", work.path().string(), "station", "--count", "3"});
@@ -264,7 +270,7 @@ TEST_F(SeveralRecorders, StationStopRequestsFirstLetRunningUpdatesFinishThenStop
         ASSERT_EQ(cli({"sim", "unplug", folder("b")}).status, 0);
         std::atomic<bool> first{false}, second{false};
         std::thread operatorAtTheBench([&] {
-            waitFor([this] { return writesStarted(bus / "a"); });
+            EXPECT_TRUE(waitFor([this] { return writesStarted(bus / "a"); }));
             first = true;
             second = row.secondRequest;
             // Plugged in after the stop request: no longer an arrival the station takes.

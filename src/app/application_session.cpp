@@ -114,7 +114,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         std::move(locateTool),
         workdir,
         std::move(*temporaryDirectory),
-        options.packingFolder.empty() ? workdir : std::filesystem::absolute(options.packingFolder),
+        options.packingFolder.empty() ? options.packingFolder : std::filesystem::absolute(options.packingFolder),
         std::move(physicalDrives),
         given.deliverDeviceEvent,
         options.stop,

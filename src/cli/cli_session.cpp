@@ -32,9 +32,10 @@ int CliSession::open() {
     session.replayFile = pathFromUtf8(m_options.replayFile);
     session.replayTiming = m_options.replayTiming;
     session.leaveOutHeldSimulators = m_options.leaveOutHeldSimulators;
-    session.packingFolder = pathFromUtf8(m_options.packingFolder);
-    if (!m_options.temporaryFolder.empty())
+    if (!m_options.temporaryFolder.empty()) {
         session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
+        session.packingFolder = pathFromUtf8(m_options.temporaryFolder);
+    }
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {

@@ -32,8 +32,9 @@ struct GlobalOptions {
     bool replayTiming = false;
     // Set by a run over several recorders for each recorder's session:
     bool percentInLines = false;  // status lines carry the percent
-    std::string temporaryFolder;  // the session's own temporary folder; "" the program's
-    std::string packingFolder;    // where folder images are packed; "" the working folder
+    // The session's own temporary folder, where its folder images are packed too
+    // (the working folder is shared); "": the program's, and the working folder.
+    std::string temporaryFolder;
     bool leaveOutHeldSimulators = false;  // a station's look for arrivals beside its running updates
 };
 

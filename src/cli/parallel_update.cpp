@@ -58,7 +58,6 @@ GlobalOptions optionsFor(const GlobalOptions& all, const PlannedRun& run, const 
     if (!run.simulatorFolder.empty()) own.simDirs = {utf8FromPath(run.simulatorFolder)};
     own.percentInLines = true;
     own.temporaryFolder = utf8FromPath(temporaryFolder);
-    own.packingFolder = own.temporaryFolder;
     return own;
 }
 

@@ -27,8 +27,8 @@ struct OperationServices {
     ProcessRunner& processes;
     const ToolLocator& locateTool;
     const std::filesystem::path& temporaryDirectory;
-    // Where a folder's image is packed before it is copied: the working folder,
-    // unless the session shares that with others running at once.
+    // Where a folder's image is packed before it is copied when the session shares
+    // its working folder with others running at once; empty: where the plan names it.
     const std::filesystem::path& packingFolder;
     // Asked for from outside: waits end early, and no command is sent after it.
     StopRequest stop;

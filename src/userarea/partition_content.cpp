@@ -46,7 +46,7 @@ std::uint32_t packFolderImage(const OperationContext& ctx, const std::filesystem
 
 std::filesystem::path packedImagePath(const OperationContext& ctx, const PartitionRecord& record) {
     const std::filesystem::path named = workingDirectoryPath(ctx.settings.workingDirectory, record.fileName);
-    if (ctx.services.packingFolder == ctx.settings.workingDirectory) return named;
+    if (ctx.services.packingFolder.empty()) return named;
     return ctx.services.packingFolder / named.filename();
 }
 

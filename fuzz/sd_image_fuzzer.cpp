@@ -127,7 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ib::ToolLocator locate = [](const std::string& name) { return std::filesystem::path(name); };
     const auto temporary = ib::fuzz::scratchFolder() / "temporary";
     std::filesystem::create_directories(temporary);
-    const ib::OperationContext ctx{recorder, reporter, {clock, profile, tools, locate, temporary, {}}, settings};
+    const std::filesystem::path packedWherePlanned;  // one session alone: images packed where the plan names them
+    const ib::OperationContext ctx{recorder, reporter, {clock, profile, tools, locate, temporary, packedWherePlanned, {}},
+                                   settings};
     (void)ib::createSdImage(ctx);
     return 0;
 }

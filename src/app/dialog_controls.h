@@ -19,6 +19,14 @@ public:
     // the box empty.
     virtual void selectListEntry(int id, int index) = 0;
     virtual void setEnabled(int id, bool enabled) = 0;
+    // The control that has the keyboard focus (a combo box for its edit); -1
+    // when the dialog itself or no window of the dialog has it.
+    virtual int focusedControl() const = 0;
+    // Whether control `id` is enabled and shown (the service panel's only
+    // with the panel), so that it can take the focus.
+    virtual bool canTakeFocus(int id) const = 0;
+    // Gives control `id` the keyboard focus; -1: the dialog itself.
+    virtual void focusControl(int id) = 0;
 };
 
 }  // namespace ib

@@ -44,6 +44,10 @@ public:
     virtual ~UserInterfacePort() = default;
     // Repaints the status line with this state.
     virtual void renderStatus(const StatusState& state) = 0;
+    // A status that a newer one replaced before the status line could be
+    // repainted (a window paints only the latest): not painted, but kept
+    // wherever every status is kept, as the service log does. Nothing here.
+    virtual void statusPassedOver(const StatusState&) {}
     // A short step message written as the status control's own text; it shows
     // until the status line is repainted.
     virtual void showStepMessage(const std::string& text) = 0;

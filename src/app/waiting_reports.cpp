@@ -4,7 +4,7 @@ namespace ib {
 
 void WaitingReports::status(const StatusState& state) {
     std::lock_guard lock(m_mutex);
-    m_status = state;
+    m_statuses.push_back(state);
 }
 
 void WaitingReports::progress(std::uint64_t done, std::uint64_t total) {
@@ -12,27 +12,33 @@ void WaitingReports::progress(std::uint64_t done, std::uint64_t total) {
     m_progress = Progress{done, total};
 }
 
-std::optional<StatusState> WaitingReports::takeStatus() {
+std::vector<StatusState> WaitingReports::takeStatuses() {
     std::lock_guard lock(m_mutex);
-    std::optional<StatusState> taken;
-    taken.swap(m_status);
+    std::vector<StatusState> taken;
+    taken.swap(m_statuses);
     return taken;
 }
 
+void WaitingReports::show(UserInterfacePort& target, const std::vector<StatusState>& statuses) {
+    if (statuses.empty()) return;
+    for (std::size_t i = 0; i + 1 < statuses.size(); ++i) target.statusPassedOver(statuses[i]);
+    target.renderStatus(statuses.back());
+}
+
 void WaitingReports::showAfterWaiting(UserInterfacePort& target, const StatusState& state) {
-    if (const auto earlier = takeStatus()) target.renderStatus(*earlier);
+    for (const StatusState& earlier : takeStatuses()) target.statusPassedOver(earlier);
     target.renderStatus(state);
 }
 
 void WaitingReports::showOn(UserInterfacePort& target) {
-    std::optional<StatusState> status;
+    std::vector<StatusState> statuses;
     std::optional<Progress> progress;
     {
         std::lock_guard lock(m_mutex);
-        status.swap(m_status);
+        statuses.swap(m_statuses);
         progress.swap(m_progress);
     }
-    if (status) target.renderStatus(*status);
+    show(target, statuses);
     if (progress) target.transferProgress(progress->done, progress->total);
 }
 

@@ -29,8 +29,10 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
     const QString text = QString::fromUtf8(spec.text);
     switch (spec.kind) {
         case ControlKind::Picture: {
+            // Drawn to the label's size, smoothly scaled for the screen's pixels.
             auto* banner = new QLabel(parent);
             banner->setPixmap(picture(Picture::Banner));
+            banner->setScaledContents(true);
             return banner;
         }
         case ControlKind::StatusLine: return new StatusWidget(parent);
@@ -71,12 +73,9 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
 }
 
 // Where a control of this kind goes for its layout rectangle: a combo box's
-// rectangle covers its drop-down list, the box itself is one edit high; a
-// picture is shown at its own size from the rectangle's top-left corner.
+// rectangle covers its drop-down list, the box itself is one edit high.
 QRect placedRect(const QWidget& widget, QRect rect, const DialogUnits& units) {
     if (qobject_cast<const QComboBox*>(&widget)) return QRect(rect.topLeft(), QSize(rect.width(), units.y(13)));
-    if (const auto* label = qobject_cast<const QLabel*>(&widget); label && !label->pixmap().isNull())
-        return QRect(rect.topLeft(), label->pixmap().deviceIndependentSize().toSize());
     return rect;
 }
 
@@ -186,7 +185,7 @@ bool MainDialog::startUp(CImageBurnerDlg& controller) {
     const auto title = m_logic.startUp(controller, windowTitle().toStdString());
     if (!title) return false;
     setWindowTitle(QString::fromStdString(*title));
-    control(control::Start)->setFocus();
+    m_focus.focusStart();
     return true;
 }
 
@@ -215,6 +214,27 @@ void MainDialog::selectListEntry(int id, int index) {
 
 void MainDialog::setEnabled(int id, bool enabled) { control(id)->setEnabled(enabled); }
 
+// The dialog's focus widget, also while another window is active; a widget
+// not in the table (the service log) gives 0.
+int MainDialog::focusedControl() const {
+    const QWidget* focus = focusWidget();
+    if (!focus || focus == this) return kNoId;
+    for (const auto& [id, widget] : m_controls)
+        if (widget == focus || widget->isAncestorOf(focus)) return id;
+    return 0;
+}
+
+// Hidden by hand, not merely not yet shown: the service panel's widgets.
+bool MainDialog::canTakeFocus(int id) const {
+    const QWidget* widget = control(id);
+    return widget && widget->isEnabled() && !widget->isHidden();
+}
+
+void MainDialog::focusControl(int id) {
+    QWidget* widget = id == kNoId ? this : control(id);
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
 void MainDialog::showServicePanel(bool shown) {
     m_servicePanelShown = shown;
     if (m_serviceAction->isChecked() != shown) m_serviceAction->setChecked(shown);
@@ -222,6 +242,7 @@ void MainDialog::showServicePanel(bool shown) {
     setFixedSize(units.toPixels(shown ? kClientAreaWithServicePanel : kClientArea).size());
     // Hidden, the panel's controls leave the focus chain: no key reaches them.
     for (QWidget* widget : m_servicePanel) widget->setVisible(shown);
+    m_focus.keepUsable();  // out of the panel onto a start button that may be disabled
 }
 
 void MainDialog::runAsMainWindow() {
@@ -257,6 +278,8 @@ void MainDialog::renderStatus(const StatusState& state) {
     m_serviceLog.status(state);
 }
 
+void MainDialog::statusPassedOver(const StatusState& state) { m_serviceLog.status(state); }
+
 void MainDialog::showStepMessage(const std::string& text) {
     m_status->showStepMessage(QString::fromStdString(text));
     m_serviceLog.step(text);
@@ -279,12 +302,11 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     box.exec();
 }
 
-void MainDialog::setOperationButtonsEnabled(bool enabled) {
-    for (int id : operationButtons()) control(id)->setEnabled(enabled);
-}
+void MainDialog::setOperationButtonsEnabled(bool enabled) { m_focus.setEnabled(operationButtons(), enabled); }
 
 void MainDialog::setControlEnabled(ControlId id, bool enabled) {
-    if (QWidget* widget = control(static_cast<int>(id))) widget->setEnabled(enabled);
+    const int number = static_cast<int>(id);
+    m_focus.setEnabled({&number, 1}, enabled);
 }
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {

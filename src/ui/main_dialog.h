@@ -11,6 +11,7 @@
 
 #include "app/dialog_controls.h"
 #include "app/image_burner_controller.h"
+#include "app/keyboard_focus.h"
 #include "app/main_dialog_logic.h"
 #include "app/service_log.h"
 #include "app/user_interface_port.h"
@@ -53,6 +54,7 @@ public:
 
     // ---- The user-interface port, on the user-interface thread ----
     void renderStatus(const StatusState& state) override;
+    void statusPassedOver(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
     void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
@@ -78,6 +80,9 @@ private:
     void setChecked(int id, bool checked) override;
     void selectListEntry(int id, int index) override;
     void setEnabled(int id, bool enabled) override;
+    int focusedControl() const override;
+    bool canTakeFocus(int id) const override;
+    void focusControl(int id) override;
 
     void buildControls();
     void buildServiceLog();
@@ -96,6 +101,7 @@ private:
     QAction* m_aboutAction = nullptr;
     QAction* m_serviceAction = nullptr;
     MainDialogLogic m_logic{*this};
+    KeyboardFocus m_focus{*this};
     bool m_servicePanelShown = false;
 };
 

@@ -27,9 +27,10 @@ void QtPort::post(Call&& call) {
 }
 
 void QtPort::postWaitingStatus() {
-    if (const auto state = m_waiting.takeStatus())
-        QMetaObject::invokeMethod(&m_thread, [this, state = *state] { m_target.renderStatus(state); },
-                                  Qt::QueuedConnection);
+    if (auto statuses = m_waiting.takeStatuses(); !statuses.empty())
+        QMetaObject::invokeMethod(
+            &m_thread, [this, statuses = std::move(statuses)] { WaitingReports::show(m_target, statuses); },
+            Qt::QueuedConnection);
 }
 
 template <typename Call>

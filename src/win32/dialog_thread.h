@@ -1,19 +1,22 @@
 // The dialog's thread (the one that made this object) as other threads reach
-// it: a call posted to the dialog's window (a private WM_APP message carrying
-// the call on the heap) runs there, in the order posted. Calls made on the
-// dialog's thread run at once.
+// it: a posted call waits in a queue of our own and runs there, in the order
+// posted, when the dialog's window is woken by a private WM_APP message or at
+// its periodic timer. A full message queue thus only delays a call, never
+// drops it. Calls made on the dialog's thread run at once.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
 
 namespace ib::win32 {
 
-// The message that carries a posted call.
+// The message that wakes the dialog to run the queued calls.
 inline constexpr UINT kPostedCallMessage = WM_APP + 1;
 // The dialog's timer for the periodic call, and its period.
 inline constexpr UINT_PTR kPeriodicTimer = 0x1B;
@@ -23,8 +26,9 @@ class DialogThread {
 public:
     DialogThread() : m_threadId(::GetCurrentThreadId()) {}
 
-    // From now on posted calls go to `dialog`; null: they are dropped.
-    void attach(HWND dialog) { m_window = dialog; }
+    // From now on posted calls go to `dialog`; null: they are refused, and
+    // those still queued are dropped unrun (the window is being destroyed).
+    void attach(HWND dialog);
     HWND window() const { return m_window; }
     bool isCurrent() const;
 
@@ -38,7 +42,7 @@ public:
     auto ask(Call call) const -> decltype(call()) {
         using Result = decltype(call());
         if (isCurrent()) return call();
-        // The posted call holds the only promise: dropped unrun, it breaks it.
+        // The queued call holds the only promise: dropped unrun, it breaks it.
         auto answer = std::make_shared<std::promise<Result>>();
         auto result = answer->get_future();
         if (!post([answer = std::move(answer), call] { answer->set_value(call()); })) return Result{};
@@ -53,19 +57,21 @@ public:
     // at its timer's message, which comes only when no other message waits;
     // null: none. Set while no dialog runs.
     void setPeriodic(std::function<void()> call) { m_periodic = std::move(call); }
-    void runPeriodic() const {
-        if (m_periodic) m_periodic();
-    }
+    // The dialog's handling of its timer: the queued calls (a wake-up that
+    // did not fit in the message queue was lost), then the periodic call.
+    void runPeriodic() const;
 
-    // The dialog's handling of kPostedCallMessage: runs the call.
-    static void runPosted(LPARAM call);
-    // Drops the calls still queued for `dialog` (it is being destroyed).
-    static void dropQueued(HWND dialog);
+    // The dialog's handling of kPostedCallMessage: runs the queued calls, one
+    // by one, so that calls queued by a call that waits in a message loop of
+    // its own (a message box) run in order.
+    void runQueued() const;
 
 private:
     std::atomic<HWND> m_window = nullptr;
     std::function<void()> m_periodic;
     const DWORD m_threadId;
+    mutable std::mutex m_mutex;
+    mutable std::deque<std::function<void()>> m_queued;
 };
 
 }  // namespace ib::win32

@@ -5,14 +5,30 @@
 #include "app/control_table.h"
 #include "platform/windows/wide_text.h"
 #include "win32/about_box.h"
+#include "win32/dialog_geometry.h"
 #include "win32/main_dialog_template.h"
 
 namespace ib::win32 {
 namespace {
 
+// Posted at the dialog's activation: the focus is checked once the default
+// handling has placed it.
+constexpr UINT kFocusCheckMessage = WM_APP + 2;
+
 HICON loadIcon(HINSTANCE instance, int width, int height) {
     return static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+}
+
+HBITMAP loadBitmap(HINSTANCE instance, int resource) {
+    return static_cast<HBITMAP>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+DialogRect bannerRect() {
+    for (const ControlSpec& spec : mainDialogControls())
+        if (spec.kind == ControlKind::Picture) return spec.rect;
+    return {};
 }
 
 }  // namespace
@@ -42,11 +58,18 @@ INT_PTR CALLBACK MainDialog::procedure(HWND dialog, UINT message, WPARAM wParam,
 
 bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kPostedCallMessage: DialogThread::runPosted(lParam); return true;
+        case kPostedCallMessage: m_thread.runQueued(); return true;
         case WM_TIMER:
             if (wParam != kPeriodicTimer) return false;
             m_thread.runPeriodic();
             return true;
+        case kFocusCheckMessage: m_focus.keepUsable(); return true;
+        // The focus that the dialog's default handling would give back (the
+        // control that had it, else the first one) may be disabled or the banner.
+        case WM_SETFOCUS: m_focus.keepUsable(); return true;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) ::PostMessageW(m_dialog, kFocusCheckMessage, 0, 0);
+            return false;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return true;
         case WM_SYSCOMMAND: return onSystemCommand(wParam);
         case WM_CLOSE: requestClose(); return true;
@@ -57,8 +80,7 @@ bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             ::KillTimer(m_dialog, kPeriodicTimer);
             m_shortcuts.reset();
-            m_thread.attach(nullptr);
-            DialogThread::dropQueued(m_dialog);
+            m_thread.attach(nullptr);  // drops the calls still queued
             return true;
         default: return false;
     }
@@ -74,15 +96,15 @@ void MainDialog::initialise(HWND dialog) {
     fillLists();
     buildSystemMenu();
     setIcons();
+    m_banner.attach(dialog, loadBitmap(m_instance, kBannerResource), pixelsOf(dialog, bannerRect()));
     m_status.attach(item(control::Status),
-                    static_cast<HBITMAP>(::LoadImageW(m_instance, MAKEINTRESOURCEW(kPatternResource), IMAGE_BITMAP, 0,
-                                                      0, LR_DEFAULTCOLOR)));
+                    loadBitmap(m_instance, kPatternResource));
     ::SendMessageW(item(extra_control::TransferBar), PBM_SETRANGE32, 0, 1000);
     ::SendMessageW(item(extra_control::ServiceLog), EM_SETLIMITTEXT, 0, 0);
     m_servicePanel.attach(dialog);
     m_shortcuts = std::make_unique<DialogShortcuts>(dialog, kAboutCommand, kServiceCommand);
     startUp();
-    focusStartButton();
+    m_focus.focusStart();
 }
 
 void MainDialog::fillLists() {
@@ -111,10 +133,6 @@ void MainDialog::startUp() {
         ::SetWindowTextW(m_dialog, platform::wideFromUtf8(*title).c_str());
 }
 
-void MainDialog::focusStartButton() {
-    ::SendMessageW(m_dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item(control::Start)), TRUE);
-}
-
 // Enter (IDOK, also from an edit or a combo box's edit) is the start button's
 // own number; Escape and the close box are IDCANCEL.
 void MainDialog::onCommand(int id, int code) {
@@ -138,6 +156,7 @@ bool MainDialog::onSystemCommand(WPARAM command) {
 
 void MainDialog::showServicePanel(bool shown) {
     m_servicePanel.show(shown);
+    m_focus.keepUsable();  // out of the panel onto a start button that may be disabled
     ::CheckMenuItem(::GetSystemMenu(m_dialog, FALSE), kServiceCommand,
                     MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -11,9 +11,11 @@
 #include <memory>
 
 #include "app/image_burner_controller.h"
+#include "app/keyboard_focus.h"
 #include "app/main_dialog_logic.h"
 #include "app/service_log.h"
 #include "app/user_interface_port.h"
+#include "win32/banner_view.h"
 #include "win32/dialog_device_events.h"
 #include "win32/dialog_shortcuts.h"
 #include "win32/dialog_thread.h"
@@ -42,6 +44,7 @@ public:
 
     // ---- The user-interface port, on the dialog's thread ----
     void renderStatus(const StatusState& state) override;
+    void statusPassedOver(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
     void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
@@ -67,7 +70,6 @@ private:
     void close();
     void appendToLogView(const std::string& line);
     void onSaveLog();
-    void focusStartButton();
     HWND item(int id) const { return ::GetDlgItem(m_dialog, id); }
 
     HINSTANCE m_instance;
@@ -76,8 +78,10 @@ private:
     HWND m_dialog = nullptr;
     WindowControls m_controls;
     MainDialogLogic m_logic{m_controls};
+    KeyboardFocus m_focus{m_controls};
     ServiceLog m_log;
     StatusLineView m_status;
+    BannerView m_banner;
     ServicePanel m_servicePanel;
     std::unique_ptr<DialogShortcuts> m_shortcuts;
     CImageBurnerDlg* m_controller = nullptr;

@@ -38,6 +38,8 @@ void MainDialog::renderStatus(const StatusState& state) {
     m_log.status(state);
 }
 
+void MainDialog::statusPassedOver(const StatusState& state) { m_log.status(state); }
+
 void MainDialog::showStepMessage(const std::string& text) {
     m_status.showStepMessage(text);
     m_log.step(text);
@@ -55,12 +57,11 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     messageBox(m_dialog, text, caption, kind == MessageBoxKind::Information ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
-void MainDialog::setOperationButtonsEnabled(bool enabled) {
-    for (int id : operationButtons()) m_controls.setEnabled(id, enabled);
-}
+void MainDialog::setOperationButtonsEnabled(bool enabled) { m_focus.setEnabled(operationButtons(), enabled); }
 
 void MainDialog::setControlEnabled(ControlId control, bool enabled) {
-    m_controls.setEnabled(static_cast<int>(control), enabled);
+    const int id = static_cast<int>(control);
+    m_focus.setEnabled({&id, 1}, enabled);
 }
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {
@@ -74,10 +75,8 @@ void MainDialog::transferProgress(std::uint64_t done, std::uint64_t total) {
     ::SendMessageW(item(extra_control::TransferBar), PBM_SETPOS, permille, 0);
 }
 
-// The focus goes back to the start button, so that Enter starts the next run.
 void MainDialog::operationFinished(Operation op, std::uint32_t result) {
     m_log.finished(op, result);
-    focusStartButton();
     if (m_logic.operationFinished()) close();
 }
 

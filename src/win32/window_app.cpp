@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/application_session.h"
+#include "app/build_version.h"
 #include "platform/windows/wide_text.h"
 #include "seams/utf8_path.h"
 #include "win32/dialog_device_events.h"
@@ -15,6 +16,13 @@ namespace {
 
 void showError(const std::string& text) {
     ::MessageBoxW(nullptr, platform::wideFromUtf8(text).c_str(), L"Error Message", MB_OK | MB_ICONERROR);
+}
+
+// The usage or the version, as --help and --version ask.
+void showRequested(WindowRequest request) {
+    const std::string text =
+        request == WindowRequest::Usage ? kWindowHelp : "imageburner " + std::string(app::kVersionText);
+    ::MessageBoxW(nullptr, platform::wideFromUtf8(text).c_str(), L"ImageBurner", MB_OK | MB_ICONINFORMATION);
 }
 
 // Without a simulated recorder the dialog's own window takes the device
@@ -43,6 +51,10 @@ int runWindowApp(HINSTANCE instance, const std::vector<std::string>& arguments) 
     if (!options) {
         showError(error + "\n\n" + kWindowUsage);
         return 2;
+    }
+    if (options->request != WindowRequest::Dialog) {
+        showRequested(options->request);
+        return 0;
     }
     DialogThread thread;
     DialogDeviceEvents deviceEvents(thread);

@@ -18,10 +18,11 @@ public:
     void setChecked(int id, bool checked) override;
     void selectListEntry(int id, int index) override;
     void setEnabled(int id, bool enabled) override;
+    int focusedControl() const override;
+    bool canTakeFocus(int id) const override;
+    void focusControl(int id) override;
 
 private:
-    void moveFocusOn() const;
-
     HWND m_dialog = nullptr;
 };
 

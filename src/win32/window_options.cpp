@@ -19,12 +19,23 @@ bool isOption(const std::string& name) {
     return name == "--sim" || name == "--workdir" || name == "--log" || name == "--record";
 }
 
+// The request of an argument that asks for a text instead of the dialog.
+std::optional<WindowRequest> requestOf(const std::string& argument) {
+    if (argument == "--help" || argument == "-h" || argument == "-?" || argument == "/?") return WindowRequest::Usage;
+    if (argument == "--version" || argument == "-v") return WindowRequest::Version;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<WindowOptions> parseWindowOptions(const std::vector<std::string>& arguments, std::string& error) {
     WindowOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        if (const auto request = requestOf(argument)) {
+            options.request = *request;
+            continue;
+        }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
         if (!isOption(name)) {

@@ -1,5 +1,6 @@
 // The window program's command line: --sim DIR (repeatable), --workdir DIR,
-// --log FILE, --record FILE; each as "--name value" or "--name=value".
+// --log FILE, --record FILE; each as "--name value" or "--name=value"; and
+// --help (-h, -?, /?) or --version (-v), which show a text instead of the dialog.
 #pragma once
 
 #include <optional>
@@ -8,7 +9,11 @@
 
 namespace ib::win32 {
 
+// What the command line asks the program to show.
+enum class WindowRequest { Dialog, Usage, Version };
+
 struct WindowOptions {
+    WindowRequest request = WindowRequest::Dialog;
     std::vector<std::string> simulatorFolders;
     std::string workingDirectory = ".";
     std::string logFile;     // "" for none
@@ -22,5 +27,17 @@ std::optional<WindowOptions> parseWindowOptions(const std::vector<std::string>& 
 // How the options are written, for the error box.
 inline constexpr const char* kWindowUsage =
     "Usage: imageburner [--sim DIR]... [--workdir DIR] [--log FILE] [--record FILE]";
+// The usage with every option described, which --help shows.
+inline constexpr const char* kWindowHelp =
+    "Usage: imageburner [options]\n"
+    "Firmware updater for the VT-RD70 recorder\n"
+    "\n"
+    "Options:\n"
+    "-?, -h, --help\tDisplays help on commandline options.\n"
+    "-v, --version\tDisplays version information.\n"
+    "--sim <dir>\tTalk to the simulated recorder in <dir> (repeatable).\n"
+    "--workdir <dir>\tWorking folder with DiskInfo.ini (default: the current one).\n"
+    "--log <file>\tAlso write the service log to <file>.\n"
+    "--record <file>\tRecord every exchange with the recorder to <file> (see the README).";
 
 }  // namespace ib::win32

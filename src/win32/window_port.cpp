@@ -19,8 +19,8 @@ void WindowPort::post(Call call) {
 }
 
 void WindowPort::postWaitingStatus() {
-    if (const auto state = m_waiting.takeStatus())
-        m_thread.post([this, state = *state] { m_target.renderStatus(state); });
+    if (auto statuses = m_waiting.takeStatuses(); !statuses.empty())
+        m_thread.post([this, statuses = std::move(statuses)] { WaitingReports::show(m_target, statuses); });
 }
 
 void WindowPort::renderStatus(const StatusState& state) {

@@ -1,11 +1,13 @@
 // The dialog's shared behaviour over a table of controls: the title rule on
-// both separators, the exchange with combo boxes, and the status painting's
-// numbers.
+// both separators, the exchange with combo boxes, the keyboard focus around
+// disabled buttons, and the status painting's numbers.
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 
 #include "app/control_table.h"
+#include "app/keyboard_focus.h"
 #include "app/main_dialog_logic.h"
 #include "app/status_painting.h"
 
@@ -43,7 +45,20 @@ public:
         texts[id] = index < 0 ? "" : listEntries(id)[static_cast<std::size_t>(index)];
     }
     void setEnabled(int id, bool enabled) override { this->enabled[id] = enabled; }
+    int focusedControl() const override { return focus; }
+    bool canTakeFocus(int id) const override {
+        return (!enabled.count(id) || enabled.at(id)) && !(hiddenPanel && inServicePanel(specOf(id)));
+    }
+    void focusControl(int id) override { focus = id; }
 
+    static const ControlSpec& specOf(int id) {
+        for (const ControlSpec& spec : mainDialogControls())
+            if (spec.id == id) return spec;
+        throw std::out_of_range("no control " + std::to_string(id));
+    }
+
+    int focus = kNoId;  // kNoId: the dialog itself
+    bool hiddenPanel = true;
     std::map<int, std::string> texts;
     std::map<int, bool> checks;
     std::map<int, int> selected;
@@ -78,6 +93,74 @@ TEST(MainDialogLogic, EveryBoundControlTakesItsValueAndGivesItBack) {
     values.binPath = "C:\\sd.bin";
     writeView(controls, values);
     EXPECT_EQ(readView(controls), values);
+}
+
+// The focus on `from` while the operation buttons are disabled and after
+// `userMovesTo` (kNoId: nothing) they are enabled again.
+TEST(KeyboardFocus, MovesOffADisabledButtonToTheNextTabStopAndBackUnlessTheUserMovedIt) {
+    const struct {
+        const char* name;
+        bool panelShown;
+        int from;
+        int userMovesTo;
+        int whileDisabled;
+        int afterwards;
+    } cases[] = {
+        {"collapsed: the dialog itself", false, control::Start, kNoId, kNoId, control::Start},
+        {"panel shown: the first enabled edit", true, control::Start, kNoId, control::ReadRegisterAddress,
+         control::Start},
+        {"a service button: the next edit", true, control::SyncDevice, kNoId, control::LowLevelFormat,
+         control::SyncDevice},
+        {"the user chose another control", true, control::Start, control::BinPath, control::ReadRegisterAddress,
+         control::BinPath},
+        {"an edit keeps it", true, control::RawPath, kNoId, control::RawPath, control::RawPath},
+    };
+    for (const auto& c : cases) {
+        TableControls controls;
+        controls.hiddenPanel = !c.panelShown;
+        controls.focus = c.from;
+        KeyboardFocus focus(controls);
+        focus.setEnabled(operationButtons(), false);
+        EXPECT_EQ(controls.focus, c.whileDisabled) << c.name;
+        if (c.userMovesTo != kNoId) controls.focus = c.userMovesTo;
+        focus.setEnabled(operationButtons(), true);
+        EXPECT_EQ(controls.focus, c.afterwards) << c.name;
+    }
+}
+
+TEST(KeyboardFocus, StartsOnTheStartButtonOrWhereItWouldMoveAndReturnsWhenTheRecorderComes) {
+    TableControls controls;
+    KeyboardFocus focus(controls);
+    for (int id : operationButtons()) controls.setEnabled(id, false);
+    focus.focusStart();
+    EXPECT_EQ(controls.focus, kNoId);
+    focus.setEnabled(operationButtons(), true);
+    EXPECT_EQ(controls.focus, control::Start);
+}
+
+// The dialog's default handling of its activation may give the focus to the
+// banner (a control without a number: kNoId) or back to a disabled button.
+TEST(KeyboardFocus, ARestingPlaceThatTakesNoKeysGivesWayToTheStartButtonOrTheNextTabStop) {
+    const struct {
+        const char* name;
+        int focused;
+        bool buttonsEnabled;
+        int expected;
+    } cases[] = {
+        {"the banner", kNoId, true, control::Start},
+        {"a disabled start button", control::Start, false, control::ReadRegisterAddress},
+        {"an enabled edit", control::BinPath, false, control::BinPath},
+        {"a window not in the table", 1100, false, 1100},
+        {"nothing can take it", kNoId, false, kNoId},
+    };
+    for (const auto& c : cases) {
+        TableControls controls;
+        controls.hiddenPanel = c.focused == kNoId && !c.buttonsEnabled;
+        for (int id : operationButtons()) controls.setEnabled(id, c.buttonsEnabled);
+        controls.focus = c.focused;
+        KeyboardFocus(controls).keepUsable();
+        EXPECT_EQ(controls.focus, c.expected) << c.name;
+    }
 }
 
 TEST(StatusPainting, PlanSplitsTheBarAndCentresTheTextHalvingTowardZero) {

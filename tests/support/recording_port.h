@@ -13,9 +13,14 @@
 
 namespace ib::test {
 
+// "status: TEXT 0%" (with colours: "status: TEXT 0% done=707070 rest=707070 text=00ff00").
+std::string statusLine(const std::string& text, int percent);
+
 class RecordingPort final : public UserInterfacePort {
 public:
     void renderStatus(const StatusState& s) override;
+    // Recorded as "passed over: " and the status line.
+    void statusPassedOver(const StatusState& s) override { add("passed over: " + statusLine(s.text, s.percent)); }
     void showStepMessage(const std::string& text) override { add("step: " + text); }
     void showWarning(const std::string& text) override { add("warning: " + text); }
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
@@ -54,8 +59,5 @@ private:
     std::condition_variable m_finishedChanged;
     std::vector<Finished> m_finished;
 };
-
-// "status: TEXT 0%" (with colours: "status: TEXT 0% done=707070 rest=707070 text=00ff00").
-std::string statusLine(const std::string& text, int percent);
 
 }  // namespace ib::test

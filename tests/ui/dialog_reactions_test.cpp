@@ -9,7 +9,6 @@
 #include <QTest>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "gui_rig.h"
 #include "operation/status_texts.h"
@@ -21,18 +20,6 @@
 
 using namespace ib;
 using namespace ib::ui;
-
-namespace {
-
-const std::string kRecorderDisk =
-    "\\\\?\\USBSTOR#Disk&Ven_qub&Prod_Card_Reader#S&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
-
-// Fires a notification from a thread of its own, as the system's source does.
-void fireFromAnotherThread(const test::FakeDeviceEvents& events, std::uint32_t type) {
-    std::thread([&events, type] { events.fire(type, kRecorderDisk); }).join();
-}
-
-}  // namespace
 
 class DialogReactionsTest : public QObject {
     Q_OBJECT
@@ -106,19 +93,19 @@ private slots:
         auto& start = rig.control(control::Start);
         const auto statusText = [&] { return rig.dialog.statusLine().state().text; };
 
-        fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
+        rig.fireFromAnotherThread(kDeviceRemoveComplete);
         QVERIFY(start.isEnabled());  // not handled yet: it waits for the window's thread
         QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
         QCOMPARE(statusText(), std::string(text::kRecorderNotFound));
 
-        fireFromAnotherThread(rig.events, kDeviceArrival);
+        rig.fireFromAnotherThread(kDeviceArrival);
         QVERIFY(rig.waitFor([&] { return start.isEnabled(); }));
         QCOMPARE(statusText(), std::string(text::kRecorderReady));
 
         // After a full update the next removal keeps its final status.
         rig.session->controller->m_keepStatusOnRemoval = 1;
         rig.session->controller->setProgress(text::kProcessSucceeded, 100, kGreen, kBlack);
-        fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
+        rig.fireFromAnotherThread(kDeviceRemoveComplete);
         QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
         QCOMPARE(statusText(), std::string(text::kProcessSucceeded));
         QCOMPARE(rig.session->controller->m_keepStatusOnRemoval.load(), 0);
@@ -144,10 +131,10 @@ private slots:
         rig.clock.onSleep = [&] {  // on the worker's thread
             if (rig.session->controller->m_deviceEventsEnabled == 0 && !leftAndReturned) {
                 leftAndReturned = true;
-                fireFromAnotherThread(rig.events, kDeviceRemoveComplete);
-                fireFromAnotherThread(rig.events, kDeviceArrival);
+                rig.fireFromAnotherThread(kDeviceRemoveComplete);
+                rig.fireFromAnotherThread(kDeviceArrival);
             } else if (leftAndReturned && rig.session->controller->m_deviceEventsEnabled == 1 && !seenDuringBurn) {
-                fireFromAnotherThread(rig.events, kDeviceArrival);
+                rig.fireFromAnotherThread(kDeviceArrival);
                 QMetaObject::invokeMethod(&rig.dialog, [&] {
                     std::lock_guard lock(heldMutex);
                     for (const auto& handle : held) handle();

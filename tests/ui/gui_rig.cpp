@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <thread>
 
 namespace ib::test {
 
@@ -41,6 +42,12 @@ GuiRig::GuiRig(sim::RecorderMode mode, bool attached) {
         state.faults.staysAway = true;
     }
     sim = sim::Simulator::inMemory(state, clock);
+}
+
+void GuiRig::fireFromAnotherThread(std::uint32_t type) const {
+    static const std::string recorderDisk =
+        "\\\\?\\USBSTOR#Disk&Ven_qub&Prod_Card_Reader#S&0#{53f56307-b6bf-11d0-94f2-00a0c91efb8b}";
+    std::thread([this, type] { events.fire(type, recorderDisk); }).join();
 }
 
 GuiRig::~GuiRig() {

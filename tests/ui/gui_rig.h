@@ -62,6 +62,9 @@ public:
     // Opens the session and runs the dialog's start-up; its result.
     bool startUp();
     QWidget& control(int id) const { return *dialog.control(id); }
+    // Fires a device notification for the recorder's disk from a thread of
+    // its own, as the system's source does.
+    void fireFromAnotherThread(std::uint32_t type) const;
     // Processes events until `done` holds or five seconds have passed.
     template <typename Condition>
     bool waitFor(Condition done);

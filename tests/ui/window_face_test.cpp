@@ -1,8 +1,9 @@
 // The window as a person meets it: real input events delivered to its window,
 // so that Qt's own hit-testing and focus chain decide who receives them (a
 // click at the centre of every control, keys with the service panel
-// collapsed); a main window of its own; the banner at its own size; the about
-// box's text in full; and what assistive technology reads.
+// collapsed); a main window of its own; the banner filling its rectangle; the
+// focus around a disabled start button; the about box's text in full; and
+// what assistive technology reads.
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -113,17 +114,54 @@ private slots:
         QVERIFY(!dialog.windowIcon().isNull());
     }
 
-    void theBannerIsDrawnAtItsOwnSizeAtTheTopLeft() {
+    // Also at 150 % scaling: the picture covers its rectangle to the last
+    // row and column of the screen's pixels (the road's dark grey there, not
+    // the dialog's light face).
+    void theBannerFillsItsRectangle() {
         MainDialog dialog;
         const ControlSpec& spec = mainDialogControls().front();
         QCOMPARE(spec.kind, ControlKind::Picture);
-        const QImage banner = picture(Picture::Banner).toImage();
         QLabel* shown = nullptr;
         for (QLabel* label : dialog.findChildren<QLabel*>())
             if (!label->pixmap().isNull()) shown = label;
         QVERIFY(shown);
-        QCOMPARE(shown->pos(), DialogUnits::forFont(dialog.font()).toPixels(spec.rect).topLeft());
-        QCOMPARE(shown->grab().toImage().convertToFormat(banner.format()), banner);
+        QCOMPARE(shown->geometry(), DialogUnits::forFont(dialog.font()).toPixels(spec.rect));
+        const QImage drawn = shown->grab().toImage();
+        QCOMPARE(drawn.size(), shown->size() * shown->devicePixelRatio());
+        for (int x = 0; x < drawn.width(); ++x)
+            QVERIFY2(drawn.pixelColor(x, drawn.height() - 1).lightness() < 96, qPrintable(QString::number(x)));
+        for (int y = 0; y < drawn.height(); ++y)
+            QVERIFY2(drawn.pixelColor(drawn.width() - 1, y).lightness() < 96, qPrintable(QString::number(y)));
+    }
+
+    // The start button disabled with the focus on it (the recorder pulled):
+    // the focus moves on to the next control that takes keys, and returns
+    // with the recorder, so that Space presses the start button again.
+    void theFocusLeavesADisabledStartButtonAndReturns_data() {
+        QTest::addColumn<bool>("servicePanel");
+        QTest::addColumn<int>("whileDisabled");
+        QTest::newRow("collapsed: the dialog itself") << false << kNoId;
+        QTest::newRow("service panel: the first enabled edit") << true << control::ReadRegisterAddress;
+    }
+    void theFocusLeavesADisabledStartButtonAndReturns() {
+        QFETCH(bool, servicePanel);
+        QFETCH(int, whileDisabled);
+        test::GuiRig rig;
+        QVERIFY(rig.startUp());
+        rig.dialog.showServicePanel(servicePanel);
+        rig.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.dialog));
+        QWidget& start = rig.control(control::Start);
+        QCOMPARE(QApplication::focusWidget(), &start);
+        rig.fireFromAnotherThread(kDeviceRemoveComplete);
+        QVERIFY(rig.waitFor([&] { return !start.isEnabled(); }));
+        QWidget* resting = whileDisabled == kNoId ? &rig.dialog : &rig.control(whileDisabled);
+        QCOMPARE(QApplication::focusWidget(), resting);
+        rig.fireFromAnotherThread(kDeviceArrival);
+        QVERIFY(rig.waitFor([&] { return start.isEnabled(); }));
+        QCOMPARE(QApplication::focusWidget(), &start);
+        QTest::keyClick(rig.dialog.windowHandle(), Qt::Key_Space);
+        QVERIFY(rig.waitFor([&] { return rig.dialog.logText().contains("full update finished: "); }));
     }
 
     void theAboutTextIsShownWholeBesideOk() {

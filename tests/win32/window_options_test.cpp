@@ -27,6 +27,26 @@ TEST(WindowOptions, NoneGiveTheCurrentFolderAndNoSimulator) {
     EXPECT_TRUE(options->logFile.empty());
 }
 
+TEST(WindowOptions, HelpOrVersionAnywhereAskForTheirTextInsteadOfTheDialog) {
+    const struct {
+        std::vector<std::string> arguments;
+        WindowRequest request;
+    } cases[] = {
+        {{"--help"}, WindowRequest::Usage},
+        {{"--sim", "C:\\sim", "-h"}, WindowRequest::Usage},
+        {{"-?"}, WindowRequest::Usage},
+        {{"/?"}, WindowRequest::Usage},
+        {{"--version", "--log", "a.log"}, WindowRequest::Version},
+        {{"--sim", "--help"}, WindowRequest::Dialog},  // the folder's name, not the option
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto options = parseWindowOptions(c.arguments, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->request, c.request) << c.arguments.back();
+    }
+}
+
 TEST(WindowOptions, AnUnknownOptionOrAMissingValueIsRefusedWithTheReason) {
     const struct {
         std::vector<std::string> arguments;
@@ -36,6 +56,7 @@ TEST(WindowOptions, AnUnknownOptionOrAMissingValueIsRefusedWithTheReason) {
         {{"stray"}, "Unknown option stray"},
         {{"--workdir"}, "Option --workdir needs a value"},
         {{"--sim", "a", "--log"}, "Option --log needs a value"},
+        {{"--help", "--helpme"}, "Unknown option --helpme"},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -1,7 +1,8 @@
 // The window's port: a worker's calls reach the target on the dialog's thread,
 // only when that thread handles its messages, in the order made; a chooser's
 // answer goes back to the worker; a call already on the dialog's thread runs
-// at once; a call dropped with the window answers nothing.
+// at once; a full message queue delays calls but loses none; a call dropped
+// with the window answers nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,7 +19,7 @@ namespace {
 
 LRESULT CALLBACK runPostedCalls(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kPostedCallMessage) {
-        DialogThread::runPosted(lParam);
+        reinterpret_cast<const DialogThread*>(::GetWindowLongPtrW(window, GWLP_USERDATA))->runQueued();
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -36,6 +37,7 @@ public:
         ::RegisterClassExW(&windowClass);
         m_window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                      windowClass.hInstance, nullptr);
+        ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&thread));
         thread.attach(m_window);
     }
     ~StandInDialog() { ::DestroyWindow(m_window); }
@@ -89,7 +91,7 @@ TEST(WindowPort, AWorkersCallsRunWhenTheDialogHandlesItsMessagesInTheirOrderAndT
     EXPECT_EQ(target.lines(), expected);
 }
 
-TEST(WindowPort, AWorkersStatusReportsShowAsTheirLatestAtTheDialogsPeriodicCallOrBeforeItsNextCall) {
+TEST(WindowPort, AWorkersStatusReportsArePaintedAsTheirLatestAtTheDialogsPeriodicCallOrBeforeItsNextCall) {
     StandInDialog dialog;
     test::RecordingPort target;
     WindowPort port(target, dialog.thread);
@@ -107,11 +109,32 @@ TEST(WindowPort, AWorkersStatusReportsShowAsTheirLatestAtTheDialogsPeriodicCallO
     dialog.handleMessagesUntil(done);
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-    EXPECT_EQ(target.lines(), (std::vector<std::string>{test::statusLine("a", 2), "step: step"}));
+    EXPECT_EQ(target.take(), (std::vector<std::string>{"passed over: " + test::statusLine("a", 1),
+                                                        test::statusLine("a", 2), "step: step"}));
     EXPECT_EQ(target.lastTransferDone, 0u);
     dialog.thread.runPeriodic();
-    EXPECT_EQ(target.lines(), (std::vector<std::string>{test::statusLine("a", 2), "step: step", test::statusLine("b", 4)}));
+    EXPECT_EQ(target.take(), (std::vector<std::string>{"passed over: " + test::statusLine("b", 3),
+                                                        test::statusLine("b", 4)}));
     EXPECT_EQ(target.lastTransferDone, 3u);
+}
+
+TEST(WindowPort, AWorkersCallsAndTheEndOfItsOperationAllRunInOrderWhenTheDialogsMessageQueueIsFull) {
+    StandInDialog dialog;
+    test::RecordingPort target;
+    WindowPort port(target, dialog.thread);
+    // Other messages fill the dialog's queue as far as the system lets them.
+    int queued = 0;
+    while (queued < 20000 && ::PostMessageW(dialog.window(), WM_USER, 0, 0)) ++queued;
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i) port.showStepMessage(std::to_string(i));
+        port.operationFinished(Operation::FullUpdate, 1);
+    });
+    worker.join();
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+    dialog.thread.runPeriodic();  // the timer, which needs no room in the queue
+    EXPECT_EQ(target.lines(), (std::vector<std::string>{"step: 0", "step: 1", "step: 2"})) << queued << " queued";
+    EXPECT_EQ(target.finished(1), (std::vector<test::RecordingPort::Finished>{{Operation::FullUpdate, 1}}));
 }
 
 TEST(WindowPort, ACallOnTheDialogsThreadRunsAtOnce) {
@@ -130,11 +153,10 @@ TEST(WindowPort, AChooserDroppedWithTheWindowOrAskedWithoutOneAnswersNothing) {
     std::optional<std::string> dropped = "unanswered";
     std::thread worker([&] { dropped = port.chooseFile({}); });
     dialog.waitForAQueuedCall();
-    DialogThread::dropQueued(dialog.window());
+    dialog.thread.attach(nullptr);  // the window is being destroyed
     worker.join();
     EXPECT_EQ(dropped, std::nullopt);
 
-    dialog.thread.attach(nullptr);
     std::optional<std::string> unposted = "unanswered";
     std::thread late([&] { unposted = port.chooseFile({}); });
     late.join();

@@ -77,9 +77,7 @@ ExpectedControl fromTable(HWND dialog, const ControlSpec& row) {
     setShape(row.kind, control);
     if (showsTableText(row.kind)) control.text = row.text;
     control.rect = pixelsOf(dialog, row.rect);
-    control.place = row.kind == K::ComboBox  ? PlaceCheck::WithoutHeight
-                    : row.kind == K::Picture ? PlaceCheck::TopLeftOnly
-                                              : PlaceCheck::Whole;
+    control.place = row.kind == K::ComboBox ? PlaceCheck::WithoutHeight : PlaceCheck::Whole;
     control.inServicePanel = inServicePanel(row);
     control.isDefaultButton = row.kind == K::DefaultButton;
     return control;

@@ -15,8 +15,8 @@
 namespace ib::probe {
 
 // How much of the rectangle is compared: a combo box's height in the table
-// covers its drop-down list, and the banner takes its bitmap's size.
-enum class PlaceCheck { Whole, WithoutHeight, TopLeftOnly };
+// covers its drop-down list.
+enum class PlaceCheck { Whole, WithoutHeight };
 
 struct ExpectedControl {
     std::optional<int> id;  // the control number; nullopt: any (the face numbers it)

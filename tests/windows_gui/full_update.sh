@@ -31,6 +31,7 @@ last_status=$(gui_last_status)
 # The status line: the bar filled in green (0x00FF00) to both ends, the text in black over it.
 gui_check_layout
 gui_shot windows-dialog-after-update
+gui_banner_fills windows-dialog-after-update
 read -r _ _ width _ <<<"$(gui_shot_rect 1018)"
 for x in 3 $((width - 4)); do
   [ "$(gui_pixel windows-dialog-after-update 1018 "$x" 3)" = 00ff00 ] || fail "the bar is not green $x pixels in"

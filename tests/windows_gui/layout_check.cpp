@@ -14,7 +14,6 @@ bool withinAPixel(LONG a, LONG b) { return std::abs(a - b) <= 1; }
 bool placeMatches(const ExpectedControl& want, const RECT& got) {
     const RECT& rect = want.rect;
     const bool corner = withinAPixel(rect.left, got.left) && withinAPixel(rect.top, got.top);
-    if (want.place == PlaceCheck::TopLeftOnly) return corner;
     const bool width = withinAPixel(rect.right - rect.left, got.right - got.left);
     if (want.place == PlaceCheck::WithoutHeight) return corner && width;
     return corner && width && withinAPixel(rect.bottom - rect.top, got.bottom - got.top);

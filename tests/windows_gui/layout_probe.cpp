@@ -7,7 +7,8 @@
 // with TITLE_PREFIX on Wine desktop NAME (default: the process's own), then
 // prints one line for the dialog ("dialog X Y WIDTH HEIGHT TITLE": the client
 // area's screen position and size), one for its frame ("frame LEFT TOP RIGHT
-// BOTTOM" on the screen), one per control ("control id=... class=...
+// BOTTOM" on the screen), one for the keyboard focus ("focus id=N" for the
+// control that has it, "focus dialog" or "focus none"), one per control ("control id=... class=...
 // style=0x... enabled=0|1 visible=0|1 checked=N selected=N rect=L,T,R,B
 // text=...") and one per difference from the layout ("difference: ...").
 // --service: the service panel must be shown (else hidden); its controls'
@@ -77,6 +78,23 @@ void printDialog(HWND dialog) {
     std::printf("frame %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
 }
 
+// The keyboard focus on the dialog's thread, as the dialog's own child that holds it.
+void printFocus(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    HWND focus = GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
+    if (!focus) {
+        std::printf("focus none\n");
+        return;
+    }
+    if (focus == dialog) {
+        std::printf("focus dialog\n");
+        return;
+    }
+    while (focus && GetParent(focus) != dialog) focus = GetParent(focus);
+    std::printf("focus id=%d\n", focus ? GetDlgCtrlID(focus) & 0xFFFF : 0);
+}
+
 // Line breaks as \n, so that each control stays on one line.
 std::string oneLine(const std::string& text) {
     std::string line;
@@ -94,6 +112,8 @@ void printControl(const ProbedControl& c) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // The dialog's pixels as they are, and its font mapped at the same scaling.
+    SetProcessDPIAware();
     Arguments args;
     if (!parse(argc, argv, args)) {
         std::fprintf(stderr, "usage: layout_probe [--desktop NAME] [--service | --list] TITLE_PREFIX\n");
@@ -109,6 +129,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     printDialog(dialog);
+    printFocus(dialog);
     const ProbedDialog probed = probeDialog(dialog);
     for (const ProbedControl& control : probed.controls) printControl(control);
     if (args.listOnly) return 0;

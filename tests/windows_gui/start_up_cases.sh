@@ -4,7 +4,8 @@
 # user-area check box (defaults without the file); FreezeUI locks those while
 # the recorder's presence enables the service buttons again; the title ends in
 # the working folder's name, also one in Polish letters; the layout is the
-# control table's; Escape ends the program.
+# control table's; Escape ends the program. --help shows the usage in a
+# message box instead of the dialog.
 # Usage: see wine_gui.sh.
 source "$(dirname "$0")/wine_gui.sh"
 new_recorder recorder
@@ -35,3 +36,10 @@ start_up_case frozen $'FreezeUI=1\nMedia=7\nNumberOfFirmware=11' \
   "1014 text=" "1014 selected=-1" "1022 text=" "1022 selected=10" \
   "1014 enabled=0" "1022 enabled=0" "1021 enabled=0" \
   "1020 enabled=1" "1005 enabled=1" "1008 enabled=1" "1012 enabled=1" "1025 enabled=1"
+
+wait_title=ImageBurner gui_start --help
+gui_probe --list --title ImageBurner
+grep -q '^control id=.* text=Usage: imageburner \[options\]\\n.*--workdir <dir>' "$scratch/probe.txt" ||
+  fail "--help shows no usage"
+gui_keys Return
+wait_until 20 eval '! gui_program_runs' || fail "the program did not end with the usage box"

@@ -99,7 +99,8 @@ gui_start() {
   wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
 }
 
-gui_shows_dialog() { xdotool search --name "^$kTitle" >/dev/null 2>&1; }
+# (A start that shows another window first names its title in $wait_title.)
+gui_shows_dialog() { xdotool search --name "^${wait_title:-$kTitle}" >/dev/null 2>&1; }
 
 # Whether imageburner.exe still runs.
 gui_program_runs() {
@@ -135,6 +136,8 @@ gui_field() {
 
 # The dialog's client area on the screen from the last probe: x y width height.
 gui_client_area() { sed -n 's/^dialog \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\) .*/\1 \2 \3 \4/p' "$scratch/probe.txt"; }
+# Where the keyboard focus was at the last probe: "id=N", "dialog" or "none".
+gui_focus() { sed -n 's/^focus //p' "$scratch/probe.txt"; }
 # The dialog's title from the last probe.
 gui_title() { sed -n 's/^dialog [0-9-]* [0-9-]* [0-9]* [0-9]* //p' "$scratch/probe.txt"; }
 
@@ -210,6 +213,17 @@ gui_colours() {
   read -r x y width height <<<"$(gui_shot_rect "$2")"
   pnmcut -left "$((x + margin))" -top "$((y + margin))" -width "$((width - 2 * margin))" \
     -height "$((height - 2 * margin))" "$scratch/$1.pnm" | ppmhist -noheader | awk '{print $1, $2, $3}'
+}
+
+# Fails unless the banner of screenshot NAME reaches its rectangle's right and
+# bottom edges: a point just right of the status line's right end and just
+# above it (the table puts the banner one unit right of and above the status
+# line) shows the picture's dark road, not the light dialog face.
+gui_banner_fills() {
+  local width colour
+  read -r _ _ width _ <<<"$(gui_shot_rect 1018)"
+  colour=$(gui_pixel "$1" 1018 "$((width - 3))" -3)
+  [[ $colour =~ ^[0-5][0-9a-f][0-5][0-9a-f][0-5][0-9a-f]$ ]] || fail "$1: the banner does not fill its rectangle ($colour)"
 }
 
 # Waits until N operations have finished (at most SECONDS), as the service

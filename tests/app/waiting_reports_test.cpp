@@ -4,6 +4,8 @@
 // status before it still reaches the window, in order, as passed over.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/waiting_reports.h"
 #include "support/recording_port.h"
 

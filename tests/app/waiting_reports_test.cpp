@@ -48,15 +48,5 @@ TEST(WaitingReports, EveryStatusReachesTheWindowInOrderAndOnlyTheLatestIsPainted
     }
 }
 
-TEST(WaitingReports, OnlyTheLatestProgressIsShown) {
-    WaitingReports waiting;
-    test::RecordingPort target;
-    waiting.progress(1, 4);
-    waiting.progress(3, 4);
-    waiting.showOn(target);
-    EXPECT_EQ(target.lastTransferDone, 3u);
-    EXPECT_TRUE(target.take().empty());
-}
-
 }  // namespace
 }  // namespace ib

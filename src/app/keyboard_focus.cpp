@@ -38,7 +38,7 @@ int KeyboardFocus::nextAfter(int from) const {
     return kNoId;
 }
 
-void KeyboardFocus::moveToStart() {
+void KeyboardFocus::focusStart() {
     const int to = m_controls.canTakeFocus(control::Start) ? control::Start : nextAfter(control::Start);
     if (to != control::Start) {
         m_returnsTo = control::Start;
@@ -60,8 +60,6 @@ void KeyboardFocus::setEnabled(std::span<const int> ids, bool enabled) {
     }
 }
 
-void KeyboardFocus::focusStart() { moveToStart(); }
-
 void KeyboardFocus::keepUsable() {
     const int focused = m_controls.focusedControl();
     const ControlSpec* spec = specOf(focused);
@@ -69,7 +67,7 @@ void KeyboardFocus::keepUsable() {
     if (focused != kNoId && !spec) return;
     if (spec && isTabStop(spec->kind) && m_controls.canTakeFocus(focused)) return;
     if (focused == kNoId && nextAfter(kNoId) == kNoId) return;
-    moveToStart();
+    focusStart();
 }
 
 }  // namespace ib

@@ -30,8 +30,6 @@ private:
     // The first control after `from` in the tab order (the table's, from the
     // top again after the last) that can take the focus; kNoId: none can.
     int nextAfter(int from) const;
-    // Gives the focus to the start button or where it would move from it.
-    void moveToStart();
 
     DialogControls& m_controls;
     // Where the focus was moved from when that control was disabled, and to

@@ -128,16 +128,6 @@ TEST(KeyboardFocus, MovesOffADisabledButtonToTheNextTabStopAndBackUnlessTheUserM
     }
 }
 
-TEST(KeyboardFocus, StartsOnTheStartButtonOrWhereItWouldMoveAndReturnsWhenTheRecorderComes) {
-    TableControls controls;
-    KeyboardFocus focus(controls);
-    for (int id : operationButtons()) controls.setEnabled(id, false);
-    focus.focusStart();
-    EXPECT_EQ(controls.focus, kNoId);
-    focus.setEnabled(operationButtons(), true);
-    EXPECT_EQ(controls.focus, control::Start);
-}
-
 // The dialog's default handling of its activation may give the focus to the
 // banner (a control without a number: kNoId) or back to a disabled button.
 TEST(KeyboardFocus, ARestingPlaceThatTakesNoKeysGivesWayToTheStartButtonOrTheNextTabStop) {

@@ -19,7 +19,10 @@ CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
       m_commands(m_usbCmd, m_env.stop) {
     // The recorder's own answer goes to the status line (and the log) before
     // the operation's error box; a mounted storage is said in a box of its own.
+    // After a stop the answers are to the commands that wind the run up, which
+    // the interruption's own message covers.
     m_usbCmd.setRefusalObserver([this](RefusalKind kind, const std::string& text) {
+        if (m_commands.refusedAny()) return;
         if (kind == RefusalKind::StorageInUse)
             messageBox(text);
         else
@@ -176,6 +179,9 @@ void CImageBurnerDlg::setProgressTextColour(std::uint32_t colour) { m_status.set
 void CImageBurnerDlg::showStepMessage(const std::string& text) { m_env.ui.showStepMessage(text); }
 
 void CImageBurnerDlg::messageBox(const std::string& text, MessageBoxKind kind) {
+    // A step that failed because a stop held its commands back did not fail
+    // for a reason of its own: the interruption's message says what happened.
+    if (kind == MessageBoxKind::Error && m_busy.load() && m_commands.refusedAny()) return;
     m_env.ui.showMessageBox(kind, text);
 }
 

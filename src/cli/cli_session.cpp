@@ -10,6 +10,7 @@
 #include "cli/recorder_listing.h"
 #include "cli/typed_path.h"
 #include "seams/utf8_path.h"
+#include "sim/bus_folders.h"
 
 namespace ib::cli {
 
@@ -35,6 +36,13 @@ int CliSession::open() {
     if (!m_options.temporaryFolder.empty()) {
         session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
         session.packingFolder = pathFromUtf8(m_options.temporaryFolder);
+    }
+    // Recorders that would be taken for one are a mistake in the options, not a failure of the run.
+    if (session.replayFile.empty()) {
+        if (const auto shared = sim::sharedIdentity(sim::stateFoldersIn(session.simulatorFolders))) {
+            m_err << *shared << '\n';
+            return 2;
+        }
     }
     std::string error;
     m_application = app::ApplicationSession::open(*m_port, session, error);

@@ -50,8 +50,8 @@ public:
     // 0 when the session is ready, else the exit status the run ends with (the
     // reason is on standard error): 1 when the simulator folder holds no
     // recorder or there is no temporary folder, 2 when an option sets a control the configuration locks, as the
-    // dialog locks it (FreezeUI), or when a command that talks to a recorder
-    // cannot tell which one (several present and none chosen, or a
+    // dialog locks it (FreezeUI), when two simulated recorders share a port or a serial, or when a command that
+    // talks to a recorder cannot tell which one (several present and none chosen, or a
     // --recorder that names none or several).
     [[nodiscard]] int start(RecorderUse use = RecorderUse::One);
     // Only builds the environment and the controller, without the start-up

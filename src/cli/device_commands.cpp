@@ -27,8 +27,8 @@ void inSession(CommandContext& c, Body body, RecorderUse use = RecorderUse::One)
 int probe(CliSession& s) {
     auto& cmd = s.controller().usbCmd();
     if (!cmd.Open()) {
-        if (const std::string refusal = cmd.openRefusal(); !refusal.empty()) s.out() << refusal << '\n';
-        s.out() << "No recorder answered on drive letters D to Z.\n";
+        const std::string refusal = cmd.openRefusal();
+        s.out() << (refusal.empty() ? "No recorder answered on drive letters D to Z." : refusal) << '\n';
         return 1;
     }
     const char letter = cmd.openLetter();

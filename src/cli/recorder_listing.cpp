@@ -3,6 +3,8 @@
 
 #include <ostream>
 
+#include "record/json_line.h"
+
 namespace ib::cli {
 namespace {
 
@@ -11,9 +13,6 @@ constexpr int kUsageExitStatus = 2;
 std::string orDash(const std::string& text) { return text.empty() ? "-" : text; }
 
 std::string letterText(char letter) { return letter ? std::string(1, letter) + ":" : "-"; }
-
-// Port paths and serials hold no quotes or backslashes; the holder message none either.
-std::string jsonString(const std::string& text) { return '"' + text + '"'; }
 
 int refuse(std::ostream& err, const std::string& reason, const std::vector<RecorderEntry>& recorders) {
     err << reason << '\n';
@@ -31,12 +30,13 @@ void printRecorders(std::ostream& out, const std::vector<RecorderEntry>& recorde
 }
 
 void printRecordersJson(std::ostream& out, const std::vector<RecorderEntry>& recorders) {
+    using record::jsonQuoted;
     out << "{\"recorders\": [";
     for (std::size_t i = 0; i < recorders.size(); ++i) {
         const RecorderEntry& r = recorders[i];
-        out << (i ? ", " : "") << "{\"port\": " << jsonString(r.portPath) << ", \"serial\": " << jsonString(r.serial)
-            << ", \"mode\": " << jsonString(std::string(listedModeName(r.mode)))
-            << ", \"letter\": " << jsonString(r.letter ? std::string(1, r.letter) : "")
+        out << (i ? ", " : "") << "{\"port\": " << jsonQuoted(r.portPath) << ", \"serial\": " << jsonQuoted(r.serial)
+            << ", \"mode\": " << jsonQuoted(listedModeName(r.mode))
+            << ", \"letter\": " << jsonQuoted(r.letter ? std::string(1, r.letter) : "")
             << ", \"held\": " << (!r.heldBy ? "null" : r.heldBy->empty() ? "false" : "true") << "}";
     }
     out << "], \"count\": " << recorders.size() << "}\n";

@@ -44,8 +44,11 @@ std::string_view listedModeName(ListedMode mode) {
 }
 
 std::string serialOfInstanceId(std::string_view instanceId) {
-    const auto slash = instanceId.rfind('\\');
-    std::string_view tail = slash == std::string_view::npos ? instanceId : instanceId.substr(slash + 1);
+    // "USBSTOR\DISK&VEN_..&PROD_..&REV_..\<serial>&<lun>": the first two parts hold no
+    // backslash, the serial a recorder reports may.
+    std::string_view tail = instanceId;
+    for (int part = 0; part < 2 && tail.find('\\') != std::string_view::npos; ++part)
+        tail.remove_prefix(tail.find('\\') + 1);
     // A made-up name: a sysfs path on Linux, "7&2a0f3c&0&..." on Windows.
     if (tail.empty() || tail.front() == '/' || (tail.size() > 1 && tail[1] == '&')) return "";
     return std::string(tail.substr(0, tail.rfind('&')));

@@ -6,8 +6,9 @@
 
 namespace ib {
 
-void showOpenRefusal(const OperationContext& ctx) {
-    if (const std::string refusal = ctx.cmd.openRefusal(); !refusal.empty()) ctx.report.messageBox(refusal);
+void showOpenFailure(const OperationContext& ctx) {
+    const std::string refusal = ctx.cmd.openRefusal();
+    ctx.report.messageBoxThenPresence(refusal.empty() ? "Error 0x02: No QUB device !" : refusal);
 }
 
 bool openRecorder(const OperationContext& ctx, const Opening& how) {
@@ -18,8 +19,7 @@ bool openRecorder(const OperationContext& ctx, const Opening& how) {
     }
     ctx.report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!ctx.cmd.Open()) {
-        showOpenRefusal(ctx);
-        ctx.report.messageBoxThenPresence("Error 0x02: No QUB device !");
+        showOpenFailure(ctx);
         return false;
     }
     return true;

@@ -13,9 +13,10 @@ struct Opening {
     const char* uiErrorText = "Error 0x01: UI parameter error !";
 };
 
-// Shows why an Open found no recorder when one is there but another program
-// has it; the caller's "No QUB device" message follows.
-void showOpenRefusal(const OperationContext& ctx);
+// Says why an Open found no recorder, then shows the presence: the recorder
+// another program has (or the rights the program lacks) when that is why,
+// else "Error 0x02: No QUB device !".
+void showOpenFailure(const OperationContext& ctx);
 
 // false after showing why: no known storage type, or no recorder to open.
 [[nodiscard]] bool openRecorder(const OperationContext& ctx, const Opening& how);

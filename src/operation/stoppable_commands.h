@@ -5,6 +5,7 @@
 // it, for the words that tell the user what an interrupted run left behind.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,8 +46,8 @@ public:
 
     // A new operation starts: nothing written, nothing refused, no storage selected.
     void beginOperation();
-    // Whether a command was held back because a stop was requested.
-    bool refusedAny() const { return m_refused; }
+    // Whether a command was held back because a stop was requested (asked from any thread).
+    bool refusedAny() const { return m_refused.load(); }
     // Whether a storage selection is in force on the recorder (ended by EndSession alone).
     bool storageSelected() const { return m_selected.has_value(); }
     const RecorderChanges& changes() const { return m_changes; }
@@ -73,7 +74,7 @@ private:
 
     GeneralStorageCmd& m_recorder;
     StopRequest m_stop;
-    bool m_refused = false;
+    std::atomic<bool> m_refused{false};
     std::optional<std::pair<std::int32_t, std::uint8_t>> m_selected;
     RecorderChanges m_changes;
 };

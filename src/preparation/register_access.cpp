@@ -22,8 +22,7 @@ std::optional<std::uint64_t> registerNumber(const OperationContext& ctx, const s
 std::optional<RegisterTexts> openForRegisterAccess(const OperationContext& ctx, const char* startMessage) {
     ctx.report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!ctx.cmd.Open()) {
-        showOpenRefusal(ctx);
-        ctx.report.messageBoxThenPresence("Error 0x02: No QUB device !");
+        showOpenFailure(ctx);
         return std::nullopt;
     }
     RegisterTexts texts = ctx.report.copyViewIn();

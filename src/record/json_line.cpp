@@ -25,6 +25,16 @@ void appendQuoted(std::string& out, std::string_view value) {
     out += '"';
 }
 
+}  // namespace
+
+std::string jsonQuoted(std::string_view text) {
+    std::string quoted;
+    appendQuoted(quoted, text);
+    return quoted;
+}
+
+namespace {
+
 // Reads JSON text left to right; every reader returns false on malformed input.
 class Cursor {
 public:

@@ -29,6 +29,10 @@ private:
     std::string m_body = "{";
 };
 
+// `text` as a JSON string: in quotes, with quotes, backslashes and control
+// characters escaped.
+std::string jsonQuoted(std::string_view text);
+
 // A parsed value: a string's text unescaped, a number's or true/false's text
 // as written, null as Null; arrays hold their items.
 struct JsonValue {

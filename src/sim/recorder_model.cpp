@@ -192,10 +192,7 @@ bool RecorderModel::onBus() {
     followCable();
     if (!m_cablePlugged) return false;
     if (!m_state.awayUntilMs) return true;
-    // A time further off than a whole restart is from a clock that began anew
-    // (the machine was restarted since): the recorder is back.
-    const std::int64_t due = *m_state.awayUntilMs - m_clock.nowMs();
-    if (m_state.faults.staysAway || (due > 0 && due <= m_state.restartDelayMs)) return false;
+    if (restartingAt(m_state, m_clock.nowMs())) return false;
     m_state.awayUntilMs.reset();
     ++m_busGeneration;
     m_busChanges.push_back({true, m_state.mode});

@@ -24,4 +24,10 @@ std::string storageTypeName(std::uint8_t type) {
     return "type " + std::to_string(type);
 }
 
+bool restartingAt(const RecorderState& state, std::int64_t nowMs) {
+    if (!state.awayUntilMs) return false;
+    const std::int64_t due = *state.awayUntilMs - nowMs;
+    return state.faults.staysAway || (due > 0 && due <= state.restartDelayMs);
+}
+
 }  // namespace ib::sim

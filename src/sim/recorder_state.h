@@ -124,4 +124,9 @@ struct RecorderState {
     std::uint32_t sizeOf(AreaId id) const { return areaSectors[id.type][id.area]; }
 };
 
+// Whether the recorder is still off the bus at `nowMs`, restarting into its
+// updater. A time further off than a whole restart is from a clock that began
+// anew (the machine was restarted since): the recorder is back.
+bool restartingAt(const RecorderState& state, std::int64_t nowMs);
+
 }  // namespace ib::sim

@@ -11,12 +11,17 @@ SimulatedBus::SimulatedBus(std::unique_ptr<RecorderBacking> backing, RecorderSta
       m_decoys{DecoyDisk(DecoyKind::NotOpening), DecoyDisk(DecoyKind::InquiryFormat2),
                DecoyDisk(DecoyKind::IdentifyFails)} {}
 
+std::vector<DecoyKind> decoysOf(const Faults& faults) {
+    std::vector<DecoyKind> decoys;
+    if (faults.decoyNotOpening) decoys.push_back(DecoyKind::NotOpening);
+    if (faults.decoyInquiryFormat2) decoys.push_back(DecoyKind::InquiryFormat2);
+    if (faults.decoyIdentifyFails) decoys.push_back(DecoyKind::IdentifyFails);
+    return decoys;
+}
+
 std::vector<std::optional<DecoyKind>> SimulatedBus::letterSlots() const {
-    const Faults& faults = m_recorder.state().faults;
-    std::vector<std::optional<DecoyKind>> slots;
-    if (faults.decoyNotOpening) slots.emplace_back(DecoyKind::NotOpening);
-    if (faults.decoyInquiryFormat2) slots.emplace_back(DecoyKind::InquiryFormat2);
-    if (faults.decoyIdentifyFails) slots.emplace_back(DecoyKind::IdentifyFails);
+    const std::vector<DecoyKind> decoys = decoysOf(m_recorder.state().faults);
+    std::vector<std::optional<DecoyKind>> slots(decoys.begin(), decoys.end());
     slots.emplace_back(std::nullopt);
     return slots;
 }

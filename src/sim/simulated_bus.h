@@ -22,6 +22,9 @@ namespace ib::sim {
 
 inline constexpr char kFirstDriveLetter = 'D';
 
+// The decoy volumes the faults place in front of the recorder, in letter order.
+std::vector<DecoyKind> decoysOf(const Faults& faults);
+
 class SimulatedBus {
 public:
     // What an opened volume talks to: a decoy, or the recorder as it was on

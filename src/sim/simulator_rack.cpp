@@ -2,75 +2,71 @@
 #include "sim/simulator_rack.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "seams/recorder_lock.h"
+#include "sim/bus_folders.h"
 #include "sim/state_folder.h"
 #include "sim/usb_presence.h"
 
 namespace ib::sim {
 namespace {
 
-bool isStateFolder(const std::filesystem::path& folder) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(folder / "recorder.ini", ec);
+std::string modeVolumeName(RecorderMode mode) {
+    return mode == RecorderMode::BootRom ? "simulated recorder (boot ROM)" : "simulated recorder (updater)";
 }
 
-// The state folder itself, or the state folders a bus folder holds, in name order.
-std::vector<std::filesystem::path> stateFoldersIn(const std::filesystem::path& folder) {
-    if (isStateFolder(folder)) return {folder};
-    std::vector<std::filesystem::path> found;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (isStateFolder(entry.path())) found.push_back(entry.path());
-    std::sort(found.begin(), found.end());
-    if (found.empty()) found.push_back(folder);  // opening it says why it holds no recorder
-    return found;
-}
+// Whether another program holds the recorder in `folder`; the lock is let go at once when it is free.
+bool heldElsewhere(const std::filesystem::path& folder) { return stateFolderLock(folder)->take().has_value(); }
 
 }  // namespace
 
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
                                                    std::string& error, bool leaveOutHeld) {
+    const std::vector<std::filesystem::path> stateFolders = stateFoldersIn(folders);
+    if (auto shared = sharedIdentity(stateFolders)) {
+        error = std::move(*shared);
+        return nullptr;
+    }
     std::vector<Slot> slots;
-    for (const auto& folder : folders) {
-        for (const auto& stateFolder : stateFoldersIn(folder)) {
-            auto simulator = Simulator::openFolder(stateFolder, clock, error);
-            if (!simulator && isRecorderInUseMessage(error)) {
-                if (leaveOutHeld) continue;
-                std::string unread;
-                auto state = StateFolder::peekState(stateFolder, unread);
-                if (!state) return nullptr;  // the holder's message says more than the unread file
-                slots.push_back({nullptr, HeldRecorder{std::move(*state), error}, stateFolder});
-                continue;
-            }
-            if (!simulator) return nullptr;
-            slots.push_back({std::move(simulator), std::nullopt, stateFolder});
+    for (const auto& folder : stateFolders) {
+        Slot slot{folder, nullptr, {}};
+        if (stateFolders.size() == 1) {
+            slot.simulator = Simulator::openFolder(folder, clock, error);
+            if (!slot.simulator && !isRecorderInUseMessage(error)) return nullptr;
         }
+        if (!slot.simulator) {
+            auto state = StateFolder::peekState(folder, error);
+            if (!state) return nullptr;
+            slot.seen = std::move(*state);
+            if (leaveOutHeld && (stateFolders.size() == 1 || heldElsewhere(folder))) continue;
+        }
+        slots.push_back(std::move(slot));
     }
     error.clear();
-    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(slots)));
+    return std::unique_ptr<SimulatorRack>(new SimulatorRack(std::move(slots), clock));
 }
 
-SimulatorRack::SimulatorRack(std::vector<Slot> slots) : m_slots(std::move(slots)) {}
+SimulatorRack::SimulatorRack(std::vector<Slot> slots, Clock& clock) : m_slots(std::move(slots)), m_clock(clock) {}
 
 SimulatorRack::~SimulatorRack() = default;
 
 std::filesystem::path SimulatorRack::folderOf(const std::string& portPath) {
+    std::lock_guard lock(m_mutex);
     for (const Slot& slot : m_slots) {
-        const std::string port = slot.simulator ? slot.simulator->state().portPath : slot.held->state.portPath;
+        const std::string port = slot.simulator ? slot.simulator->state().portPath : slot.seen.portPath;
         if (port == portPath) return slot.folder;
     }
     return {};
 }
 
-const SimulatorRack::Slot* SimulatorRack::slotAt(char letter, char& ownLetter) const {
+SimulatorRack::Slot* SimulatorRack::slotAt(char letter, char& ownLetter) const {
     if (letter < kFirstDriveLetter) return nullptr;
     std::size_t index = static_cast<std::size_t>(letter - kFirstDriveLetter);
-    for (const Slot& slot : m_slots) {
-        // A held recorder has its one volume while its cable is in, decoys aside.
-        const std::size_t count =
-            slot.simulator ? slot.simulator->volumeCount() : cablePluggedIn(slot.folder) ? 1 : 0;
+    for (Slot& slot : m_slots) {
+        // A recorder not taken has its volume while its cable is in, after the decoys in front of it.
+        const std::size_t count = slot.simulator
+                                      ? slot.simulator->volumeCount()
+                                      : decoysOf(slot.seen.faults).size() + (cablePluggedIn(slot.folder) ? 1 : 0);
         if (index < count) {
             ownLetter = static_cast<char>(kFirstDriveLetter + index);
             return &slot;
@@ -80,38 +76,73 @@ const SimulatorRack::Slot* SimulatorRack::slotAt(char letter, char& ownLetter) c
     return nullptr;
 }
 
+bool SimulatorRack::take(Slot& slot, std::string* whyNot) {
+    if (slot.simulator) return true;
+    std::string error;
+    slot.simulator = Simulator::openFolder(slot.folder, m_clock, error);
+    if (!slot.simulator) {
+        if (whyNot) *whyNot = error;
+        return false;
+    }
+    SimDeviceEvents& events = slot.simulator->events();
+    for (const InterfaceClass cls : m_classes) (void)events.registerClass(cls);
+    if (m_sink) events.start(*m_sink);
+    return true;
+}
+
 std::unique_ptr<VolumeHandle> SimulatorRack::openVolume(char letter, std::string* whyNot) {
     char own = 0;
-    const Slot* slot = slotAt(letter, own);
-    if (slot && slot->simulator) return slot->simulator->volumes().openVolume(own, whyNot);
-    if (whyNot) *whyNot = slot ? slot->held->holderMessage : "no volume at this letter";
-    return nullptr;
+    Simulator* simulator = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        Slot* slot = slotAt(letter, own);
+        if (!slot) {
+            if (whyNot) *whyNot = "no volume at this letter";
+            return nullptr;
+        }
+        if (!take(*slot, whyNot)) return nullptr;
+        simulator = slot->simulator.get();
+    }
+    // Opened outside the rack's lock: the opening delivers device events, whose handling may look at the bus.
+    return simulator->volumes().openVolume(own, whyNot);
 }
 
 std::string SimulatorRack::volumeName(char letter) const {
+    std::lock_guard lock(m_mutex);
     char own = 0;
     const Slot* slot = slotAt(letter, own);
     if (!slot) return "";
     if (slot->simulator) return slot->simulator->volumes().volumeName(own);
-    return slot->held->state.mode == RecorderMode::BootRom ? "simulated recorder (boot ROM)"
-                                                           : "simulated recorder (updater)";
+    const std::vector<DecoyKind> decoys = decoysOf(slot->seen.faults);
+    const auto at = static_cast<std::size_t>(own - kFirstDriveLetter);
+    return at < decoys.size() ? "simulated " + decoyDescription(decoys[at]) : modeVolumeName(slot->seen.mode);
 }
 
 std::string SimulatorRack::volumePort(char letter) const {
+    std::lock_guard lock(m_mutex);
     char own = 0;
     const Slot* slot = slotAt(letter, own);
     if (!slot) return "";
-    return slot->simulator ? slot->simulator->volumes().volumePort(own) : slot->held->state.portPath;
+    if (slot->simulator) return slot->simulator->volumes().volumePort(own);
+    const auto at = static_cast<std::size_t>(own - kFirstDriveLetter);
+    return at < decoysOf(slot->seen.faults).size() ? "" : slot->seen.portPath;
+}
+
+bool SimulatorRack::onBusNow(Slot& slot) {
+    std::string unread;
+    if (auto state = StateFolder::peekState(slot.folder, unread)) slot.seen = std::move(*state);
+    return cablePluggedIn(slot.folder) && !restartingAt(slot.seen, m_clock.nowMs());
 }
 
 UsbStorageList SimulatorRack::presentDevices() {
     UsbStorageList all;
     all.available = true;
-    for (const Slot& slot : m_slots) {
-        if (slot.held) {
-            if (!cablePluggedIn(slot.folder)) continue;
-            all.instanceIds.emplace_back(recorderInstanceId(slot.held->state.mode, slot.held->state.serial));
-            all.portPaths.push_back(slot.held->state.portPath);
+    std::lock_guard lock(m_mutex);
+    for (Slot& slot : m_slots) {
+        if (!slot.simulator) {
+            if (!onBusNow(slot)) continue;
+            all.instanceIds.emplace_back(recorderInstanceId(slot.seen.mode, slot.seen.serial));
+            all.portPaths.push_back(slot.seen.portPath);
             continue;
         }
         UsbStorageList one = slot.simulator->enumerator().presentDevices();
@@ -122,24 +153,44 @@ UsbStorageList SimulatorRack::presentDevices() {
 }
 
 bool SimulatorRack::registerClass(InterfaceClass cls) {
+    std::lock_guard lock(m_mutex);
+    m_classes.push_back(cls);
     return std::all_of(m_slots.begin(), m_slots.end(), [cls](const Slot& slot) {
         return !slot.simulator || slot.simulator->events().registerClass(cls);
     });
 }
 
-void SimulatorRack::start(Sink sink) {
-    // Each recorder delivers from a thread of its own; one sink at a time.
-    auto serialised = [sink, mutex = std::make_shared<std::mutex>()](const DeviceEvent& event) {
-        std::lock_guard lock(*mutex);
-        sink(event);
-    };
+std::vector<Simulator*> SimulatorRack::taken() const {
+    std::vector<Simulator*> simulators;
     for (const Slot& slot : m_slots)
-        if (slot.simulator) slot.simulator->events().start(serialised);
+        if (slot.simulator) simulators.push_back(slot.simulator.get());
+    return simulators;
+}
+
+// Started and stopped outside the rack's lock: stopping waits for a delivery, whose handling may look at the bus.
+void SimulatorRack::start(Sink sink) {
+    std::vector<Simulator*> simulators;
+    Sink serialised;
+    {
+        std::lock_guard lock(m_mutex);
+        // Each recorder delivers from a thread of its own; one sink at a time.
+        m_sink = serialised = [sink, mutex = std::make_shared<std::mutex>()](const DeviceEvent& event) {
+            std::lock_guard delivery(*mutex);
+            sink(event);
+        };
+        simulators = taken();
+    }
+    for (Simulator* simulator : simulators) simulator->events().start(serialised);
 }
 
 void SimulatorRack::stop() {
-    for (const Slot& slot : m_slots)
-        if (slot.simulator) slot.simulator->events().stop();
+    std::vector<Simulator*> simulators;
+    {
+        std::lock_guard lock(m_mutex);
+        m_sink.reset();
+        simulators = taken();
+    }
+    for (Simulator* simulator : simulators) simulator->events().stop();
 }
 
 }  // namespace ib::sim

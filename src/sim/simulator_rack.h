@@ -2,17 +2,21 @@
 // has them behind a hub: each kept in its own state folder with its own port
 // path and serial number. The drive letters follow one another from 'D' in
 // the order the folders were given; the enumeration lists every recorder on
-// the bus; the device events of all of them reach one sink. Plugging or
-// unplugging one touches no other.
+// the bus; the device events of the recorders this program has taken reach
+// one sink. Plugging or unplugging one touches no other.
 //
-// A recorder another program holds (its state folder is locked) is on the bus
-// as a real one would be: listed with its port and serial from recorder.ini,
-// its one volume refusing to open with "The recorder is in use by another
-// program (pid N).", and nothing ever sent to it.
+// Each recorder has a lock of its own, as on real USB: this program takes a
+// recorder (its state folder) when it first opens one of its volumes, and
+// keeps it until the rack closes; the others stay free for other programs.
+// A rack of one recorder takes it at once. A recorder another program holds
+// is on the bus as a real one would be: listed with its port and serial from
+// recorder.ini, its volumes refusing to open with "The recorder is in use by
+// another program (pid N).", and nothing ever sent to it.
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +32,8 @@ class SimulatorRack final : public VolumeProvider, public UsbStorageEnumerator, 
 public:
     // One recorder per state folder; a folder that is no state folder but
     // holds some (a bus folder) gives each of them, in name order. Null with
-    // the reason in `error` when a folder holds no readable recorder.
+    // the reason in `error` when a folder holds no readable recorder, or when
+    // two recorders share a port or a serial (see bus_folders.h).
     // A recorder another program (or session) holds is on the bus as held,
     // or with `leaveOutHeld` left off it: a look for arrivals beside running updates.
     static std::unique_ptr<SimulatorRack> open(const std::vector<std::filesystem::path>& folders, Clock& clock,
@@ -49,22 +54,28 @@ public:
     std::filesystem::path folderOf(const std::string& portPath);
 
 private:
-    // What the bus shows of a recorder another program holds.
-    struct HeldRecorder {
-        RecorderState state;
-        std::string holderMessage;  // "The recorder is in use by another program (pid N)."
-    };
-    // One state folder's place on the bus: its simulator, or the recorder another program holds.
+    // One state folder's place on the bus: its simulator once this program
+    // has taken it, else what its recorder.ini said when last read.
     struct Slot {
-        std::unique_ptr<Simulator> simulator;
-        std::optional<HeldRecorder> held;
         std::filesystem::path folder;
+        std::unique_ptr<Simulator> simulator;
+        RecorderState seen;
     };
-    explicit SimulatorRack(std::vector<Slot> slots);
+    SimulatorRack(std::vector<Slot> slots, Clock& clock);
     // The slot behind a rack letter and the letter on its own bus; null outside the rack's letters.
-    const Slot* slotAt(char letter, char& ownLetter) const;
+    Slot* slotAt(char letter, char& ownLetter) const;
+    // Takes the slot's recorder for this program; false with the reason when another program has it.
+    bool take(Slot& slot, std::string* whyNot);
+    // Whether a recorder not taken is on the bus, from its folder as it is now.
+    bool onBusNow(Slot& slot);
+    // The simulators of the recorders taken so far (they stay until the rack closes). Lock held.
+    std::vector<Simulator*> taken() const;
 
-    std::vector<Slot> m_slots;
+    mutable std::vector<Slot> m_slots;
+    Clock& m_clock;
+    mutable std::mutex m_mutex;  // guards the slots' simulators and what was seen, and the three below
+    std::vector<InterfaceClass> m_classes;
+    std::optional<Sink> m_sink;  // while started
 };
 
 }  // namespace ib::sim

@@ -74,8 +74,8 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
 
     report.setProgress(text::kConnecting, 0, kGrey, kGrey);
     if (!cmd.Open()) {
-        showOpenRefusal(ctx);
-        return fail("Error 0x02: No QUB device !");
+        showOpenFailure(ctx);
+        return 0u;
     }
     ctx.services.clock.sleepMs(2000);
 

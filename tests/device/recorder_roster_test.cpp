@@ -10,7 +10,7 @@
 namespace ib {
 namespace {
 
-TEST(RecorderRoster, TheSerialIsTheInstanceIdsLastPartUnlessTheSystemMadeItUp) {
+TEST(RecorderRoster, TheSerialIsTheInstanceIdsThirdPartUnlessTheSystemMadeItUp) {
     const struct {
         const char* instanceId;
         const char* serial;
@@ -19,6 +19,8 @@ TEST(RecorderRoster, TheSerialIsTheInstanceIdsLastPartUnlessTheSystemMadeItUp) {
         {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\0123456789AB&1", "0123456789AB"},
         {"USBSTOR\\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\\/sys/devices/pci0000:00/usb1/1-2/block/sdb", ""},
         {"USBSTOR\\DISK&VEN_QUB&PROD_USB_BOOT_ROM&REV_1.00\\7&2a0f3c1&0&000000&0", ""},
+        {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\AB\\CD&0", "AB\\CD"},
+        {"USBSTOR\\DISK&VEN_QUB&PROD_CARD_READER&REV_1.00\\SIM\\&0", "SIM\\"},
     };
     for (const auto& row : rows) EXPECT_EQ(serialOfInstanceId(row.instanceId), row.serial) << row.instanceId;
 }

@@ -13,7 +13,7 @@ std::string whyNotARegularFile(const std::filesystem::path& path) {
     case std::filesystem::file_type::not_found: return "no such file";
     case std::filesystem::file_type::directory: return "a folder, not a file";
     case std::filesystem::file_type::none: return systemErrorText(error);
-    default: return "not a regular file (a FIFO, a device or a socket), which could keep the reading waiting";
+    default: return "not a regular file but a FIFO, a device or a socket, which could keep a reader waiting for ever";
     }
 }
 

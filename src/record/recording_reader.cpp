@@ -17,8 +17,8 @@ std::string headerProblem(const std::optional<JsonFields>& header) {
     char* end = nullptr;
     const unsigned long number = std::strtoul(version.c_str(), &end, 10);
     if (!version.empty() && *end == '\0' && number > static_cast<unsigned long>(kRecordingVersion))
-        return "Made by a newer version of imageburner: the recording is " + std::string(kRecordingFormat) +
-               " version " + version + ", and this program reads " + known;
+        return "the recording was made by a newer version of imageburner (" + std::string(kRecordingFormat) +
+               " version " + version + "); this program reads version " + std::to_string(kRecordingVersion);
     return "Not a recording: the first line does not name " + known;
 }
 

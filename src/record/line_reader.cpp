@@ -37,9 +37,23 @@ std::size_t withoutCr(const char* line, std::size_t length) {
 }
 }  // namespace
 
+void LineReader::skipEmptyLines() {
+    for (;;) {
+        if (m_begin < m_end && m_buffer[m_begin] == '\n') {
+            ++m_begin;
+        } else if (m_begin + 1 < m_end && m_buffer[m_begin] == '\r' && m_buffer[m_begin + 1] == '\n') {
+            m_begin += 2;
+        } else {
+            return;
+        }
+        ++m_number;
+    }
+}
+
 LineReader::Result LineReader::next(std::string& line) {
     std::size_t searched = 0;  // pending bytes known to hold no line end
     for (;;) {
+        if (searched == 0) skipEmptyLines();
         const std::size_t pending = m_end - m_begin;
         const char* start = m_buffer.data() + m_begin;
         if (const void* found = std::memchr(start + searched, '\n', pending - searched)) {

@@ -26,7 +26,8 @@ class LineReader {
 public:
     enum class Result { Line, End, TooLong };
     LineReader(ByteReader& bytes, std::size_t longest);
-    // The next line, without its line end (LF or CR LF); the last line may lack one.
+    // The next line that is not empty, without its line end (LF or CR LF);
+    // the last line may lack one. Empty lines are passed over quickly.
     [[nodiscard]] Result next(std::string& line);
     // The number of the line next() gave or refused last, from 1.
     [[nodiscard]] std::uint64_t number() const { return m_number; }
@@ -34,6 +35,7 @@ public:
 private:
     // Reads more bytes after the ones still pending; false at the end.
     bool fill();
+    void skipEmptyLines();
 
     ByteReader& m_bytes;
     const std::size_t m_longest;

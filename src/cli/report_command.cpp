@@ -33,14 +33,6 @@ struct ReportArguments {
     std::string output = "imageburner-report.tar.gz";
 };
 
-std::optional<std::string> fileContent(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
 std::string systemDescription() {
 #ifdef _WIN32
     return "Windows (this build does not read the version)\n";
@@ -49,7 +41,8 @@ std::string systemDescription() {
     std::string text;
     if (::uname(&names) == 0)
         text = std::string(names.sysname) + " " + names.release + " " + names.version + " " + names.machine + "\n";
-    return text + fileContent("/etc/os-release").value_or("");
+    std::ifstream release("/etc/os-release", std::ios::binary);
+    return text + std::string(std::istreambuf_iterator<char>(release), {});
 #endif
 }
 
@@ -133,11 +126,14 @@ int writeReport(const CommandContext& c, const ReportArguments& args) {
     const StopRequest stop = c.stop;
     for (const NamedFile& file : *files) {
         std::ifstream in(file.path, std::ios::binary);
-        archive.add(file.member, in, file.size, file.modified, [stop] { return stop.requested(); });
+        if (archive.add(file.member, in, file.size, file.modified, [stop] { return stop.requested(); })) continue;
+        if (stop.requested()) break;
+        c.err << "report: " << utf8FromPath(file.path) << " became shorter while it was read; " << args.output
+              << " was not written\n";
+        return 1;
     }
-    if (!archive.finish()) {
-        c.err << "report: " << (stop.requested() ? "stopped; " : "cannot write ") << args.output
-              << (stop.requested() ? " was not written\n" : "\n");
+    if (stop.requested() || !archive.finish()) {
+        c.err << "report: " << (stop.requested() ? "stopped; " + args.output + " was not written" : "cannot write " + args.output) << "\n";
         return stop.requested() ? 130 : 1;
     }
     c.out << "Support bundle " << args.output << ":\n";

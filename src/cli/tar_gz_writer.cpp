@@ -104,18 +104,21 @@ void TarGzWriter::add(std::string_view name, std::string_view content, std::int6
     pad(content.size());
 }
 
-void TarGzWriter::add(std::string_view name, std::istream& from, std::uint64_t size, std::int64_t modified,
+bool TarGzWriter::add(std::string_view name, std::istream& from, std::uint64_t size, std::int64_t modified,
                       const std::function<bool()>& stopped) {
     header(name, size, modified);
     std::vector<char> piece(kPiece);
-    for (std::uint64_t left = size; m_ok && left > 0;) {
+    bool whole = true;
+    for (std::uint64_t left = size; m_ok && whole && left > 0;) {
         from.read(piece.data(), static_cast<std::streamsize>(std::min<std::uint64_t>(left, piece.size())));
         const auto got = static_cast<std::size_t>(from.gcount());
-        m_ok = got > 0 && !(stopped && stopped());
+        whole = got > 0 && !(stopped && stopped());
         write(piece.data(), got);
         left -= got;
     }
     pad(size);
+    m_ok = m_ok && whole;
+    return whole;
 }
 
 bool TarGzWriter::finish() {

@@ -29,10 +29,11 @@ public:
     // Adds a member called `name` (UTF-8, any length) holding `content`,
     // dated `modified` (seconds since 1970).
     void add(std::string_view name, std::string_view content, std::int64_t modified);
-    // The same with the `size` bytes that `from` gives, read in pieces; the
-    // archive fails when fewer come or `stopped` says to stop.
-    void add(std::string_view name, std::istream& from, std::uint64_t size, std::int64_t modified,
-             const std::function<bool()>& stopped);
+    // The same with the `size` bytes that `from` gives, read in pieces. False,
+    // and the archive failed, when fewer came (the file shrank while it was
+    // read) or `stopped` said to stop.
+    [[nodiscard]] bool add(std::string_view name, std::istream& from, std::uint64_t size, std::int64_t modified,
+                           const std::function<bool()>& stopped);
     // Writes the archive's end and gives it its name; false when anything
     // could not be written (then no archive is left).
     [[nodiscard]] bool finish();

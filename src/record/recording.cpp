@@ -11,6 +11,7 @@
 #include "record/line_reader.h"
 #include "record/recording_reader.h"
 #include "record/sha256.h"
+#include "seams/utf8_path.h"
 
 namespace ib::record {
 namespace {
@@ -48,7 +49,7 @@ std::string eventName(std::uint32_t type) {
 std::string whyNotReplaced(const std::filesystem::path& file) {
     std::error_code error;
     if (!std::filesystem::exists(file, error)) return "";
-    const std::string refused = file.string() + " exists and is not a recording; it is left as it is (remove it "
+    const std::string refused = utf8FromPath(file) + " exists and is not a recording; it is left as it is (remove it "
                                                 "or name another file)";
     if (!std::filesystem::is_regular_file(file, error)) return refused;
     if (std::filesystem::file_size(file, error) == 0 && !error) return "";
@@ -75,7 +76,7 @@ std::unique_ptr<Recording> Recording::create(const std::filesystem::path& file, 
                                    .text("data", fullData ? "full" : "hash")
                                    .finished();
     if (!writer->writeLine(header, whyNot)) {
-        error = "Cannot write the recording " + file.string() + ": " + whyNot;
+        error = "Cannot write the recording " + utf8FromPath(file) + ": " + whyNot;
         return nullptr;
     }
     return std::unique_ptr<Recording>(new Recording(std::move(writer), fullData, std::move(stopped)));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "seams/regular_file.h"
+#include "seams/utf8_path.h"
 
 #if IMAGEBURNER_HAVE_ZSTD
 #include <zstd.h>
@@ -31,7 +32,7 @@ File openFile(const std::filesystem::path& file, bool forWriting) {
 }
 
 std::string cannotOpen(const std::filesystem::path& file) {
-    return "Cannot open " + file.string() + ": " + std::strerror(errno);
+    return "Cannot open " + utf8FromPath(file) + ": " + std::strerror(errno);
 }
 
 class PlainWriter final : public LineWriter {
@@ -213,7 +214,7 @@ std::unique_ptr<ByteReader> ByteReader::open(const std::filesystem::path& file, 
         return nullptr;
     }
     if (const std::string notRegular = whyNotARegularFile(file); !notRegular.empty()) {
-        error = "Cannot read " + file.string() + ": " + notRegular;
+        error = "Cannot read " + utf8FromPath(file) + ": " + notRegular;
         return nullptr;
     }
     if (compression != Compression::Zstd) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "record/recording.h"
+#include "seams/utf8_path.h"
 
 namespace ib::record {
 namespace {
@@ -82,7 +83,7 @@ std::optional<RecordedSession> readRecording(const std::filesystem::path& file, 
     if (!bytes) return std::nullopt;
     LineReader lines(*bytes, kLongestRecordedLine);
     std::optional<RecordedSession> session = readRecording(lines, error, stopped);
-    if (!session) error = file.string() + ": " + error;
+    if (!session) error = utf8FromPath(file) + ": " + error;
     return session;
 }
 

@@ -9,6 +9,7 @@
 #include "record/json_line.h"
 #include "record/recording_file.h"
 #include "record/sha256.h"
+#include "seams/utf8_path.h"
 
 namespace ib::record {
 namespace {
@@ -239,7 +240,7 @@ std::optional<std::string> Replay::verdict() const {
 std::optional<std::string> Replay::warning(const std::filesystem::path& file) const {
     std::lock_guard lock(m_mutex);
     if (m_unknownSectors == 0) return std::nullopt;
-    return file.string() + " holds only the SHA-256 of " + std::to_string(m_unknownSectors) +
+    return utf8FromPath(file) + " holds only the SHA-256 of " + std::to_string(m_unknownSectors) +
            " sectors read (it was recorded without --record-data): this replay answered them with zeros, and any "
            "file the run saved from them (BootArea.bin, UserArea.bin) holds zeros there";
 }

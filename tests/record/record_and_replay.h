@@ -37,12 +37,12 @@ protected:
         for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
             fs::remove(work / left);
     }
-    Result cli(std::vector<std::string> args) {
+    Result cli(std::vector<std::string> args, StopRequest stop = {}) {
         args.insert(args.begin(), "imageburner-cli");
         std::vector<const char*> argv;
         for (auto& a : args) argv.push_back(a.c_str());
         std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err, stop);
         return {status, out.str(), err.str()};
     }
     // A full update of a fresh simulated recorder in its boot ROM, recorded.

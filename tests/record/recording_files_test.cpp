@@ -21,10 +21,6 @@ protected:
         fs::remove(state / "commands.log");
         return state;
     }
-    static std::string contentOf(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
 };
 
 TEST_F(RecordingFiles, RecordReplacesAnEarlierRecordingOrAnEmptyFileAndRefusesAnythingElseBeforeTheFirstCommand) {
@@ -44,7 +40,7 @@ TEST_F(RecordingFiles, RecordReplacesAnEarlierRecordingOrAnEmptyFileAndRefusesAn
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.string());
         fs::remove(state / "commands.log");
-        const std::string before = fs::is_regular_file(row.file) ? contentOf(row.file) : "";
+        const std::string before = TempFolder::read(row.file);
         const Result r = cli({"--sim", state.string(), "--workdir", work.path().string(), "--record",
                               row.file.string(), "probe"});
         if (row.replaced) {
@@ -55,10 +51,8 @@ TEST_F(RecordingFiles, RecordReplacesAnEarlierRecordingOrAnEmptyFileAndRefusesAn
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, row.file.string() + " exists and is not a recording; it is left as it is (remove it or "
                                              "name another file)\n");
-        EXPECT_EQ(contentOf(state / "commands.log"), "") << "a command reached the recorder";
-        if (fs::is_regular_file(row.file)) {
-            EXPECT_EQ(contentOf(row.file), before);
-        }
+        EXPECT_EQ(TempFolder::read(state / "commands.log"), "") << "a command reached the recorder";
+        EXPECT_EQ(TempFolder::read(row.file), before);
     }
 }
 
@@ -91,22 +85,14 @@ TEST_F(RecordingFiles, AStopRequestEndsTheReadingOfARecordingAndOfABundlesFiles)
     const fs::path state = freshRecorder();
     ASSERT_EQ(cli({"--sim", state.string(), "--record", recording.string(), "probe"}).status, 0);
     std::ofstream(bundle) << "an earlier bundle";
-    std::atomic<bool> stopped{true};
-    const auto stoppedRun = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), "imageburner-cli");
-        std::vector<const char*> argv;
-        for (auto& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err, StopRequest(stopped));
-        return Result{status, out.str(), err.str()};
-    };
-    const Result replay = stoppedRun({"--replay", recording.string(), "probe"});
+    const std::atomic<bool> stopped{true};
+    const Result replay = cli({"--replay", recording.string(), "probe"}, StopRequest(stopped));
     EXPECT_EQ(replay.status, 130);
     EXPECT_EQ(replay.err, recording.string() + ": Stopped while reading the recording, at line 2\n");
-    const Result report = stoppedRun({"report", recording.string(), "--output", bundle.string()});
+    const Result report = cli({"report", recording.string(), "--output", bundle.string()}, StopRequest(stopped));
     EXPECT_EQ(report.status, 130);
     EXPECT_EQ(report.err, "report: stopped; " + bundle.string() + " was not written\n");
-    EXPECT_EQ(contentOf(bundle), "an earlier bundle");
+    EXPECT_EQ(TempFolder::read(bundle), "an earlier bundle");
 }
 
 TEST_F(RecordingFiles, AReplayedReadBackRecordedAsDigestsWarnsThatItsSectorsAreZeros) {
@@ -124,7 +110,7 @@ TEST_F(RecordingFiles, AReplayedReadBackRecordedAsDigestsWarnsThatItsSectorsAreZ
         if (row.fullData) args.push_back("--record-data");
         args.insert(args.end(), {"read-boot-area", "0", "4"});
         ASSERT_EQ(cli(args).status, 0);
-        const std::string read = contentOf(work / "BootArea.bin");
+        const std::string read = TempFolder::read(work / "BootArea.bin");
         ASSERT_EQ(read, std::string(2048, 'b'));
         fs::remove(work / "BootArea.bin");
 
@@ -134,7 +120,7 @@ TEST_F(RecordingFiles, AReplayedReadBackRecordedAsDigestsWarnsThatItsSectorsAreZ
                                     "recorded without --record-data): this replay answered them with zeros, and any "
                                     "file the run saved from them (BootArea.bin, UserArea.bin) holds zeros there\n";
         EXPECT_EQ(replayed.err, row.fullData ? "" : warning);
-        EXPECT_EQ(contentOf(work / "BootArea.bin"), row.fullData ? read : std::string(read.size(), '\0'));
+        EXPECT_EQ(TempFolder::read(work / "BootArea.bin"), row.fullData ? read : std::string(read.size(), '\0'));
     }
 }
 

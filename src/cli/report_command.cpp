@@ -59,6 +59,8 @@ std::string ownCommandOutput(const GlobalOptions& options, const char* command) 
     return out.str() + "(exit status " + std::to_string(status) + ")\n";
 }
 
+constexpr int kStoppedExitStatus = 130;  // as a shell gives for Ctrl+C
+
 // A file the bundle takes whole, checked before the archive is begun.
 struct NamedFile {
     std::filesystem::path path;
@@ -132,9 +134,13 @@ int writeReport(const CommandContext& c, const ReportArguments& args) {
               << " was not written\n";
         return 1;
     }
-    if (stop.requested() || !archive.finish()) {
-        c.err << "report: " << (stop.requested() ? "stopped; " + args.output + " was not written" : "cannot write " + args.output) << "\n";
-        return stop.requested() ? 130 : 1;
+    if (stop.requested()) {
+        c.err << "report: stopped; " << args.output << " was not written\n";
+        return kStoppedExitStatus;
+    }
+    if (!archive.finish()) {
+        c.err << "report: cannot write " << args.output << "\n";
+        return 1;
     }
     c.out << "Support bundle " << args.output << ":\n";
     for (const auto& [name, content] : texts) c.out << "  " << name << " (" << content.size() << " bytes)\n";

@@ -40,7 +40,8 @@ TEST_F(RecordingFiles, RecordReplacesAnEarlierRecordingOrAnEmptyFileAndRefusesAn
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file.string());
         fs::remove(state / "commands.log");
-        const std::string before = TempFolder::read(row.file);
+        const auto contentOf = [](const fs::path& file) { return fs::is_regular_file(file) ? TempFolder::read(file) : ""; };
+        const std::string before = contentOf(row.file);
         const Result r = cli({"--sim", state.string(), "--workdir", work.path().string(), "--record",
                               row.file.string(), "probe"});
         if (row.replaced) {
@@ -52,7 +53,7 @@ TEST_F(RecordingFiles, RecordReplacesAnEarlierRecordingOrAnEmptyFileAndRefusesAn
         EXPECT_EQ(r.err, row.file.string() + " exists and is not a recording; it is left as it is (remove it or "
                                              "name another file)\n");
         EXPECT_EQ(TempFolder::read(state / "commands.log"), "") << "a command reached the recorder";
-        EXPECT_EQ(TempFolder::read(row.file), before);
+        EXPECT_EQ(contentOf(row.file), before);
     }
 }
 

@@ -33,8 +33,10 @@ std::optional<std::filesystem::path> temporaryDirectoryFor(const SessionOverride
 }  // namespace
 
 bool ApplicationSession::startReplay(const SessionOptions& options, SessionOverrides& given, std::string& error) {
-    m_replay = record::Replay::load(options.replayFile, options.replayTiming, error);
+    const StopRequest stop = options.stop;
+    m_replay = record::Replay::load(options.replayFile, options.replayTiming, error, [stop] { return stop.requested(); });
     if (!m_replay) return false;
+    m_replayFile = options.replayFile;
     given.volumes = m_replay.get();
     given.devices = m_replay.get();
     given.deviceEvents = m_replay.get();
@@ -42,10 +44,11 @@ bool ApplicationSession::startReplay(const SessionOptions& options, SessionOverr
     return true;
 }
 
-bool ApplicationSession::startRecording(const SessionOptions& options, VolumeProvider*& volumes,
-                                        UsbStorageEnumerator*& devices, DeviceEventSource*& events,
-                                        std::string& error) {
-    m_recording = record::Recording::create(options.recordFile, options.recordData, error);
+bool ApplicationSession::startRecording(const SessionOptions& options, UserInterfacePort& port,
+                                        VolumeProvider*& volumes, UsbStorageEnumerator*& devices,
+                                        DeviceEventSource*& events, std::string& error) {
+    m_recording = record::Recording::create(options.recordFile, options.recordData, error,
+                                            [&port](const std::string& message) { port.showWarning(message); });
     if (!m_recording) return false;
     m_recordedVolumes = std::make_unique<record::RecordingVolumes>(*volumes, *m_recording);
     m_recordedDevices = std::make_unique<record::RecordingDeviceList>(*devices, *m_recording);
@@ -58,6 +61,14 @@ bool ApplicationSession::startRecording(const SessionOptions& options, VolumePro
 
 std::optional<std::string> ApplicationSession::replayVerdict() const {
     return m_replay ? m_replay->verdict() : std::nullopt;
+}
+
+std::optional<std::string> ApplicationSession::replayWarning() const {
+    return m_replay ? m_replay->warning(m_replayFile) : std::nullopt;
+}
+
+std::optional<std::string> ApplicationSession::recordingStopped() const {
+    return m_recording ? m_recording->stopped() : std::nullopt;
 }
 
 std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& port, const SessionOptions& options,
@@ -88,7 +99,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     session->m_allVolumes = &allVolumes;
     session->m_devices = &devices;
     if (!options.recordFile.empty() &&
-        !session->startRecording(options, reachedVolumes, session->m_devices, deviceEvents, error))
+        !session->startRecording(options, port, reachedVolumes, session->m_devices, deviceEvents, error))
         return nullptr;
     // The chosen recorder's filter stands in front of the recording: another recorder's volume is never
     // opened, so it is not in the recording either, and a replay filters its opens by the recorded ports

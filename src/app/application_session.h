@@ -103,6 +103,11 @@ public:
     // When the session answers from a recording: nullopt while the run has
     // matched it from start to end, else what differed. nullopt without one.
     std::optional<std::string> replayVerdict() const;
+    // What a replay that went through should still tell (sector reads it
+    // could only answer with zeros); what a recording cut short by a failed
+    // write said when it stopped. nullopt when there is nothing to tell.
+    std::optional<std::string> replayWarning() const;
+    std::optional<std::string> recordingStopped() const;
     // Every volume, whichever recorder it belongs to (for listing them).
     VolumeProvider& allVolumes() const { return *m_allVolumes; }
     // Restricts the controller's operations to the recorder on `portPath`
@@ -122,8 +127,9 @@ private:
     // Puts the recording of `options` in place of the seams `given` leaves open.
     bool startReplay(const SessionOptions& options, SessionOverrides& given, std::string& error);
     // Wraps the seams in decorators that record every call.
-    bool startRecording(const SessionOptions& options, VolumeProvider*& volumes, UsbStorageEnumerator*& devices,
-                        DeviceEventSource*& events, std::string& error);
+    // A line that cannot be written is told to `port` at once.
+    bool startRecording(const SessionOptions& options, UserInterfacePort& port, VolumeProvider*& volumes,
+                        UsbStorageEnumerator*& devices, DeviceEventSource*& events, std::string& error);
 
     SystemClock m_systemClock;
     std::optional<platform::PlatformServices> m_services;
@@ -132,6 +138,7 @@ private:
     VolumeProvider* m_allVolumes = nullptr;
     std::optional<ReportedToolRuns> m_reportedToolRuns;
     std::unique_ptr<record::Replay> m_replay;
+    std::filesystem::path m_replayFile;
     std::optional<ManualClock> m_replayClock;
     std::unique_ptr<record::Recording> m_recording;
     std::unique_ptr<VolumeProvider> m_recordedVolumes;

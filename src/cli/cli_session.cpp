@@ -13,6 +13,9 @@
 #include "sim/bus_folders.h"
 
 namespace ib::cli {
+namespace {
+constexpr int kInterruptedExitStatus = 130;  // as a shell gives for Ctrl+C
+}
 
 CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ostream& err, StopRequest stop)
     : m_options(options), m_out(out), m_err(err), m_stop(stop) {}
@@ -48,7 +51,7 @@ int CliSession::open() {
     m_application = app::ApplicationSession::open(*m_port, session, error);
     if (!m_application) {
         m_err << error << '\n';
-        return 1;
+        return m_stop.requested() ? kInterruptedExitStatus : 1;
     }
     return 0;
 }
@@ -84,7 +87,6 @@ int CliSession::start(RecorderUse use) {
 }
 
 int CliSession::run(Operation op) {
-    constexpr int kInterruptedExitStatus = 130;
     const bool succeeded = controller().run(op, m_view) != 0;
     if (controller().interrupted()) return kInterruptedExitStatus;
     return succeeded ? 0 : 1;
@@ -93,9 +95,10 @@ int CliSession::run(Operation op) {
 int CliSession::checkedAgainstReplay(int status) {
     constexpr int kReplayDifferedExitStatus = 3;
     const std::optional<std::string> differed = m_application->replayVerdict();
-    if (!differed) return status;
-    m_err << *differed << '\n';
-    return kReplayDifferedExitStatus;
+    if (differed) m_err << *differed << '\n';
+    if (const auto warning = m_application->replayWarning(); warning && !differed) m_err << "Warning: " << *warning << '\n';
+    if (const auto stopped = m_application->recordingStopped()) m_err << "Warning: " << *stopped << '\n';
+    return differed ? kReplayDifferedExitStatus : status;
 }
 
 const char* CliSession::lockedOptionGiven() {

@@ -67,7 +67,8 @@ public:
     int run(Operation op);
     std::ostream& out() { return m_out; }
     // The command's exit status, or 3 after saying on standard error where
-    // the run differed from the recording it replays.
+    // the run differed from the recording it replays. A replay's warning and
+    // a recording that stopped part way are told last, on standard error.
     int checkedAgainstReplay(int status);
 
 private:

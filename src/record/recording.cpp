@@ -1,12 +1,17 @@
 // Writing a recording. See recording.h.
 #include "record/recording.h"
 
+#include <algorithm>
+
 #include "device/recorder_roster.h"
 #include "device/vendor_command.h"
 #include "record/digest_worker.h"
 #include "record/hex_text.h"
 #include "record/json_line.h"
+#include "record/line_reader.h"
+#include "record/recording_reader.h"
 #include "record/sha256.h"
+#include "seams/utf8_path.h"
 
 namespace ib::record {
 namespace {
@@ -40,26 +45,45 @@ std::string eventName(std::uint32_t type) {
     return std::to_string(type);
 }
 
-}  // namespace
-
-std::unique_ptr<Recording> Recording::create(const std::filesystem::path& file, bool fullData, std::string& error) {
-    auto writer = LineWriter::create(file, error);
-    if (!writer) return nullptr;
-    std::unique_ptr<Recording> recording(new Recording(std::move(writer), fullData));
-    recording->write(JsonLine()
-                         .text("format", kRecordingFormat)
-                         .number("version", kRecordingVersion)
-                         .text("data", fullData ? "full" : "hash")
-                         .finished());
-    if (!recording->intact()) {
-        error = "Cannot write the recording " + file.string();
-        return nullptr;
-    }
-    return recording;
+// "" when `file` may be written: it is new, empty, or an earlier recording.
+std::string whyNotReplaced(const std::filesystem::path& file) {
+    std::error_code error;
+    if (!std::filesystem::exists(file, error)) return "";
+    const std::string refused = utf8FromPath(file) + " exists and is not a recording; it is left as it is (remove it "
+                                                "or name another file)";
+    if (!std::filesystem::is_regular_file(file, error)) return refused;
+    if (std::filesystem::file_size(file, error) == 0 && !error) return "";
+    std::string unread;
+    const std::unique_ptr<ByteReader> bytes = ByteReader::open(file, unread);
+    if (!bytes) return unread;
+    LineReader lines(*bytes, kLongestRecordedLine);
+    std::string first;
+    return lines.next(first) == LineReader::Result::Line && isRecordingHeader(first) ? "" : refused;
 }
 
-Recording::Recording(std::unique_ptr<LineWriter> writer, bool fullData)
-    : m_writer(std::move(writer)), m_fullData(fullData) {}
+}  // namespace
+
+std::unique_ptr<Recording> Recording::create(const std::filesystem::path& file, bool fullData, std::string& error,
+                                             RecordingStopped stopped) {
+    error = whyNotReplaced(file);
+    if (!error.empty()) return nullptr;
+    auto writer = LineWriter::create(file, error);
+    if (!writer) return nullptr;
+    std::string whyNot;
+    const std::string header = JsonLine()
+                                   .text("format", kRecordingFormat)
+                                   .number("version", kRecordingVersion)
+                                   .text("data", fullData ? "full" : "hash")
+                                   .finished();
+    if (!writer->writeLine(header, whyNot)) {
+        error = "Cannot write the recording " + utf8FromPath(file) + ": " + whyNot;
+        return nullptr;
+    }
+    return std::unique_ptr<Recording>(new Recording(std::move(writer), fullData, std::move(stopped)));
+}
+
+Recording::Recording(std::unique_ptr<LineWriter> writer, bool fullData, RecordingStopped stopped)
+    : m_writer(std::move(writer)), m_fullData(fullData), m_onStopped(std::move(stopped)) {}
 
 Recording::~Recording() { write(JsonLine().text("event", "end").milliseconds("t", elapsedMs()).finished()); }
 
@@ -67,14 +91,25 @@ double Recording::elapsedMs() const {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_start).count();
 }
 
-bool Recording::intact() const {
+std::optional<std::string> Recording::stopped() const {
     std::lock_guard lock(m_mutex);
-    return m_intact;
+    return m_stopped;
 }
 
-void Recording::write(const std::string& line) {
-    std::lock_guard lock(m_mutex);
-    if (m_intact) m_intact = m_writer->writeLine(line);
+void Recording::write(const std::string& line, std::uint64_t exchange) {
+    std::string message;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_stopped) return;
+        std::string whyNot;
+        if (m_writer->writeLine(line, whyNot)) {
+            m_written = std::max(m_written, exchange);
+            return;
+        }
+        m_stopped = message = "Recording stopped after exchange " + std::to_string(m_written) + ": " + whyNot +
+                              "; the operation goes on";
+    }
+    if (m_onStopped) m_onStopped(message);
 }
 
 void Recording::volumeOpened(char letter, bool opened, const std::string& name, const std::string& whyNot,
@@ -93,10 +128,12 @@ void Recording::volumeClosed(char letter) {
 void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutcome& outcome, double startedMs,
                          double tookMs, const std::string& sentDigest) {
     JsonLine line;
+    std::uint64_t number = 0;
     {
         std::lock_guard lock(m_mutex);
-        line.number("n", ++m_exchanges);
+        number = ++m_exchanges;
     }
+    line.number("n", number);
     line.milliseconds("t", startedMs).text("letter", std::string(1, letter)).text("cdb", toHex(request.cdb));
     line.text("dir", directionName(request.direction)).number("length", request.data.size());
     line.number("timeout", request.timeoutSeconds).text("kind", request.kind == TransferKind::Direct ? "direct" : "buffered");
@@ -106,7 +143,7 @@ void Recording::exchange(char letter, const ScsiRequest& request, const ScsiOutc
     line.number("transferred", outcome.transferred);
     if (request.direction == DataDirection::In)
         addData(line, "received", request.data, m_fullData || !isSectorRead(request.cdb));
-    write(line.milliseconds("ms", tookMs).finished());
+    write(line.milliseconds("ms", tookMs).finished(), number);
     if (outcome.completed && isUpdaterStart(request.cdb))
         write(JsonLine().text("event", "restart").milliseconds("t", elapsedMs()).text("letter", std::string(1, letter)).finished());
 }

@@ -19,9 +19,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+
+#include "device/sector.h"
 
 #include "record/recording_file.h"
 #include "seams/pass_through.h"
@@ -31,11 +35,19 @@ namespace ib::record {
 
 inline constexpr const char* kRecordingFormat = "imageburner-recording";
 inline constexpr int kRecordingVersion = 1;
+// The longest line a recording holds: an exchange of the largest data phase
+// kept whole as hex, with room for its other fields and for a long USB device list.
+inline constexpr std::size_t kLongestRecordedLine = 2 * kMaxTransferBytes + 32 * 1024;
+
+// Told once, the moment a line cannot be written, what a person should read.
+using RecordingStopped = std::function<void(const std::string& message)>;
 
 class Recording {
 public:
-    // Null with `error` set when the file cannot be made.
-    static std::unique_ptr<Recording> create(const std::filesystem::path& file, bool fullData, std::string& error);
+    // Null with `error` set when the file cannot be made, or when it exists
+    // and is not a recording (an earlier recording is replaced, nothing else).
+    static std::unique_ptr<Recording> create(const std::filesystem::path& file, bool fullData, std::string& error,
+                                             RecordingStopped stopped = {});
     ~Recording();  // writes the end line
     Recording(const Recording&) = delete;
     Recording& operator=(const Recording&) = delete;
@@ -56,19 +68,23 @@ public:
     void deviceEvent(const DeviceEvent& event);
     // Milliseconds since the recording started.
     double elapsedMs() const;
-    // False once a line could not be written (the disk is full, ...).
-    bool intact() const;
+    // Once a line could not be written (the disk is full, ...): "Recording
+    // stopped after exchange N: <the system's reason>; the operation goes on".
+    std::optional<std::string> stopped() const;
 
 private:
-    Recording(std::unique_ptr<LineWriter> writer, bool fullData);
-    void write(const std::string& line);
+    Recording(std::unique_ptr<LineWriter> writer, bool fullData, RecordingStopped stopped);
+    // `exchange`: the number of the exchange the line holds, 0 for an event.
+    void write(const std::string& line, std::uint64_t exchange = 0);
 
     mutable std::mutex m_mutex;
     std::unique_ptr<LineWriter> m_writer;
     const bool m_fullData;
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
-    std::uint64_t m_exchanges = 0;
-    bool m_intact = true;
+    const RecordingStopped m_onStopped;
+    std::uint64_t m_exchanges = 0;  // numbered so far
+    std::uint64_t m_written = 0;    // the last exchange whose line is in the file
+    std::optional<std::string> m_stopped;
 };
 
 // The seam decorators that feed a recording; each passes every call on to

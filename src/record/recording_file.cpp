@@ -8,6 +8,9 @@
 #include <cstring>
 #include <vector>
 
+#include "seams/regular_file.h"
+#include "seams/utf8_path.h"
+
 #if IMAGEBURNER_HAVE_ZSTD
 #include <zstd.h>
 #endif
@@ -29,15 +32,18 @@ File openFile(const std::filesystem::path& file, bool forWriting) {
 }
 
 std::string cannotOpen(const std::filesystem::path& file) {
-    return "Cannot open " + file.string() + ": " + std::strerror(errno);
+    return "Cannot open " + utf8FromPath(file) + ": " + std::strerror(errno);
 }
 
 class PlainWriter final : public LineWriter {
 public:
     explicit PlainWriter(File file) : m_file(std::move(file)) {}
-    bool writeLine(std::string_view line) override {
-        return std::fwrite(line.data(), 1, line.size(), m_file.get()) == line.size() &&
-               std::fputc('\n', m_file.get()) != EOF && std::fflush(m_file.get()) == 0;
+    bool writeLine(std::string_view line, std::string& whyNot) override {
+        if (std::fwrite(line.data(), 1, line.size(), m_file.get()) == line.size() &&
+            std::fputc('\n', m_file.get()) != EOF && std::fflush(m_file.get()) == 0)
+            return true;
+        whyNot = std::strerror(errno);
+        return false;
     }
 
 private:
@@ -50,12 +56,17 @@ public:
     ~GzipWriter() override { gzclose(m_file); }
     GzipWriter(const GzipWriter&) = delete;
     GzipWriter& operator=(const GzipWriter&) = delete;
-    bool writeLine(std::string_view line) override {
+    bool writeLine(std::string_view line, std::string& whyNot) override {
         std::string withEnd(line);
         withEnd += '\n';
-        return gzwrite(m_file, withEnd.data(), static_cast<unsigned>(withEnd.size())) ==
-                   static_cast<int>(withEnd.size()) &&
-               gzflush(m_file, Z_SYNC_FLUSH) == Z_OK;
+        if (gzwrite(m_file, withEnd.data(), static_cast<unsigned>(withEnd.size())) ==
+                static_cast<int>(withEnd.size()) &&
+            gzflush(m_file, Z_SYNC_FLUSH) == Z_OK)
+            return true;
+        int code = Z_OK;
+        const char* text = gzerror(m_file, &code);
+        whyNot = code == Z_ERRNO ? std::strerror(errno) : text;
+        return false;
     }
 
 private:
@@ -81,51 +92,51 @@ std::unique_ptr<LineWriter> createGzip(const std::filesystem::path& file, std::s
     return std::make_unique<GzipWriter>(gz);
 }
 
-std::optional<std::string> readGzip(const std::filesystem::path& file, std::string& error) {
-#ifdef _WIN32
-    gzFile gz = gzopen_w(file.c_str(), "rb");
-#else
-    gzFile gz = gzopen(file.c_str(), "rb");
-#endif
-    if (gz == nullptr) {
-        error = cannotOpen(file);
-        return std::nullopt;
+// zlib reads a file without gzip framing as it is.
+class GzipReader final : public ByteReader {
+public:
+    explicit GzipReader(gzFile file) : m_file(file) {}
+    ~GzipReader() override { gzclose(m_file); }
+    GzipReader(const GzipReader&) = delete;
+    GzipReader& operator=(const GzipReader&) = delete;
+    std::size_t read(char* into, std::size_t room) override {
+        const int got = gzread(m_file, into, static_cast<unsigned>(room));
+        return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
-    std::string text;
-    std::vector<char> buffer(1 << 16);
-    int got = 0;
-    while ((got = gzread(gz, buffer.data(), static_cast<unsigned>(buffer.size()))) > 0)
-        text.append(buffer.data(), static_cast<std::size_t>(got));
-    gzclose(gz);
-    return text;
-}
+
+private:
+    gzFile m_file;
+};
 
 #if IMAGEBURNER_HAVE_ZSTD
 class ZstdWriter final : public LineWriter {
 public:
     explicit ZstdWriter(File file) : m_file(std::move(file)), m_context(ZSTD_createCCtx()) {}
     ~ZstdWriter() override {
-        pump({}, ZSTD_e_end);
+        (void)pump({}, ZSTD_e_end);
         ZSTD_freeCCtx(m_context);
     }
     ZstdWriter(const ZstdWriter&) = delete;
     ZstdWriter& operator=(const ZstdWriter&) = delete;
-    bool writeLine(std::string_view line) override {
+    bool writeLine(std::string_view line, std::string& whyNot) override {
         std::string withEnd(line);
         withEnd += '\n';
-        return pump(withEnd, ZSTD_e_flush);
+        whyNot = pump(withEnd, ZSTD_e_flush);
+        return whyNot.empty();
     }
 
 private:
-    bool pump(std::string_view input, ZSTD_EndDirective mode) {
-        if (m_context == nullptr) return false;
+    // "" once `input` is in the file, else why not.
+    std::string pump(std::string_view input, ZSTD_EndDirective mode) {
+        if (m_context == nullptr) return "no memory for the compressor";
         ZSTD_inBuffer in{input.data(), input.size(), 0};
         std::vector<char> buffer(ZSTD_CStreamOutSize());
         for (;;) {
             ZSTD_outBuffer out{buffer.data(), buffer.size(), 0};
             const std::size_t left = ZSTD_compressStream2(m_context, &out, &in, mode);
-            if (ZSTD_isError(left) || std::fwrite(buffer.data(), 1, out.pos, m_file.get()) != out.pos) return false;
-            if (left == 0) return std::fflush(m_file.get()) == 0;
+            if (ZSTD_isError(left)) return ZSTD_getErrorName(left);
+            if (std::fwrite(buffer.data(), 1, out.pos, m_file.get()) != out.pos) return std::strerror(errno);
+            if (left == 0) return std::fflush(m_file.get()) == 0 ? "" : std::strerror(errno);
         }
     }
 
@@ -133,24 +144,31 @@ private:
     ZSTD_CCtx* m_context;
 };
 
-std::optional<std::string> readZstd(File file) {
-    std::string text;
-    ZSTD_DCtx* context = ZSTD_createDCtx();
-    std::vector<char> input(ZSTD_DStreamInSize());
-    std::vector<char> output(ZSTD_DStreamOutSize());
-    std::size_t got = 0;
-    bool broken = context == nullptr;
-    while (!broken && (got = std::fread(input.data(), 1, input.size(), file.get())) > 0) {
-        ZSTD_inBuffer in{input.data(), got, 0};
-        while (!broken && in.pos < in.size) {
-            ZSTD_outBuffer out{output.data(), output.size(), 0};
-            broken = ZSTD_isError(ZSTD_decompressStream(context, &out, &in));
-            text.append(output.data(), out.pos);
+class ZstdReader final : public ByteReader {
+public:
+    explicit ZstdReader(File file) : m_file(std::move(file)), m_context(ZSTD_createDCtx()), m_input(ZSTD_DStreamInSize()) {}
+    ~ZstdReader() override { ZSTD_freeDCtx(m_context); }
+    ZstdReader(const ZstdReader&) = delete;
+    ZstdReader& operator=(const ZstdReader&) = delete;
+    std::size_t read(char* into, std::size_t room) override {
+        ZSTD_outBuffer out{into, room, 0};
+        while (!m_broken && out.pos == 0) {
+            if (m_in.pos == m_in.size) {
+                m_in = {m_input.data(), std::fread(m_input.data(), 1, m_input.size(), m_file.get()), 0};
+                if (m_in.size == 0) break;
+            }
+            m_broken = m_context == nullptr || ZSTD_isError(ZSTD_decompressStream(m_context, &out, &m_in));
         }
+        return out.pos;
     }
-    ZSTD_freeDCtx(context);
-    return text;
-}
+
+private:
+    File m_file;
+    ZSTD_DCtx* m_context;
+    std::vector<char> m_input;
+    ZSTD_inBuffer m_in{nullptr, 0, 0};
+    bool m_broken = false;
+};
 #endif
 
 }  // namespace
@@ -189,23 +207,35 @@ std::unique_ptr<LineWriter> LineWriter::create(const std::filesystem::path& file
     return std::make_unique<PlainWriter>(std::move(opened));
 }
 
-std::optional<std::string> readRecordingText(const std::filesystem::path& file, std::string& error) {
+std::unique_ptr<ByteReader> ByteReader::open(const std::filesystem::path& file, std::string& error) {
     const Compression compression = compressionFor(file);
     if (!compressionBuilt(compression)) {
         error = kNoZstd;
-        return std::nullopt;
+        return nullptr;
     }
-    // zlib reads a file without gzip framing as it is.
-    if (compression != Compression::Zstd) return readGzip(file, error);
+    if (const std::string notRegular = whyNotARegularFile(file); !notRegular.empty()) {
+        error = "Cannot read " + utf8FromPath(file) + ": " + notRegular;
+        return nullptr;
+    }
+    if (compression != Compression::Zstd) {
+#ifdef _WIN32
+        gzFile gz = gzopen_w(file.c_str(), "rb");
+#else
+        gzFile gz = gzopen(file.c_str(), "rb");
+#endif
+        if (gz != nullptr) return std::make_unique<GzipReader>(gz);
+        error = cannotOpen(file);
+        return nullptr;
+    }
     File opened = openFile(file, false);
     if (!opened) {
         error = cannotOpen(file);
-        return std::nullopt;
+        return nullptr;
     }
 #if IMAGEBURNER_HAVE_ZSTD
-    return readZstd(std::move(opened));
+    return std::make_unique<ZstdReader>(std::move(opened));
 #else
-    return std::nullopt;
+    return nullptr;
 #endif
 }
 

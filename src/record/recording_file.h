@@ -1,13 +1,12 @@
 // The file a recording lives in: plain JSON Lines, or compressed by gzip
 // (".gz", zlib) or Zstandard (".zst", libzstd) after the file name. The
 // writer pushes every line through to the file at once, so a crash loses at
-// most the line being written; the reader decodes what a crash left and
-// stops at the cut.
+// most the line being written; the reader decodes what a crash left, as a
+// stream, and stops at the cut.
 #pragma once
 
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,14 +21,22 @@ bool compressionBuilt(Compression compression);
 class LineWriter {
 public:
     virtual ~LineWriter() = default;
-    // Writes `line` and a line end and hands both to the system; false when that failed.
-    [[nodiscard]] virtual bool writeLine(std::string_view line) = 0;
+    // Writes `line` and a line end and hands both to the system; false, with
+    // the system's reason in `whyNot`, when that failed.
+    [[nodiscard]] virtual bool writeLine(std::string_view line, std::string& whyNot) = 0;
     // Null with `error` set, in words a person can act on, when the file cannot be made.
     static std::unique_ptr<LineWriter> create(const std::filesystem::path& file, std::string& error);
 };
 
-// The whole decoded text; nullopt with `error` set when the file cannot be
-// opened. A compressed stream cut short yields the text before the cut.
-std::optional<std::string> readRecordingText(const std::filesystem::path& file, std::string& error);
+class ByteReader {
+public:
+    virtual ~ByteReader() = default;
+    // Up to `room` decoded bytes; 0 at the end, or where a compressed stream was cut short.
+    [[nodiscard]] virtual std::size_t read(char* into, std::size_t room) = 0;
+    // Null with `error` set when the file cannot be read. Only a regular file
+    // is opened: a folder has no lines, and a FIFO or a device could keep the
+    // reader waiting for ever.
+    static std::unique_ptr<ByteReader> open(const std::filesystem::path& file, std::string& error);
+};
 
 }  // namespace ib::record

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <thread>
 
+#include "device/sector.h"
 #include "record/hex_text.h"
 #include "record/json_line.h"
 #include "record/recording_file.h"
 #include "record/sha256.h"
+#include "seams/utf8_path.h"
 
 namespace ib::record {
 namespace {
@@ -64,20 +66,25 @@ std::string expectedLine(const JsonFields& recorded) {
     return isOpen(recorded) ? openLine(fieldText(recorded, "letter")) : recordedRequest(recorded);
 }
 
-ScsiOutcome recordedOutcome(const JsonFields& recorded, const ScsiRequest& request, const SectorMirror& written) {
+// The data an In exchange receives: the recorded data, or for a sector read
+// kept as its digest, the sectors this run wrote when they match it. nullopt
+// where the recording holds only a digest that neither they nor zeros match.
+std::optional<std::vector<std::uint8_t>> recordedData(const JsonFields& recorded, const ScsiRequest& request,
+                                                      const SectorMirror& written) {
+    if (recorded.contains("received")) return fromHex(fieldText(recorded, "received")).value_or(std::vector<std::uint8_t>{});
+    const std::string digest = fieldText(recorded, "receivedSha256");
+    if (const auto mirrored = written.sectorsRead(request); mirrored && sha256Hex(*mirrored) == digest) return mirrored;
+    const std::vector<std::uint8_t> zeros(request.data.size());
+    if (digest.empty() || sha256Hex(zeros) == digest) return zeros;
+    return std::nullopt;
+}
+
+ScsiOutcome recordedOutcome(const JsonFields& recorded) {
     ScsiOutcome outcome;
     outcome.completed = fieldText(recorded, "completed") == "true";
     outcome.status = static_cast<std::uint8_t>(std::strtoul(fieldText(recorded, "status", "0").c_str(), nullptr, 10));
     outcome.sense = fromHex(fieldText(recorded, "sense")).value_or(std::vector<std::uint8_t>{});
     outcome.transferred = std::strtoull(fieldText(recorded, "transferred", "0").c_str(), nullptr, 10);
-    if (request.direction == DataDirection::In) {
-        auto received = fromHex(fieldText(recorded, "received")).value_or(std::vector<std::uint8_t>{});
-        if (const auto mirrored = written.sectorsRead(request);
-            mirrored && !recorded.contains("received") && sha256Hex(*mirrored) == fieldText(recorded, "receivedSha256"))
-            received = *mirrored;
-        std::fill(request.data.begin(), request.data.end(), std::uint8_t{0});
-        std::copy_n(received.begin(), std::min(received.size(), request.data.size()), request.data.begin());
-    }
     return outcome;
 }
 
@@ -93,14 +100,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Replay> Replay::load(const std::filesystem::path& file, bool keepTiming, std::string& error) {
-    const std::optional<std::string> text = readRecordingText(file, error);
-    if (!text) return nullptr;
-    std::optional<RecordedSession> session = parseRecording(*text, error);
-    if (!session) {
-        error = file.string() + ": " + error;
-        return nullptr;
-    }
+std::unique_ptr<Replay> Replay::load(const std::filesystem::path& file, bool keepTiming, std::string& error,
+                                     const StopAsked& stopped) {
+    std::optional<RecordedSession> session = readRecording(file, error, stopped);
+    if (!session) return nullptr;
     return std::make_unique<Replay>(std::move(*session), keepTiming);
 }
 
@@ -200,6 +203,11 @@ ScsiOutcome Replay::answer(char letter, const ScsiRequest& request) {
     ++m_next;
     ++m_lastExchange;
     m_written.noteSent(request);
+    std::optional<std::vector<std::uint8_t>> received;
+    if (request.direction == DataDirection::In) {
+        received = recordedData(*recorded, request, m_written);
+        if (!received) m_unknownSectors += (request.data.size() + kSectorSize - 1) / kSectorSize;
+    }
     if (m_keepTiming) {
         const double at = std::strtod(fieldText(*recorded, "t", "0").c_str(), nullptr);
         const auto due = m_start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
@@ -207,7 +215,11 @@ ScsiOutcome Replay::answer(char letter, const ScsiRequest& request) {
         lock.unlock();
         std::this_thread::sleep_until(due);
     }
-    return recordedOutcome(*recorded, request, m_written);
+    if (request.direction == DataDirection::In) {
+        std::fill(request.data.begin(), request.data.end(), std::uint8_t{0});
+        if (received) std::copy_n(received->begin(), std::min(received->size(), request.data.size()), request.data.begin());
+    }
+    return recordedOutcome(*recorded);
 }
 
 std::optional<std::string> Replay::verdict() const {
@@ -223,6 +235,14 @@ std::optional<std::string> Replay::verdict() const {
     if (!m_session.finished)
         return "Replay: the recording was cut short " + position() + " (the recorded session stopped there)";
     return std::nullopt;
+}
+
+std::optional<std::string> Replay::warning(const std::filesystem::path& file) const {
+    std::lock_guard lock(m_mutex);
+    if (m_unknownSectors == 0) return std::nullopt;
+    return utf8FromPath(file) + " holds only the SHA-256 of " + std::to_string(m_unknownSectors) +
+           " sectors read (it was recorded without --record-data): this replay answered them with zeros, and any "
+           "file the run saved from them (BootArea.bin, UserArea.bin) holds zeros there";
 }
 
 }  // namespace ib::record

@@ -7,7 +7,7 @@
 // differed, as a unified diff of the recorded line and the line of this run.
 //
 // Sector reads recorded as digests are answered with the sectors this run
-// wrote when the digest matches, else with zeros.
+// wrote when the digest matches, else with zeros, which warning() tells.
 // The USB device list answers with the recorded one, port paths included, and
 // a volume's port is the recorded one, so a recorder is chosen as in the run.
 // Arrival and removal notifications stay in the recording for people to read;
@@ -31,8 +31,10 @@ namespace ib::record {
 
 class Replay final : public VolumeProvider, public UsbStorageEnumerator, public DeviceEventSource {
 public:
-    // Null with `error` set when the file cannot be read or is no recording.
-    static std::unique_ptr<Replay> load(const std::filesystem::path& file, bool keepTiming, std::string& error);
+    // Null with `error` set when the file cannot be read or is no recording,
+    // or when `stopped` said to stop while it was read.
+    static std::unique_ptr<Replay> load(const std::filesystem::path& file, bool keepTiming, std::string& error,
+                                        const StopAsked& stopped = {});
     Replay(RecordedSession session, bool keepTiming);
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
@@ -49,6 +51,9 @@ public:
     // nullopt when the run has matched the recording from start to end; else
     // what differed, or where a recording cut short ended.
     std::optional<std::string> verdict() const;
+    // nullopt unless sector reads were answered with zeros because the
+    // recording holds only their digests: then what to tell, naming `file`.
+    std::optional<std::string> warning(const std::filesystem::path& file) const;
 
 private:
     // The next recorded open or exchange, null at the end; skips the other lines.
@@ -63,6 +68,7 @@ private:
     const std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::size_t m_next = 0;
     std::uint64_t m_lastExchange = 0;  // the number of exchanges answered
+    std::uint64_t m_unknownSectors = 0;  // sectors read that the recording holds only digests of
     std::optional<std::string> m_failure;
     SectorMirror m_written;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "record/json_line.h"
+#include "record/recording.h"
 #include "record/recording_reader.h"
 
 namespace ib::record {
@@ -22,6 +23,9 @@ TEST(RecordingReader, TakesTheLinesAfterTheFormatLineAndTellsAFinishedSessionFro
         {"no end line", kHeader + "\n" + kOpen + "\n", 1, false},
         {"last line cut mid-way", kHeader + "\n" + kOpen + "\n{\"n\":1,\"cdb\":\"12", 1, false},
         {"CR LF line ends", kHeader + "\r\n" + kOpen + "\r\n{\"event\":\"end\"}\r\n", 1, true},
+        {"blank lines between", kHeader + "\n\n" + kOpen + "\n \r\n\n{\"event\":\"end\"}\n", 1, true},
+        {"a line as long as a recording holds", kHeader + "\n" + kOpen + "\n{\"x\":\"" +
+             std::string(kLongestRecordedLine - 8, 'a') + "\"}\n", 2, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -39,9 +43,16 @@ TEST(RecordingReader, RefusesTextThatIsNoRecordingSayingWhy) {
         std::string text, error;
     } rows[] = {
         {"", "Not a recording: the first line does not name imageburner-recording version 1"},
-        {R"({"format":"imageburner-recording","version":2})", "Not a recording: the first line does not name "
-                                                              "imageburner-recording version 1"},
-        {kHeader + "\n{\"n\":1,\n" + kOpen + "\n", "The recording's line 2 is not readable"},
+        {kHeader + "\n{\"n\":1,\n\n" + kOpen + "\n", "The recording's line 2 is not readable"},
+        {R"({"format":"imageburner-recording","version":12,"data":"hash"})",
+         "the recording was made by a newer version of imageburner (imageburner-recording version 12); this program "
+         "reads version 1"},
+        {R"({"format":"imageburner-recording","version":"1x"})", "Not a recording: the first line does not name "
+                                                                 "imageburner-recording version 1"},
+        // One byte more than the longest line, without a line end: refused before the rest is read.
+        {kHeader + "\n" + kOpen + "\n" + std::string(kLongestRecordedLine + 1, '{'),
+         "The recording's line 3 is longer than any line a recording holds (" +
+             std::to_string(kLongestRecordedLine) + " bytes)"},
     };
     for (const auto& row : rows) {
         std::string error;

@@ -3,80 +3,14 @@
 // while the program behaves the same and stops where it does not.
 #include <gtest/gtest.h>
 
-#include <zlib.h>
-
 #include <chrono>
 #include <fstream>
-#include <map>
 #include <regex>
-#include <sstream>
 
-#include "cli/cli.h"
-#include "record/json_line.h"
-#include "record/recording_file.h"
-#include "record/recording_reader.h"
-#include "support/environment_variable.h"
-#include "support/temp_folder.h"
+#include "record/record_and_replay.h"
 
-namespace ib {
+namespace ib::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-class RecordAndReplay : public ::testing::Test {
-protected:
-    RecordAndReplay() {
-        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
-        test::setEnvironmentVariable("APPDATA", (home / "config").string());
-        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
-        for (const char* left : {"UserAreaFirstSector", "userdata.img", "BootArea.bin", "UserArea.bin"})
-            fs::remove(work / left);
-    }
-    Result cli(std::vector<std::string> args) {
-        args.insert(args.begin(), "imageburner-cli");
-        std::vector<const char*> argv;
-        for (auto& a : args) argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-        return {status, out.str(), err.str()};
-    }
-    // A full update of a fresh simulated recorder in its boot ROM, recorded.
-    Result recordUpdate(const fs::path& file, std::vector<std::string> extra = {}) {
-        const fs::path state = files / ("state-" + file.filename().string());
-        EXPECT_EQ(cli({"sim", "init", state.string(), "--force"}).status, 0);
-        std::vector<std::string> args{"--sim", state.string(), "--workdir", work.path().string(), "--record",
-                                      file.string()};
-        args.insert(args.end(), extra.begin(), extra.end());
-        args.push_back("update");
-        return cli(args);
-    }
-    Result replayUpdate(const fs::path& file) {
-        return cli({"--workdir", work.path().string(), "--replay", file.string(), "update"});
-    }
-    // The recording's lines that `wanted` picks.
-    template <typename Pick>
-    static std::vector<record::JsonFields> linesOf(const fs::path& file, Pick wanted) {
-        std::string error;
-        const auto session = record::parseRecording(record::readRecordingText(file, error).value_or(""), error);
-        std::vector<record::JsonFields> found;
-        for (const auto& entry : session.value().entries)
-            if (wanted(entry)) found.push_back(entry);
-        return found;
-    }
-    static std::vector<record::JsonFields> exchanges(const fs::path& file) {
-        return linesOf(file, [](const record::JsonFields& entry) { return entry.contains("n"); });
-    }
-    static std::vector<record::JsonFields> events(const fs::path& file, const std::string& name) {
-        return linesOf(file, [&](const record::JsonFields& entry) { return record::fieldText(entry, "event") == name; });
-    }
-
-    test::TempFolder home, work, files;
-};
 
 TEST_F(RecordAndReplay, AFullUpdateReplaysCleanFromEveryKindOfRecording) {
     const struct {
@@ -183,8 +117,7 @@ TEST_F(RecordAndReplay, ARunThatChoseOneOfSeveralRecordersReplaysWithTheSameChoi
                                  "--recorder", "2-1", "read-register", "0x1000"});
     ASSERT_EQ(recorded.status, 0) << recorded.err;
     // The other recorder's volume was never opened: the recording holds the chosen one's alone, with its port.
-    std::string error;
-    const std::string text = record::readRecordingText(file, error).value_or("");
+    const std::string text = textOf(file);
     EXPECT_EQ(text.find("\"letter\":\"D\""), std::string::npos) << text;
     EXPECT_NE(text.find("\"letter\":\"E\",\"opened\":true,\"name\":\"simulated recorder (updater)\",\"portPath\":\"2-1\""),
               std::string::npos) << text;
@@ -240,21 +173,6 @@ TEST_F(RecordAndReplay, ReplayTimingKeepsARecordedPauseAndWithoutItThePauseIsGon
     EXPECT_LT(replayTaking({}), kPauseMs);
 }
 
-// The members of a tar.gz by name, read with zlib alone.
-std::map<std::string, std::string> archiveMembers(const fs::path& file) {
-    std::map<std::string, std::string> members;
-    gzFile in = gzopen(file.string().c_str(), "rb");
-    char header[512];
-    while (in != nullptr && gzread(in, header, sizeof header) == sizeof header && header[0] != '\0') {
-        const std::size_t size = std::stoull(std::string(header + 124, 11), nullptr, 8);
-        std::string content((size + 511) / 512 * 512, '\0');
-        if (gzread(in, content.data(), static_cast<unsigned>(content.size())) != static_cast<int>(content.size())) break;
-        members[std::string(header)] = content.substr(0, size);
-    }
-    if (in != nullptr) gzclose(in);
-    return members;
-}
-
 TEST_F(RecordAndReplay, TheReportHoldsWhatItListsAndLeavesOutFirmwareAndUserFiles) {
     const fs::path recording = files / "session.jsonl", bundle = files / "report.tar.gz";
     const fs::path state = files / "recorder";
@@ -283,4 +201,4 @@ TEST_F(RecordAndReplay, TheReportHoldsWhatItListsAndLeavesOutFirmwareAndUserFile
 }
 
 }  // namespace
-}  // namespace ib
+}  // namespace ib::test

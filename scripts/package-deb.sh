@@ -2,6 +2,8 @@
 # Makes the Debian package imageburner_<version>_amd64.deb in build-package/
 # from a Release build of the programs only, and checks it with lintian.
 # Prints the package's path last.
+#   --build-only  builds the programs in build-package/ and stops (scripts/test.sh
+#                 builds them while other tests run)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --linux --package
@@ -21,6 +23,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_REL
       -DCMAKE_INSTALL_PREFIX=/usr -DIMAGEBURNER_UDEV_RULES_DIR=lib/udev/rules.d \
       -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >&2
 cmake --build "$build" --target imageburner_package_contents >&2
+[ "${1:-}" = "--build-only" ] && exit 0
 (cd "$build" && cpack -G DEB > /dev/null)
 package=$(ls "$build"/imageburner_*_amd64.deb)
 # Errors and warnings fail.

@@ -12,6 +12,8 @@ set -euo pipefail
 
 linux_packages=(
   cmake ninja-build g++ pkg-config
+  # dpkg-buildflags: Debian's hardening flags for the Release tree (scripts/release-build.sh).
+  dpkg-dev
   googletest libgtest-dev libgmock-dev
   libsgutils2-dev libudev-dev libcli11-dev
   libssl-dev

@@ -51,7 +51,7 @@ set -m
   build_in_background tsan build_tsan
   build_in_background fuzz bash scripts/fuzz.sh --build-only
   build_in_background windows bash scripts/test-windows.sh --build-only
-  build_in_background package bash scripts/package-deb.sh --build-only
+  build_in_background package bash scripts/release-build.sh imageburner_package_contents
 ) > "$background/builds.log" 2>&1 &
 builder=$!
 set +m

@@ -8,10 +8,12 @@ set(IMAGEBURNER_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-windres)
-# LLVM's linker and archiver where installed: GNU ld takes tens of seconds per
-# statically linked program (most of it in the inline functions every object
-# repeats), lld well under one.
-find_program(IMAGEBURNER_LLD ld.lld)
+# LLVM's linker and archiver where installed: GNU ld and ar take many times
+# as long for the statically linked programs (most of it in the inline
+# functions every object repeats). Debian's cross GCC takes a linker only by
+# its own name, ${IMAGEBURNER_MINGW_PREFIX}-ld.lld (scripts/install-deps.sh
+# --windows makes it), and GNU ld without a word when there is none.
+find_program(IMAGEBURNER_LLD ${IMAGEBURNER_MINGW_PREFIX}-ld.lld)
 if(IMAGEBURNER_LLD)
   set(CMAKE_EXE_LINKER_FLAGS_INIT -fuse-ld=lld)
 endif()

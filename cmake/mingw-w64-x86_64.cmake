@@ -9,8 +9,8 @@ set(CMAKE_C_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${IMAGEBURNER_MINGW_PREFIX}-windres)
 # LLVM's linker and archiver where installed: GNU ld and ar take many times
-# as long for the statically linked programs (most of it in the inline
-# functions every object repeats). Debian's cross GCC takes a linker only by
+# as long (ar's symbol index, ld's merging of the inline functions every
+# object repeats). Debian's cross GCC takes a linker only by
 # its own name, ${IMAGEBURNER_MINGW_PREFIX}-ld.lld (scripts/install-deps.sh
 # --windows makes it), and GNU ld without a word when there is none.
 find_program(IMAGEBURNER_LLD ${IMAGEBURNER_MINGW_PREFIX}-ld.lld)

@@ -16,8 +16,8 @@ source scripts/stage-times.sh
 background=build-test/background
 finish() {
   local status=$?
-  kill "${vm_tier:-}" 2>/dev/null || true
-  [ -z "${builder:-}" ] || kill -- "-$builder" 2>/dev/null || true
+  local group
+  for group in ${vm_tier:-} ${builder:-}; do kill -- "-$group" 2>/dev/null || true; done
   stage_report
   stage_clean_up
   exit "$status"
@@ -46,7 +46,8 @@ build_in_background() {
 }
 rm -rf "$background"
 mkdir -p "$background"
-# A process group of its own (set -m), so that a failed run stops the builds, too.
+# Each background job in a process group of its own (set -m), so that a failed
+# run stops the whole job.
 set -m
 (
   renice -n 19 "$BASHPID" >/dev/null
@@ -55,7 +56,7 @@ set -m
   build_in_background fuzz bash scripts/fuzz.sh --build-only
   build_in_background windows bash scripts/test-windows.sh --build-only
   build_in_background package bash scripts/release-build.sh imageburner_package_contents
-) > "$background/builds.log" 2>&1 &
+) < /dev/null > "$background/builds.log" 2>&1 &
 builder=$!
 set +m
 # Waits until the background builder has built the tree $1.
@@ -76,8 +77,10 @@ stage "sanitizer build" cmake --build build-test
 # minutes: it runs beside the other tests and the later builds, its report
 # printed when it is done.
 vm_log=build-test/vm-tier.ctest.log
-(stage "real-kernel tier (background)" ctest --test-dir build-test -L '^vm$' --output-on-failure) > "$vm_log" 2>&1 &
+set -m
+(stage "real-kernel tier (background)" ctest --test-dir build-test -L '^vm$' --output-on-failure) < /dev/null > "$vm_log" 2>&1 &
 vm_tier=$!
+set +m
 linux_tests() {
   ctest --test-dir build-test -LE '^vm$' --output-on-failure -j2
   build-test/tests/tests_faults | grep "^fault matrix"

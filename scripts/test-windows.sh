@@ -40,15 +40,7 @@ wineserver -p
 # Wine's own services start with the first program; started here with their
 # output elsewhere, they never hold a test's output pipe open.
 wine cmd /c exit >/dev/null 2>&1 </dev/null
-# A test program that Wine fails to start under load ends at once with no
-# output; such a test gets one more run (a test that fails on its own merit
-# fails both).
-# The tests that needed it are named, so that the retry's use stays known.
-ctest --test-dir "$build" -L windows --output-on-failure -j2 --timeout 300 --repeat until-pass:2 |
-  tee "$build/windows-tests.log"
-retried=$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\(Failed\|Timeout\|Exception\).*/\1/p' "$build/windows-tests.log" |
-  sort -u | tr '\n' ' ')
-echo "windows tests passed at their second run: ${retried:-none}"
+ctest --test-dir "$build" -L windows --output-on-failure -j2 --timeout 300
 
 # The installer and the portable ZIP, made in build-windows/ from the programs
 # tested above; the installer tested in a fresh Wine prefix.

@@ -8,16 +8,16 @@ gui=0
 [ "${1:-}" = "--gui" ] && gui=1
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
 targets=(imageburner-cli TreeBaler mergeimg)
 [ $gui -eq 1 ] && targets+=(imageburner)
-cmake --build build-release --target "${targets[@]}"
-cli=build-release/src/imageburner-cli
+# The Release tree the Debian package is made from: one tree for both.
+bash scripts/release-build.sh "${targets[@]}"
+cli=build-package/src/imageburner-cli
 state=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-recorder.XXXXXX")
 "$cli" sim init "$state" --force
 if [ $gui -eq 1 ]; then
   echo "The simulated recorder's state folder: $state"
-  exec build-release/src/imageburner --sim "$state" --workdir examples
+  exec build-package/src/imageburner --sim "$state" --workdir examples
 fi
 "$cli" --sim "$state" --workdir examples update
 "$cli" sim show "$state"

@@ -7,6 +7,7 @@
 #   bash scripts/fuzz.sh             a few seconds per target (CI)
 #   bash scripts/fuzz.sh --long [N]  N runs per target (default 10,000,000),
 #                                    shared among one job per core
+#   bash scripts/fuzz.sh --build-only  builds the targets and stops
 # What a run finds is kept in build-fuzz/findings/ (crash-*, leak-*, timeout-*,
 # oom-*); replay one with build-fuzz/fuzz/<name>_fuzzer <file>. New inputs go
 # to build-fuzz/grown/<name>/, never into the seed corpus.
@@ -24,6 +25,7 @@ bash scripts/install-deps.sh --fuzz
 cmake -S . -B build-fuzz -G Ninja -DIMAGEBURNER_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only" -DIMAGEBURNER_WERROR=ON >/dev/null
 cmake --build build-fuzz
+[ "${1:-}" = "--build-only" ] && exit 0
 
 # The targets write their inputs to files: a memory file system keeps that
 # from dominating the run time.

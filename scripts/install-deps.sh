@@ -12,6 +12,8 @@ set -euo pipefail
 
 linux_packages=(
   cmake ninja-build g++ pkg-config
+  # dpkg-buildflags: Debian's hardening flags for the Release tree (scripts/release-build.sh).
+  dpkg-dev
   googletest libgtest-dev libgmock-dev
   libsgutils2-dev libudev-dev libcli11-dev
   libssl-dev
@@ -28,6 +30,9 @@ linux_packages=(
 windows_packages=(
   cmake ninja-build ccache
   g++-mingw-w64-x86-64-posix
+  # LLVM's linker and archiver, which cmake/mingw-w64-x86_64.cmake picks: they
+  # link the statically linked programs many times faster than GNU ld and ar.
+  lld llvm
   # gzip-compressed recordings; no mingw build of libzstd is packaged, so the
   # Windows program writes and reads .gz and plain recordings only.
   libz-mingw-w64-dev
@@ -48,11 +53,12 @@ package_packages=(
 
 packages=()
 polish_locale=false
+mingw_lld=false
 [ $# -gt 0 ] || set -- --linux
 for flavour in "$@"; do
   case "$flavour" in
     --linux) packages+=("${linux_packages[@]}") ;;
-    --windows) packages+=("${windows_packages[@]}"); polish_locale=true ;;
+    --windows) packages+=("${windows_packages[@]}"); polish_locale=true; mingw_lld=true ;;
     --fuzz) packages+=("${fuzz_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     *) echo "install-deps: unknown flavour $flavour (--linux, --windows, --fuzz, --package)" >&2; exit 2 ;;
@@ -82,4 +88,11 @@ if $polish_locale && ! locale -a | grep -qx 'pl_PL.utf8'; then
   echo "install-deps: generating the locale pl_PL.UTF-8"
   $SUDO sed -i 's/^# *\(pl_PL\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   $SUDO locale-gen >/dev/null
+fi
+
+# Debian's cross GCC takes lld (-fuse-ld=lld, cmake/mingw-w64-x86_64.cmake) only
+# by the name /usr/bin/x86_64-w64-mingw32-ld.lld: given once, as an alternative.
+if $mingw_lld && [ ! -e /usr/bin/x86_64-w64-mingw32-ld.lld ]; then
+  $SUDO update-alternatives --quiet --install /usr/bin/x86_64-w64-mingw32-ld.lld x86_64-w64-mingw32-ld.lld \
+    /usr/bin/ld.lld 10
 fi

@@ -14,9 +14,12 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSessionManager>
 
 #include "ui/about_dialog.h"
 #include "app/control_table.h"
+#include "app/window_menu.h"
+#include "ui/folder_chooser.h"
 #include "ui/dialog_units.h"
 #include "seams/utf8_path.h"
 #include "ui/pictures.h"
@@ -158,17 +161,27 @@ void MainDialog::buildServiceLog() {
 }
 
 void MainDialog::buildMenu() {
-    m_aboutAction = new QAction(QString::fromUtf8(kAboutEntry), this);
-    m_aboutAction->setData(kAboutCommand);
-    m_aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
-    m_serviceAction = new QAction(QString::fromUtf8(kServiceEntry), this);
-    m_serviceAction->setCheckable(true);
-    m_serviceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    addAction(m_aboutAction);
-    addAction(m_serviceAction);
+    // The context menu (a right click) holds the window menu's entries.
+    for (const MenuEntry& entry : windowMenu()) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setCheckable(entry.checkable);
+        addAction(action);
+        switch (entry.command) {
+            case MenuCommand::WorkingFolder:
+                connect(action, &QAction::triggered, this, &MainDialog::chooseWorkingFolder);
+                break;
+            case MenuCommand::About:
+                action->setShortcut(QKeySequence(Qt::Key_F1));
+                connect(action, &QAction::triggered, this, &MainDialog::showAbout);
+                break;
+            case MenuCommand::Service:
+                action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+                connect(action, &QAction::toggled, this, &MainDialog::showServicePanel);
+                m_serviceAction = action;
+                break;
+        }
+    }
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(m_aboutAction, &QAction::triggered, this, &MainDialog::showAbout);
-    connect(m_serviceAction, &QAction::toggled, this, &MainDialog::showServicePanel);
 }
 
 void MainDialog::connectReactions() {
@@ -231,6 +244,34 @@ void MainDialog::runAsMainWindow() {
     loop.exec();
 }
 
+void MainDialog::chooseWorkingFolder() {
+    const auto folder = ui::chooseFolder(this, m_logic.workingFolder());
+    if (!folder) return;
+    const auto arguments = m_logic.workingFolderChosen(*folder, programArguments());
+    if (!arguments) return;
+    if (!startProgramAgain(*arguments)) {
+        showMessageBox(MessageBoxKind::Error, "The program could not be started again in " + utf8FromPath(*folder));
+        return;
+    }
+    QDialog::reject();
+}
+
+void MainDialog::commitData(QSessionManager& manager) {
+    if (m_logic.sessionMayEnd()) return;
+    m_serviceLog.warning(std::string("The session's end was refused: ") + kSessionEndBlockReason);
+    if (manager.allowsInteraction()) manager.cancel();
+}
+
+void MainDialog::endSessionNow() {
+    if (m_logic.endSession()) {
+        m_serviceLog.warning("The session ends: the running operation stops at its next command.");
+        // The worker's reports and its last message are carried out here, the boxes only logged.
+        while (m_logic.operationRunning())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    }
+    QDialog::reject();
+}
+
 void MainDialog::showAbout() {
     CAboutDlg about(this);
     about.exec();
@@ -265,6 +306,7 @@ void MainDialog::showStepMessage(const std::string& text) {
 void MainDialog::showWarning(const std::string& text) {
     const QString message = QString::fromStdString(text);
     m_serviceLog.warning(text);
+    if (m_logic.leaving()) return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), message, QMessageBox::Ok, this);
     box.exec();
 }
@@ -272,6 +314,7 @@ void MainDialog::showWarning(const std::string& text) {
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     const QString message = QString::fromStdString(text);
     m_serviceLog.message(text);
+    if (m_logic.leaving()) return;
     const QString caption = kind == MessageBoxKind::Application ? QCoreApplication::applicationName()
                                                                 : QString::fromUtf8(captionOf(kind));
     QMessageBox box(kind == MessageBoxKind::Information ? QMessageBox::Information : QMessageBox::Critical, caption,
@@ -288,6 +331,7 @@ void MainDialog::setControlEnabled(ControlId id, bool enabled) {
 }
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {
+    if (m_logic.leaving()) return std::nullopt;
     QFileDialog chooser(this, QString::fromStdString(request.title), QString(), qtFilter(request.filter));
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

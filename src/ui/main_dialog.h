@@ -16,6 +16,7 @@
 #include "app/user_interface_port.h"
 
 class QAction;
+class QSessionManager;
 class QComboBox;
 class QPlainTextEdit;
 class QProgressBar;
@@ -35,6 +36,17 @@ public:
     bool startUp(CImageBurnerDlg& controller);
     // Forgets the controller (it is being closed).
     void detach() { m_logic.detach(); }
+    // What stops the controller's running operation: the end of the user's session.
+    StopRequest stopRequest() const { return m_logic.stopRequest(); }
+    // The session manager asks whether the session may end: while an
+    // operation runs, the end is cancelled where the manager lets us.
+    void commitData(QSessionManager& manager);
+    // The session ends all the same: a running operation stops at its next
+    // command, this returns when it has ended, and the dialog closes.
+    void endSessionNow();
+    // The menu's "Working folder...": the chosen folder is remembered and the
+    // program starts again there.
+    void chooseWorkingFolder();
 
     // What the bound controls hold now.
     DialogValues readView() const { return ib::readView(*this); }
@@ -93,7 +105,6 @@ private:
     ServiceLog m_serviceLog;
     QProgressBar* m_transfer = nullptr;
     QPushButton* m_saveLog = nullptr;
-    QAction* m_aboutAction = nullptr;
     QAction* m_serviceAction = nullptr;
     MainDialogLogic m_logic{*this};
     bool m_servicePanelShown = false;

@@ -11,6 +11,7 @@ namespace ib::win32 {
 struct WindowOptions {
     std::vector<std::string> simulatorFolders;
     std::string workingDirectory = ".";
+    bool workingDirectoryGiven = false;  // else the folder is chosen as working_folder.h says
     std::string logFile;     // "" for none
     std::string recordFile;  // "" for none
 };

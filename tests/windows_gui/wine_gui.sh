@@ -90,13 +90,18 @@ gui_close_desktop() {
 # Starts the program with these arguments (paths relative to $scratch) on a
 # Wine desktop of its own and waits for its dialog.
 gui_start() {
+  gui_launch "$@"
+  wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
+}
+
+# The same without waiting; the program's current folder is $scratch/$gui_folder.
+gui_launch() {
   gui_close_desktop
   starts=$((${starts:-0} + 1))
   desktop=imageburner-test-$$-$starts
-  (cd "$scratch" && exec setsid "$wine" explorer "/desktop=$desktop,1600x1200" "$(windows_path "$program")" "$@" \
-    >"$scratch/program.out" 2>&1) &
+  (cd "$scratch/${gui_folder:-}" && exec setsid "$wine" explorer "/desktop=$desktop,1600x1200" \
+    "$(windows_path "$program")" "$@" >"$scratch/program.out" 2>&1) &
   program_group=$!
-  wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
 }
 
 gui_shows_dialog() { xdotool search --name "^$kTitle" >/dev/null 2>&1; }

@@ -10,6 +10,8 @@ source "$(dirname "$0")/wine_gui.sh"
 session_end=$(dirname "$probe")/session_end.exe
 cp -r "$examples" "$scratch/folder"
 new_recorder recorder
+# A slow recorder: the update's writes take seconds, time for the session's end.
+sed -i 's/^bandwidth_bytes_per_s = .*/bandwidth_bytes_per_s = 200000/' "$scratch/recorder/recorder.ini"
 
 # Ends the session for the dialog; its answers in $scratch/session_end.out.
 end_session() {

@@ -221,10 +221,10 @@ std::vector<std::string> MainDialogLogic::argumentsHere(const std::vector<std::s
     return m_controller ? app::argumentsWithWorkingFolder(arguments, m_controller->workingDirectory()) : arguments;
 }
 
-bool MainDialogLogic::endSession() {
+void MainDialogLogic::endSession() {
     m_leaving = true;
     m_stopRequested = true;
-    return operationRunning();
+    m_endAwaited = operationRunning();
 }
 
 void MainDialogLogic::leaveWhenFinished() {

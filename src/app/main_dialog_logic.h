@@ -73,8 +73,12 @@ public:
     // `askUser` (the close question) decides whether the dialog closes once it
     // has finished.
     bool requestClose(const std::function<bool()>& askUser);
-    // An operation has finished. True: a close was asked for and is due now.
-    bool operationFinished() const { return m_closeWhenFinished; }
+    // An operation has finished (the face has heard it). True: a close was
+    // asked for and is due now.
+    bool operationFinished() {
+        m_endAwaited = false;
+        return m_closeWhenFinished;
+    }
 
     // The menu's "Working folder..." choice: remembered for the next start,
     // and the arguments (`arguments` without the program's name) to start the
@@ -96,8 +100,10 @@ public:
     bool sessionMayEnd() const { return !m_controller || !m_controller->busy(); }
     // The session ends all the same: a running operation stops at its next
     // command, closing the recorder's session, and no message box opens any
-    // more. True when an operation runs: the face waits until it has ended.
-    bool endSession();
+    // more. The face then carries out the worker's calls while endAwaited().
+    void endSession();
+    // Since the session's end, the running operation has not yet been heard to finish.
+    bool endAwaited() const { return m_endAwaited; }
     // The program is to end once the running operation has, without showing
     // its later messages (it starts again elsewhere).
     void leaveWhenFinished();
@@ -114,6 +120,7 @@ private:
     CImageBurnerDlg* m_controller = nullptr;
     bool m_closeWhenFinished = false;
     bool m_leaving = false;
+    bool m_endAwaited = false;
     std::atomic<bool> m_stopRequested{false};
 };
 

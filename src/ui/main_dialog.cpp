@@ -263,12 +263,12 @@ void MainDialog::commitData(QSessionManager& manager) {
 }
 
 void MainDialog::endSessionNow() {
-    if (m_logic.endSession()) {
+    m_logic.endSession();
+    if (m_logic.endAwaited())
         m_serviceLog.warning("The session ends: the running operation stops at its next command.");
-        // The worker's reports and its last message are carried out here, the boxes only logged.
-        while (m_logic.operationRunning())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
+    // The worker's reports and its end are carried out here, its message boxes only logged.
+    while (m_logic.endAwaited())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     QDialog::reject();
 }
 

@@ -31,16 +31,15 @@ void MainDialog::onQueryEndSession() {
 void MainDialog::onEndSession(bool ending) {
     ::SetWindowLongPtrW(m_dialog, DWLP_MSGRESULT, 0);
     if (!ending) return;
-    if (m_logic.endSession()) {
-        m_log.warning("The session ends: the running operation stops at its next command.");
-        // The worker's reports and its last message are carried out here (the
-        // boxes only logged) until it has ended.
-        while (m_logic.operationRunning()) {
-            MSG message;
-            while (::PeekMessageW(&message, m_dialog, kPostedCallMessage, kPostedCallMessage, PM_REMOVE))
-                DialogThread::runPosted(message.lParam);
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
-        }
+    m_logic.endSession();
+    if (m_logic.endAwaited()) m_log.warning("The session ends: the running operation stops at its next command.");
+    // The worker's calls and its end are carried out here (its message boxes
+    // only logged) until it has ended.
+    while (m_logic.endAwaited()) {
+        MSG message;
+        while (::PeekMessageW(&message, m_dialog, kPostedCallMessage, kPostedCallMessage, PM_REMOVE))
+            DialogThread::runPosted(message.lParam);
+        if (m_logic.endAwaited()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
     }
     close();
 }

@@ -6,36 +6,12 @@
 # next command, EndSession is the recorder's last command, and the program
 # ends without opening a message box (the interruption is in the log).
 # Usage: session_end_under_xvfb.sh <imageburner> <imageburner-cli> <session_manager> <example folder>
-set -euo pipefail
 program=${1:?} cli=${2:?} manager=${3:?} examples=${4:?}
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-session.XXXXXX")
+source "$(dirname "$0")/xvfb_harness.sh"
 log=$scratch/service.log
-xvfb_pid="" app_pid="" manager_pid=""
-cleanup() {
-  for pid in $app_pid $manager_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$scratch"
-}
-fail() {
-  echo "FAIL: $*"
-  for file in app.out events; do [ -f "$scratch/$file" ] && { echo "--- $file"; cat "$scratch/$file"; }; done
-  [ -f "$log" ] && { echo "--- service log"; cat "$log"; }
-  exit 1
-}
-trap cleanup EXIT
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
-xvfb_pid=$!
-wait_until 20 test -s "$scratch/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$scratch/display")"
-unset QT_QPA_PLATFORM
+shown_on_failure=("$scratch/app.out" "$scratch/events" "$log")
+app_pid="" manager_pid=""
+stop_test() { for pid in $app_pid $manager_pid; do kill "$pid" 2>/dev/null || true; done; }
 
 mkfifo "$scratch/commands"
 "$manager" <"$scratch/commands" >"$scratch/events" 2>&1 &

@@ -6,37 +6,14 @@
 # next plain start takes from the profile; a start in a folder that holds
 # DiskInfo.ini works there. Real keys and clicks on an X server of its own.
 # Usage: working_folder_under_xvfb.sh <imageburner> <imageburner-cli> <example folder>
-set -euo pipefail
 program=$(realpath "${1:?}") cli=${2:?} examples=${3:?}
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/imageburner-folder.XXXXXX")
-xvfb_pid=""
+source "$(dirname "$0")/xvfb_harness.sh"
+shown_on_failure=("$scratch/app.out")
 readonly kTitle="VELTRAX VT-RD70"
 # Every program started here, the ones it starts again included.
 programs() { pgrep -f "^$program " || true; }
-cleanup() {
-  for pid in $(programs) $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$scratch"
-}
-fail() {
-  echo "FAIL: $*"
-  [ -f "$scratch/app.out" ] && cat "$scratch/app.out"
-  exit 1
-}
-trap cleanup EXIT
-wait_until() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
-xvfb_pid=$!
-wait_until 20 test -s "$scratch/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$scratch/display")" XDG_CONFIG_HOME=$scratch/config
-unset QT_QPA_PLATFORM
+stop_test() { for pid in $(programs); do kill "$pid" 2>/dev/null || true; done; }
+export XDG_CONFIG_HOME=$scratch/config
 "$cli" sim init "$scratch/recorder" --force >/dev/null
 mkdir -p "$scratch/menu" "$scratch/first" "$scratch/zażółć/gęślą"
 cp -r "$examples/sif" "$scratch/portable"

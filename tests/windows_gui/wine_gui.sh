@@ -52,16 +52,7 @@ gui_end() {
 }
 trap gui_end EXIT
 
-# Runs the command until it succeeds, at most SECONDS long.
-wait_until() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+source "$here/../support/wait_until.sh"
 
 # The X server, on a display number it picks itself.
 Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &

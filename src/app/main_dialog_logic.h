@@ -102,8 +102,23 @@ public:
     // command, closing the recorder's session, and no message box opens any
     // more. The face then carries out the worker's calls while endAwaited().
     void endSession();
-    // Since the session's end, the running operation has not yet been heard to finish.
-    bool endAwaited() const { return m_endAwaited; }
+    // Since the session's end, the running operation has not yet been heard
+    // to finish, and no box of the face is open. An open box holds back the
+    // worker that asked for it (no command is then under way), and it could
+    // not close before the wait for the worker ends.
+    bool endAwaited() const { return m_endAwaited && m_openBoxes == 0; }
+    // A message box or chooser of the face is open while the result lives.
+    class OpenBox {
+    public:
+        explicit OpenBox(int& count) : m_count(count) { ++m_count; }
+        ~OpenBox() { --m_count; }
+        OpenBox(const OpenBox&) = delete;
+        OpenBox& operator=(const OpenBox&) = delete;
+
+    private:
+        int& m_count;
+    };
+    [[nodiscard]] OpenBox boxOpened() { return OpenBox(m_openBoxes); }
     // The program is to end once the running operation has, without showing
     // its later messages (it starts again elsewhere).
     void leaveWhenFinished();
@@ -121,6 +136,7 @@ private:
     bool m_closeWhenFinished = false;
     bool m_leaving = false;
     bool m_endAwaited = false;
+    int m_openBoxes = 0;
     std::atomic<bool> m_stopRequested{false};
 };
 

@@ -71,7 +71,10 @@ int CImageBurnerApp::run(int argc, char** argv) {
     app::SessionOptions options;
     options.workingDirectory = pathFromUtf8(parser.value(workdir).toStdString());
     if (!parser.isSet(workdir))
-        options.askWorkingFolder = [] { return chooseFolder(nullptr, std::filesystem::current_path()); };
+        options.askWorkingFolder = [] {
+            std::error_code noFolder;  // the current folder may have gone
+            return chooseFolder(nullptr, std::filesystem::current_path(noFolder));
+        };
     options.stop = dialog.stopRequest();
     if (parser.isSet(sim)) options.simulatorFolders.push_back(parser.value(sim).toStdString());
     options.recordFile = parser.value(record).toStdString();

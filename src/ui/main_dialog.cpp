@@ -308,6 +308,7 @@ void MainDialog::showWarning(const std::string& text) {
     m_serviceLog.warning(text);
     if (m_logic.leaving()) return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), message, QMessageBox::Ok, this);
+    const auto open = m_logic.boxOpened();
     box.exec();
 }
 
@@ -319,6 +320,7 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
                                                                 : QString::fromUtf8(captionOf(kind));
     QMessageBox box(kind == MessageBoxKind::Information ? QMessageBox::Information : QMessageBox::Critical, caption,
                     message, QMessageBox::Ok, this);
+    const auto open = m_logic.boxOpened();
     box.exec();
 }
 
@@ -341,6 +343,7 @@ std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& requ
     chooser.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (!request.defaultExtension.empty()) chooser.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialName.empty()) chooser.selectFile(QString::fromStdString(request.initialName));
+    const auto open = m_logic.boxOpened();
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
     return chooser.selectedFiles().constFirst().toStdString();
 }

@@ -46,6 +46,7 @@ void MainDialog::showStepMessage(const std::string& text) {
 void MainDialog::showWarning(const std::string& text) {
     m_log.warning(text);
     if (m_logic.leaving()) return;
+    const auto open = m_logic.boxOpened();
     messageBox(m_dialog, text, L"Warning", MB_ICONWARNING);
 }
 
@@ -60,6 +61,7 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     }
     const std::wstring caption =
         kind == MessageBoxKind::Application ? kProgramName : platform::wideFromUtf8(captionOf(kind));
+    const auto open = m_logic.boxOpened();
     messageBox(m_dialog, text, caption, kind == MessageBoxKind::Information ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
@@ -73,6 +75,7 @@ void MainDialog::setControlEnabled(ControlId control, bool enabled) {
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {
     if (m_logic.leaving()) return std::nullopt;
+    const auto open = m_logic.boxOpened();
     return win32::chooseFile(m_dialog, request);
 }
 

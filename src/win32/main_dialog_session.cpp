@@ -47,6 +47,7 @@ void MainDialog::onEndSession(bool ending) {
 void MainDialog::offerElevation(const std::string& question) {
     const std::wstring text = platform::wideFromUtf8(question);
     const std::wstring title = platform::wideFromUtf8(windowText(m_dialog));
+    const auto open = m_logic.boxOpened();
     if (::MessageBoxW(m_dialog, text.c_str(), title.c_str(), MB_YESNO | MB_ICONWARNING) != IDYES) return;
     // Declined at the elevation prompt: this program goes on as it was.
     if (startProgramAgain(m_dialog, m_logic.argumentsHere(m_arguments), Rights::Administrator))

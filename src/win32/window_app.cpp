@@ -27,7 +27,8 @@ app::SessionOptions sessionOptions(const WindowOptions& given, const DialogThrea
     options.workingDirectory = pathFromUtf8(given.workingDirectory);
     if (!given.workingDirectoryGiven)
         options.askWorkingFolder = []() -> std::optional<std::filesystem::path> {
-            const auto folder = chooseFolder(nullptr, utf8FromPath(std::filesystem::current_path()));
+            std::error_code noFolder;  // the current folder may have gone
+            const auto folder = chooseFolder(nullptr, utf8FromPath(std::filesystem::current_path(noFolder)));
             return folder ? std::optional(pathFromUtf8(*folder)) : std::nullopt;
         };
     for (const std::string& folder : given.simulatorFolders) options.simulatorFolders.push_back(pathFromUtf8(folder));

@@ -25,8 +25,11 @@ shows() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 choose() {
   wait_until 20 shows '^Working folder$' || fail "no folder chooser"
   xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Working folder$' | head -1)" 2>/dev/null || true
+  sleep 1  # until the chooser has listed its folder and takes keys
   xdotool key ctrl+a type --delay 20 "$scratch/$1"
   xdotool key Return
+  # A Return the name completer's list took closes only the list.
+  wait_until 3 eval '! shows "^Working folder\$"' || xdotool key Return
 }
 title_is() { shows "^$kTitle - $1\$"; }
 remembered() { grep -rqs "$1" "$XDG_CONFIG_HOME"; }

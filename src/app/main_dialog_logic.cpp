@@ -202,13 +202,16 @@ std::optional<std::string> elevationQuestion(const std::string& text) {
     return text + "\n\nStart ImageBurner again as administrator, in the same working folder?";
 }
 
+bool MainDialogLogic::mayChooseWorkingFolder() {
+    if (!m_controller) return false;
+    if (!m_controller->busy()) return true;
+    m_controller->messageBox(kFolderWhileBusyMessage);
+    return false;
+}
+
 std::optional<std::vector<std::string>> MainDialogLogic::workingFolderChosen(const std::filesystem::path& folder,
                                                                              const std::vector<std::string>& arguments) {
     if (!m_controller) return std::nullopt;
-    if (m_controller->busy()) {
-        m_controller->messageBox(kFolderWhileBusyMessage);
-        return std::nullopt;
-    }
     if (!app::rememberWorkingFolder(m_controller->profile(), folder)) {
         m_controller->messageBox("Cannot remember the working folder " + utf8FromPath(folder) +
                                  ": the profile could not be written.");

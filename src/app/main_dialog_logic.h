@@ -80,10 +80,12 @@ public:
         return m_closeWhenFinished;
     }
 
-    // The menu's "Working folder..." choice: remembered for the next start,
-    // and the arguments (`arguments` without the program's name) to start the
-    // program again there. nullopt, after a message, while an operation runs
-    // or when the profile refused it.
+    // The menu's "Working folder...": false, after a message, while an
+    // operation runs (the folder changes only between operations).
+    bool mayChooseWorkingFolder();
+    // The folder chosen: remembered for the next start, and the arguments
+    // (`arguments` without the program's name) to start the program again
+    // there. nullopt, after a message, when the profile refused it.
     std::optional<std::vector<std::string>> workingFolderChosen(const std::filesystem::path& folder,
                                                                 const std::vector<std::string>& arguments);
     // The working folder in use; empty before the start-up.

@@ -245,6 +245,7 @@ void MainDialog::runAsMainWindow() {
 }
 
 void MainDialog::chooseWorkingFolder() {
+    if (!m_logic.mayChooseWorkingFolder()) return;
     const auto folder = ui::chooseFolder(this, m_logic.workingFolder());
     if (!folder) return;
     const auto arguments = m_logic.workingFolderChosen(*folder, programArguments());

@@ -175,13 +175,14 @@ bool MainDialog::showContextMenu(LPARAM where) {
 
 void MainDialog::appendWindowMenu(HMENU menu) const {
     for (const MenuEntry& entry : windowMenu()) {
-        const bool checked = entry.command == MenuCommand::Service && m_servicePanel.shown();
+        const bool checked = entry.checkable && m_servicePanel.shown();  // the service panel's entry
         ::AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                       static_cast<UINT_PTR>(entry.systemCommand), platform::wideFromUtf8(entry.text).c_str());
     }
 }
 
 void MainDialog::chooseWorkingFolder() {
+    if (!m_logic.mayChooseWorkingFolder()) return;
     const auto folder = win32::chooseFolder(m_dialog, utf8FromPath(m_logic.workingFolder()));
     if (!folder) return;
     const auto arguments = m_logic.workingFolderChosen(pathFromUtf8(*folder), m_arguments);

@@ -14,12 +14,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSessionManager>
 
 #include "ui/about_dialog.h"
 #include "app/control_table.h"
 #include "app/window_menu.h"
-#include "ui/folder_chooser.h"
 #include "ui/dialog_units.h"
 #include "seams/utf8_path.h"
 #include "ui/pictures.h"
@@ -242,35 +240,6 @@ void MainDialog::runAsMainWindow() {
     connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
     show();
     loop.exec();
-}
-
-void MainDialog::chooseWorkingFolder() {
-    if (!m_logic.mayChooseWorkingFolder()) return;
-    const auto folder = ui::chooseFolder(this, m_logic.workingFolder());
-    if (!folder) return;
-    const auto arguments = m_logic.workingFolderChosen(*folder, programArguments());
-    if (!arguments) return;
-    if (!startProgramAgain(*arguments)) {
-        showMessageBox(MessageBoxKind::Error, "The program could not be started again in " + utf8FromPath(*folder));
-        return;
-    }
-    QDialog::reject();
-}
-
-void MainDialog::commitData(QSessionManager& manager) {
-    if (m_logic.sessionMayEnd()) return;
-    m_serviceLog.warning(std::string("The session's end was refused: ") + kSessionEndBlockReason);
-    if (manager.allowsInteraction()) manager.cancel();
-}
-
-void MainDialog::endSessionNow() {
-    m_logic.endSession();
-    if (m_logic.endAwaited())
-        m_serviceLog.warning("The session ends: the running operation stops at its next command.");
-    // The worker's reports and its end are carried out here, its message boxes only logged.
-    while (m_logic.endAwaited())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    QDialog::reject();
 }
 
 void MainDialog::showAbout() {

@@ -1,7 +1,9 @@
 // The main dialog's Qt face: it builds its widgets from the control table,
 // carries out the user-interface port's calls on the user-interface thread and
 // hands clicks to the shared dialog logic. Below the visible area lies the
-// service panel, shown on request together with the service log.
+// service panel, shown on request together with the service log. Its context
+// menu holds the window menu's entries; while an operation runs it holds back
+// the end of the user's session.
 #pragma once
 
 #include <QDialog>

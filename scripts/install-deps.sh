@@ -25,7 +25,7 @@ linux_packages=(
   # folding; not used by the program.
   dosfstools mtools 7zip libicu-dev
   qemu-system-x86 busybox-static cpio
-  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm
+  qt6-base-dev libqt6gui6 qt6-qpa-plugins xvfb xdotool x11-apps netpbm libsm-dev
 )
 windows_packages=(
   cmake ninja-build ccache

@@ -107,7 +107,12 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     session->m_chosen = std::make_unique<ChosenRecorderVolumes>(*reachedVolumes);
     session->m_volumes = session->m_chosen.get();
 
-    const std::filesystem::path workdir = std::filesystem::absolute(options.workingDirectory).lexically_normal();
+    ProfileStore& profile = given.profile ? *given.profile : *system->profile;
+    const std::filesystem::path workdir =
+        std::filesystem::absolute(options.askWorkingFolder
+                                      ? startFolder(options.workingDirectory, profile, options.askWorkingFolder)
+                                      : options.workingDirectory)
+            .lexically_normal();
     auto locateTool = given.locateTool ? given.locateTool : [workdir](const std::string& name) {
         return platform::findHelperTool(name, workdir).value_or(workdir / pathFromUtf8(name));
     };
@@ -120,7 +125,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
         *session->m_devices,
         *deviceEvents,
         clock,
-        given.profile ? *given.profile : *system->profile,
+        profile,
         session->m_reportedToolRuns.emplace(given.processes ? *given.processes : *system->processes, port),
         std::move(locateTool),
         workdir,

@@ -29,6 +29,7 @@
 #include "app/image_burner_controller.h"
 #include "app/reported_tool_runs.h"
 #include "app/user_interface_port.h"
+#include "app/working_folder.h"
 
 namespace ib::sim {
 class SimulatorRack;
@@ -59,6 +60,10 @@ struct SessionOverrides {
 struct SessionOptions {
     // The folder of DiskInfo.ini and the firmware files, made absolute.
     std::filesystem::path workingDirectory = ".";
+    // Set by a window started without a folder on its command line: the
+    // working folder is then chosen from workingDirectory (the current one),
+    // the user's profile and this question, as startFolder says.
+    FolderQuestion askWorkingFolder;
     // Where folder images are packed; empty: the working folder. Sessions that
     // run at once on one working folder each need their own, or one would
     // rewrite the image another is copying.

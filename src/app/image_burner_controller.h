@@ -154,6 +154,7 @@ public:
     const StatusState statusState() const { return m_status.state(); }
     UsbScsiCmd& usbCmd() { return m_usbCmd; }
     const std::filesystem::path& workingDirectory() const { return m_env.workingDirectory; }
+    ProfileStore& profile() const { return m_env.profile; }
     std::filesystem::path configurationPath() const { return m_env.workingDirectory / "DiskInfo.ini"; }
 
     // The settings the views edit; each operation reads a snapshot of them

@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "app/control_table.h"
+#include "app/working_folder.h"
+#include "seams/administrator_rights.h"
 #include "seams/utf8_path.h"
 
 namespace ib {
@@ -189,6 +191,48 @@ bool MainDialogLogic::requestClose(const std::function<bool()>& askUser) {
     m_closeWhenFinished = askUser();
     // It may have finished while the question was open.
     return m_closeWhenFinished && !m_controller->busy();
+}
+
+}  // namespace ib
+
+namespace ib {
+
+std::optional<std::string> elevationQuestion(const std::string& text) {
+    if (!isAdministratorRightsMessage(text)) return std::nullopt;
+    return text + "\n\nStart ImageBurner again as administrator, in the same working folder?";
+}
+
+bool MainDialogLogic::mayChooseWorkingFolder() {
+    if (!m_controller) return false;
+    if (!m_controller->busy()) return true;
+    m_controller->messageBox(kFolderWhileBusyMessage);
+    return false;
+}
+
+std::optional<std::vector<std::string>> MainDialogLogic::workingFolderChosen(const std::filesystem::path& folder,
+                                                                             const std::vector<std::string>& arguments) {
+    if (!m_controller) return std::nullopt;
+    if (!app::rememberWorkingFolder(m_controller->profile(), folder)) {
+        m_controller->messageBox("Cannot remember the working folder " + utf8FromPath(folder) +
+                                 ": the profile could not be written.");
+        return std::nullopt;
+    }
+    return app::argumentsWithWorkingFolder(arguments, folder);
+}
+
+std::vector<std::string> MainDialogLogic::argumentsHere(const std::vector<std::string>& arguments) const {
+    return m_controller ? app::argumentsWithWorkingFolder(arguments, m_controller->workingDirectory()) : arguments;
+}
+
+void MainDialogLogic::endSession() {
+    m_leaving = true;
+    m_stopRequested = true;
+    m_endAwaited = operationRunning();
+}
+
+void MainDialogLogic::leaveWhenFinished() {
+    m_leaving = true;
+    m_closeWhenFinished = true;
 }
 
 }  // namespace ib

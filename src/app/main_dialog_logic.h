@@ -5,24 +5,29 @@
 // happens here.
 #pragma once
 
+#include <atomic>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/dialog_controls.h"
 #include "app/dialog_values.h"
 #include "app/image_burner_controller.h"
 #include "app/operation.h"
+#include "operation/stop_request.h"
 
 namespace ib {
 
 inline constexpr const char* kDialogTitle = "VELTRAX VT-RD70";
-// The system menu's entries: the about box (string 101, command 16) and the service panel.
-inline constexpr const char* kAboutEntry = "&About ImageBurner...";
-inline constexpr int kAboutCommand = 16;
-inline constexpr const char* kServiceEntry = "&Service";
 inline constexpr const char* kCloseWhileBusyQuestion = "An operation is running. Close when it has finished?";
+// Why the window holds back the end of the user's session while an operation runs.
+inline constexpr const char* kSessionEndBlockReason = "Updating the recorder: do not switch off";
+inline constexpr const char* kFolderWhileBusyMessage =
+    "An operation is running. Choose the working folder when it has finished.";
+inline constexpr const char* kFolderChooserTitle = "Working folder";
 
 // The eight buttons that the device presence enables and disables together.
 std::span<const int> operationButtons();
@@ -36,6 +41,11 @@ const char* operationName(Operation op);
 // the separator leaves the title as it is, and a root ("C:\", "/") gives
 // nothing after the dash.
 std::string titleWithFolder(const std::string& title, const std::string& folder, char separator);
+
+// The question a face asks in place of message `text` when the text says
+// that the program lacks administrator rights: whether to start it again as
+// administrator. nullopt for every other message.
+std::optional<std::string> elevationQuestion(const std::string& text);
 
 // What the bound controls hold now.
 DialogValues readView(const DialogControls& controls);
@@ -63,8 +73,60 @@ public:
     // `askUser` (the close question) decides whether the dialog closes once it
     // has finished.
     bool requestClose(const std::function<bool()>& askUser);
-    // An operation has finished. True: a close was asked for and is due now.
-    bool operationFinished() const { return m_closeWhenFinished; }
+    // An operation has finished (the face has heard it). True: a close was
+    // asked for and is due now.
+    bool operationFinished() {
+        m_endAwaited = false;
+        return m_closeWhenFinished;
+    }
+
+    // The menu's "Working folder...": false, after a message, while an
+    // operation runs (the folder changes only between operations).
+    bool mayChooseWorkingFolder();
+    // The folder chosen: remembered for the next start, and the arguments
+    // (`arguments` without the program's name) to start the program again
+    // there. nullopt, after a message, when the profile refused it.
+    std::optional<std::vector<std::string>> workingFolderChosen(const std::filesystem::path& folder,
+                                                                const std::vector<std::string>& arguments);
+    // The working folder in use; empty before the start-up.
+    std::filesystem::path workingFolder() const {
+        return m_controller ? m_controller->workingDirectory() : std::filesystem::path();
+    }
+    // `arguments` for a start in the present working folder (a start with other rights).
+    std::vector<std::string> argumentsHere(const std::vector<std::string>& arguments) const;
+
+    // What stops a running operation at its next command: the end of the
+    // user's session. The controller's operations are given it.
+    StopRequest stopRequest() const { return StopRequest(m_stopRequested); }
+    // Whether the user's session may end now: not while an operation runs.
+    bool sessionMayEnd() const { return !m_controller || !m_controller->busy(); }
+    // The session ends all the same: a running operation stops at its next
+    // command, closing the recorder's session, and no message box opens any
+    // more. The face then carries out the worker's calls while endAwaited().
+    void endSession();
+    // Since the session's end, the running operation has not yet been heard
+    // to finish, and no box of the face is open. An open box holds back the
+    // worker that asked for it (no command is then under way), and it could
+    // not close before the wait for the worker ends.
+    bool endAwaited() const { return m_endAwaited && m_openBoxes == 0; }
+    // A message box or chooser of the face is open while the result lives.
+    class OpenBox {
+    public:
+        explicit OpenBox(int& count) : m_count(count) { ++m_count; }
+        ~OpenBox() { --m_count; }
+        OpenBox(const OpenBox&) = delete;
+        OpenBox& operator=(const OpenBox&) = delete;
+
+    private:
+        int& m_count;
+    };
+    [[nodiscard]] OpenBox boxOpened() { return OpenBox(m_openBoxes); }
+    // The program is to end once the running operation has, without showing
+    // its later messages (it starts again elsewhere).
+    void leaveWhenFinished();
+    // Message boxes and choosers are left out: the program is ending.
+    bool leaving() const { return m_leaving; }
+    bool operationRunning() const { return m_controller && m_controller->busy(); }
 
 private:
     void onConfigureBootArea();
@@ -74,6 +136,10 @@ private:
     DialogControls& m_controls;
     CImageBurnerDlg* m_controller = nullptr;
     bool m_closeWhenFinished = false;
+    bool m_leaving = false;
+    bool m_endAwaited = false;
+    int m_openBoxes = 0;
+    std::atomic<bool> m_stopRequested{false};
 };
 
 }  // namespace ib

@@ -2,6 +2,7 @@
 // controls, then notifications, the status line, the presence check and the
 // remembered paths.
 #include "config/private_profile.h"
+#include "seams/profile_store.h"
 #include "seams/small_file.h"
 #include "app/image_burner_controller.h"
 #include "seams/utf8_path.h"
@@ -9,7 +10,6 @@
 namespace ib {
 namespace {
 
-constexpr const char* kProfileSection = "QUBImageBurner";
 
 // The list entry at `index`; one outside the list selects none.
 template <std::size_t N>

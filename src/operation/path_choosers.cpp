@@ -1,12 +1,9 @@
 // The "Browse..." choosers. See path_choosers.h.
 #include "operation/path_choosers.h"
 
+#include "seams/profile_store.h"
+
 namespace ib {
-namespace {
-
-constexpr const char* kProfileSection = "QUBImageBurner";
-
-}  // namespace
 
 std::optional<std::string> browseForPath(const OperationContext& ctx, RememberedPath which) {
     const bool save = which == RememberedPath::SdImage;

@@ -1,10 +1,14 @@
 // The per-user settings store that remembers the two paths of the dialog
-// (section "QUBImageBurner", keys "raw_path" and "bin_path") between runs.
+// (section "QUBImageBurner", keys "raw_path" and "bin_path") and the window's
+// working folder between runs.
 #pragma once
 
 #include <string>
 
 namespace ib {
+
+// The section of the program's own keys.
+inline constexpr const char* kProfileSection = "QUBImageBurner";
 
 class ProfileStore {
 public:

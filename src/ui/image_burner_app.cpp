@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <iostream>
 #include <memory>
@@ -10,11 +11,33 @@
 #include "app/application_session.h"
 #include "app/build_version.h"
 #include "platform/stop_signals.h"
+#include "seams/utf8_path.h"
+#include "ui/folder_chooser.h"
 #include "ui/main_dialog.h"
 #include "ui/pictures.h"
 #include "ui/qt_port.h"
 
 namespace ib::ui {
+namespace {
+
+// A quit request to the application ends the dialog the way the end of the
+// session does: a running operation stops at its next command first.
+class SessionEndFilter final : public QObject {
+public:
+    explicit SessionEndFilter(MainDialog& dialog) : m_dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit) return false;
+        m_dialog.endSessionNow();
+        return true;
+    }
+
+private:
+    MainDialog& m_dialog;
+};
+
+}  // namespace
 
 int CImageBurnerApp::run(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -27,7 +50,8 @@ int CImageBurnerApp::run(int argc, char** argv) {
     const QCommandLineOption sim(QStringLiteral("sim"), QStringLiteral("Talk to the simulated recorder in <dir>."),
                                  QStringLiteral("dir"));
     const QCommandLineOption workdir(QStringLiteral("workdir"),
-                                     QStringLiteral("Working folder with DiskInfo.ini (default: the current one)."),
+                                     QStringLiteral("Working folder with DiskInfo.ini (default: the current one when it holds "
+                                                    "DiskInfo.ini, else the one chosen last)."),
                                      QStringLiteral("dir"), QStringLiteral("."));
     const QCommandLineOption logFile(QStringLiteral("log"), QStringLiteral("Also write the service log to <file>."),
                                      QStringLiteral("file"));
@@ -45,7 +69,13 @@ int CImageBurnerApp::run(int argc, char** argv) {
         std::cerr << "Cannot write the log to " << parser.value(logFile).toStdString() << '\n';
     QtPort port(dialog, dialog);
     app::SessionOptions options;
-    options.workingDirectory = parser.value(workdir).toStdString();
+    options.workingDirectory = pathFromUtf8(parser.value(workdir).toStdString());
+    if (!parser.isSet(workdir))
+        options.askWorkingFolder = [] {
+            std::error_code noFolder;  // the current folder may have gone
+            return chooseFolder(nullptr, std::filesystem::current_path(noFolder));
+        };
+    options.stop = dialog.stopRequest();
     if (parser.isSet(sim)) options.simulatorFolders.push_back(parser.value(sim).toStdString());
     options.recordFile = parser.value(record).toStdString();
     options.overrides.deliverDeviceEvent = [&dialog](std::function<void()> handle) {
@@ -59,6 +89,12 @@ int CImageBurnerApp::run(int argc, char** argv) {
         return 1;
     }
     dialog.startUp(*session->controller);
+    // The session manager's question whether the session may end, and its
+    // end all the same (its "die" is a quit event to the application).
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &dialog,
+                     [&dialog](QSessionManager& manager) { dialog.commitData(manager); });
+    SessionEndFilter sessionEnd(dialog);
+    application.installEventFilter(&sessionEnd);
     // A termination signal is a close request, as the close button makes one
     // (a running operation is asked about first); a second ends the program.
     const platform::StopSignals stopSignals = platform::installStopSignals();

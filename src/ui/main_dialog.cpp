@@ -17,6 +17,7 @@
 
 #include "ui/about_dialog.h"
 #include "app/control_table.h"
+#include "app/window_menu.h"
 #include "ui/dialog_units.h"
 #include "seams/utf8_path.h"
 #include "ui/pictures.h"
@@ -157,17 +158,27 @@ void MainDialog::buildServiceLog() {
 }
 
 void MainDialog::buildMenu() {
-    m_aboutAction = new QAction(QString::fromUtf8(kAboutEntry), this);
-    m_aboutAction->setData(kAboutCommand);
-    m_aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
-    m_serviceAction = new QAction(QString::fromUtf8(kServiceEntry), this);
-    m_serviceAction->setCheckable(true);
-    m_serviceAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    addAction(m_aboutAction);
-    addAction(m_serviceAction);
+    // The context menu (a right click) holds the window menu's entries.
+    for (const MenuEntry& entry : windowMenu()) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setCheckable(entry.checkable);
+        addAction(action);
+        switch (entry.command) {
+            case MenuCommand::WorkingFolder:
+                connect(action, &QAction::triggered, this, &MainDialog::chooseWorkingFolder);
+                break;
+            case MenuCommand::About:
+                action->setShortcut(QKeySequence(Qt::Key_F1));
+                connect(action, &QAction::triggered, this, &MainDialog::showAbout);
+                break;
+            case MenuCommand::Service:
+                action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+                connect(action, &QAction::toggled, this, &MainDialog::showServicePanel);
+                m_serviceAction = action;
+                break;
+        }
+    }
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(m_aboutAction, &QAction::triggered, this, &MainDialog::showAbout);
-    connect(m_serviceAction, &QAction::toggled, this, &MainDialog::showServicePanel);
 }
 
 void MainDialog::connectReactions() {
@@ -288,17 +299,21 @@ void MainDialog::showStepMessage(const std::string& text) {
 void MainDialog::showWarning(const std::string& text) {
     const QString message = QString::fromStdString(text);
     m_serviceLog.warning(text);
+    if (m_logic.leaving()) return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), message, QMessageBox::Ok, this);
+    const auto open = m_logic.boxOpened();
     box.exec();
 }
 
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     const QString message = QString::fromStdString(text);
     m_serviceLog.message(text);
+    if (m_logic.leaving()) return;
     const QString caption = kind == MessageBoxKind::Application ? QCoreApplication::applicationName()
                                                                 : QString::fromUtf8(captionOf(kind));
     QMessageBox box(kind == MessageBoxKind::Information ? QMessageBox::Information : QMessageBox::Critical, caption,
                     message, QMessageBox::Ok, this);
+    const auto open = m_logic.boxOpened();
     box.exec();
 }
 
@@ -310,6 +325,7 @@ void MainDialog::setControlEnabled(ControlId id, bool enabled) {
 }
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {
+    if (m_logic.leaving()) return std::nullopt;
     QFileDialog chooser(this, QString::fromStdString(request.title), QString(), qtFilter(request.filter));
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -319,6 +335,7 @@ std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& requ
     chooser.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (!request.defaultExtension.empty()) chooser.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     if (!request.initialName.empty()) chooser.selectFile(QString::fromStdString(request.initialName));
+    const auto open = m_logic.boxOpened();
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) return std::nullopt;
     return chooser.selectedFiles().constFirst().toStdString();
 }

@@ -1,7 +1,9 @@
 // The main dialog's Qt face: it builds its widgets from the control table,
 // carries out the user-interface port's calls on the user-interface thread and
 // hands clicks to the shared dialog logic. Below the visible area lies the
-// service panel, shown on request together with the service log.
+// service panel, shown on request together with the service log. Its context
+// menu holds the window menu's entries; while an operation runs it holds back
+// the end of the user's session.
 #pragma once
 
 #include <QDialog>
@@ -17,6 +19,7 @@
 #include "app/user_interface_port.h"
 
 class QAction;
+class QSessionManager;
 class QComboBox;
 class QPlainTextEdit;
 class QProgressBar;
@@ -36,6 +39,17 @@ public:
     bool startUp(CImageBurnerDlg& controller);
     // Forgets the controller (it is being closed).
     void detach() { m_logic.detach(); }
+    // What stops the controller's running operation: the end of the user's session.
+    StopRequest stopRequest() const { return m_logic.stopRequest(); }
+    // The session manager asks whether the session may end: while an
+    // operation runs, the end is cancelled where the manager lets us.
+    void commitData(QSessionManager& manager);
+    // The session ends all the same: a running operation stops at its next
+    // command, this returns when it has ended, and the dialog closes.
+    void endSessionNow();
+    // The menu's "Working folder...": the chosen folder is remembered and the
+    // program starts again there.
+    void chooseWorkingFolder();
 
     // What the bound controls hold now.
     DialogValues readView() const { return ib::readView(*this); }
@@ -98,7 +112,6 @@ private:
     ServiceLog m_serviceLog;
     QProgressBar* m_transfer = nullptr;
     QPushButton* m_saveLog = nullptr;
-    QAction* m_aboutAction = nullptr;
     QAction* m_serviceAction = nullptr;
     MainDialogLogic m_logic{*this};
     KeyboardFocus m_focus{*this};

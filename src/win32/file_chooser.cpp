@@ -1,10 +1,12 @@
 #include "win32/file_chooser.h"
 
 #include <commdlg.h>
+#include <shobjidl.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "app/main_dialog_logic.h"
 #include "platform/windows/wide_text.h"
 
 namespace ib::win32 {
@@ -29,6 +31,15 @@ std::wstring firstChosen(const std::vector<wchar_t>& names) {
     if (*next == L'\0') return first;
     return first + L'\\' + next;
 }
+
+// A COM interface pointer released at the end of its scope.
+template <typename Interface>
+struct Released {
+    Interface* pointer = nullptr;
+    ~Released() {
+        if (pointer) pointer->Release();
+    }
+};
 
 }  // namespace
 
@@ -61,6 +72,28 @@ std::optional<std::string> chooseFile(HWND owner, const FileChooserRequest& requ
     const BOOL chosen = request.save ? ::GetSaveFileNameW(&chooser) : ::GetOpenFileNameW(&chooser);
     if (!chosen) return std::nullopt;
     return platform::utf8FromWide(firstChosen(names));
+}
+
+std::optional<std::string> chooseFolder(HWND owner, const std::string& start) {
+    Released<IFileOpenDialog> chooser;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&chooser.pointer))))
+        return std::nullopt;
+    FILEOPENDIALOGOPTIONS options = 0;
+    chooser.pointer->GetOptions(&options);
+    chooser.pointer->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    chooser.pointer->SetTitle(platform::wideFromUtf8(kFolderChooserTitle).c_str());
+    Released<IShellItem> startItem;
+    if (SUCCEEDED(::SHCreateItemFromParsingName(platform::wideFromUtf8(start).c_str(), nullptr,
+                                                IID_PPV_ARGS(&startItem.pointer))))
+        chooser.pointer->SetFolder(startItem.pointer);
+    if (FAILED(chooser.pointer->Show(owner))) return std::nullopt;  // cancelled, too
+    Released<IShellItem> chosen;
+    if (FAILED(chooser.pointer->GetResult(&chosen.pointer))) return std::nullopt;
+    PWSTR path = nullptr;
+    if (FAILED(chosen.pointer->GetDisplayName(SIGDN_FILESYSPATH, &path))) return std::nullopt;
+    std::string utf8 = platform::utf8FromWide(path);
+    ::CoTaskMemFree(path);
+    return utf8;
 }
 
 }  // namespace ib::win32

@@ -1,5 +1,5 @@
 // The system's file choosers (GetOpenFileNameW, GetSaveFileNameW) for a
-// FileChooserRequest, owned by a window.
+// FileChooserRequest, and its folder chooser, owned by a window.
 #pragma once
 
 #include <windows.h>
@@ -17,5 +17,8 @@ std::wstring chooserFilter(const std::string& filter);
 
 // The chosen file; with several chosen, the first. nullopt when cancelled.
 std::optional<std::string> chooseFile(HWND owner, const FileChooserRequest& request);
+
+// The folder the user picks, starting in `start`; nullopt when cancelled.
+std::optional<std::string> chooseFolder(HWND owner, const std::string& start);
 
 }  // namespace ib::win32

@@ -2,29 +2,17 @@
 // system gives them (UTF-16) and handed on in UTF-8.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
+#include <objbase.h>
 
-#include <string>
-#include <vector>
-
-#include "platform/windows/wide_text.h"
+#include "win32/program_restart.h"
 #include "win32/window_app.h"
-
-namespace {
-
-std::vector<std::string> argumentsAfterProgramName() {
-    int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> utf8;
-    for (int i = 1; arguments && i < count; ++i) utf8.push_back(ib::platform::utf8FromWide(arguments[i]));
-    ::LocalFree(arguments);
-    return utf8;
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
-    return ib::win32::runWindowApp(instance, argumentsAfterProgramName());
+    // The folder chooser is a shell dialog, which needs COM on this thread.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const int status = ib::win32::runWindowApp(instance, ib::win32::programArguments());
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return status;
 }

@@ -1,12 +1,16 @@
 #include "win32/main_dialog.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "app/control_table.h"
 #include "platform/windows/wide_text.h"
+#include "seams/utf8_path.h"
 #include "win32/about_box.h"
 #include "win32/dialog_geometry.h"
+#include "win32/file_chooser.h"
 #include "win32/main_dialog_template.h"
+#include "win32/program_restart.h"
 
 namespace ib::win32 {
 namespace {
@@ -72,6 +76,9 @@ bool MainDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return false;
         case WM_COMMAND: onCommand(LOWORD(wParam), HIWORD(wParam)); return true;
         case WM_SYSCOMMAND: return onSystemCommand(wParam);
+        case WM_CONTEXTMENU: return showContextMenu(lParam);
+        case WM_QUERYENDSESSION: onQueryEndSession(); return true;
+        case WM_ENDSESSION: onEndSession(wParam != FALSE); return true;
         case WM_CLOSE: requestClose(); return true;
         case WM_DEVICECHANGE:
             if (m_deviceEvents) m_deviceEvents->onDeviceChange(wParam, lParam);
@@ -102,7 +109,8 @@ void MainDialog::initialise(HWND dialog) {
     ::SendMessageW(item(extra_control::TransferBar), PBM_SETRANGE32, 0, 1000);
     ::SendMessageW(item(extra_control::ServiceLog), EM_SETLIMITTEXT, 0, 0);
     m_servicePanel.attach(dialog);
-    m_shortcuts = std::make_unique<DialogShortcuts>(dialog, kAboutCommand, kServiceCommand);
+    m_shortcuts = std::make_unique<DialogShortcuts>(dialog, menuEntry(MenuCommand::About).systemCommand,
+                                                    menuEntry(MenuCommand::Service).systemCommand);
     startUp();
     m_focus.focusStart();
 }
@@ -117,8 +125,7 @@ void MainDialog::fillLists() {
 void MainDialog::buildSystemMenu() {
     HMENU menu = ::GetSystemMenu(m_dialog, FALSE);
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu, MF_STRING, kAboutCommand, platform::wideFromUtf8(kAboutEntry).c_str());
-    ::AppendMenuW(menu, MF_STRING, kServiceCommand, platform::wideFromUtf8(kServiceEntry).c_str());
+    appendWindowMenu(menu);
 }
 
 void MainDialog::setIcons() {
@@ -143,21 +150,72 @@ void MainDialog::onCommand(int id, int code) {
             onSaveLog();
         else
             m_logic.click(id);
+        blockSessionEndWhileBusy();
     }
 }
 
 bool MainDialog::onSystemCommand(WPARAM command) {
-    switch (command & 0xFFF0) {
-        case kAboutCommand: showAboutBox(m_instance, m_dialog); return true;
-        case kServiceCommand: showServicePanel(!m_servicePanel.shown()); return true;
-        default: return false;
+    for (const MenuEntry& entry : windowMenu()) {
+        if (static_cast<WPARAM>(entry.systemCommand) == (command & 0xFFF0)) {
+            onMenuCommand(entry.command);
+            return true;
+        }
     }
+    return false;
+}
+
+void MainDialog::onMenuCommand(MenuCommand command) {
+    switch (command) {
+        case MenuCommand::WorkingFolder: chooseWorkingFolder(); break;
+        case MenuCommand::About: showAboutBox(m_instance, m_dialog); break;
+        case MenuCommand::Service: showServicePanel(!m_servicePanel.shown()); break;
+    }
+}
+
+// The right click's menu in the client area: the window menu's entries, at
+// the pointer (from the keyboard, at the dialog's top-left corner). A right
+// click on the caption keeps the system menu.
+bool MainDialog::showContextMenu(LPARAM where) {
+    POINT point{GET_X_LPARAM(where), GET_Y_LPARAM(where)};
+    if (point.x == -1 && point.y == -1) {
+        point = {0, 0};
+        ::ClientToScreen(m_dialog, &point);
+    } else if (::SendMessageW(m_dialog, WM_NCHITTEST, 0, where) != HTCLIENT) {
+        return false;
+    }
+    HMENU menu = ::CreatePopupMenu();
+    appendWindowMenu(menu);
+    const int chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, m_dialog, nullptr);
+    ::DestroyMenu(menu);
+    if (chosen != 0) onSystemCommand(static_cast<WPARAM>(chosen));
+    return true;
+}
+
+void MainDialog::appendWindowMenu(HMENU menu) const {
+    for (const MenuEntry& entry : windowMenu()) {
+        const bool checked = entry.checkable && m_servicePanel.shown();  // the service panel's entry
+        ::AppendMenuW(menu, MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+                      static_cast<UINT_PTR>(entry.systemCommand), platform::wideFromUtf8(entry.text).c_str());
+    }
+}
+
+void MainDialog::chooseWorkingFolder() {
+    if (!m_logic.mayChooseWorkingFolder()) return;
+    const auto folder = win32::chooseFolder(m_dialog, utf8FromPath(m_logic.workingFolder()));
+    if (!folder) return;
+    const auto arguments = m_logic.workingFolderChosen(pathFromUtf8(*folder), m_arguments);
+    if (!arguments) return;
+    if (!startProgramAgain(m_dialog, *arguments, Rights::Same)) {
+        showMessageBox(MessageBoxKind::Error, "The program could not be started again in " + *folder);
+        return;
+    }
+    close();
 }
 
 void MainDialog::showServicePanel(bool shown) {
     m_servicePanel.show(shown);
     m_focus.keepUsable();  // out of the panel onto a start button that may be disabled
-    ::CheckMenuItem(::GetSystemMenu(m_dialog, FALSE), kServiceCommand,
+    ::CheckMenuItem(::GetSystemMenu(m_dialog, FALSE), menuEntry(MenuCommand::Service).systemCommand,
                     MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
 }
 

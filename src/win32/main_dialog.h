@@ -1,14 +1,19 @@
 // The main dialog as a native Win32 dialog: built from the control table at
 // run time, it carries out the user-interface port's calls on its thread and
-// hands clicks to the shared dialog logic. The system menu holds the about
-// box and the service panel, which shows a time-stamped log of every status
-// text, step message and message box.
+// hands clicks to the shared dialog logic. The system menu and the right
+// click's menu hold the working folder, the about box and the service panel,
+// which shows a time-stamped log of every status text, step message and
+// message box. While an operation runs the dialog holds back the end of the
+// user's session; when it ends all the same, the operation stops at its next
+// command before the dialog lets it go on.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/image_burner_controller.h"
 #include "app/keyboard_focus.h"
@@ -16,6 +21,7 @@
 #include "app/service_log.h"
 #include "app/user_interface_port.h"
 #include "win32/banner_view.h"
+#include "app/window_menu.h"
 #include "win32/dialog_device_events.h"
 #include "win32/dialog_shortcuts.h"
 #include "win32/dialog_thread.h"
@@ -25,10 +31,6 @@
 
 namespace ib::win32 {
 
-// The system menu's service entry (its low four bits are zero, as system
-// commands' must be).
-inline constexpr int kServiceCommand = 32;
-
 class MainDialog final : public UserInterfacePort {
 public:
     // `thread` is attached to the dialog's window while it stands;
@@ -36,6 +38,10 @@ public:
     MainDialog(HINSTANCE instance, DialogThread& thread, DialogDeviceEvents* deviceEvents);
 
     ServiceLog& serviceLog() { return m_log; }
+    // What stops the controller's running operation: the end of the user's session.
+    StopRequest stopRequest() const { return m_logic.stopRequest(); }
+    // The program's arguments, for a start again in another folder or with other rights.
+    void setArguments(std::vector<std::string> arguments) { m_arguments = std::move(arguments); }
 
     // Shows the dialog over `controller` and returns when it has closed.
     // `closeController` closes the controller (stopping notifications and
@@ -65,6 +71,18 @@ private:
     void startUp();
     void onCommand(int id, int code);
     bool onSystemCommand(WPARAM command);
+    void onMenuCommand(MenuCommand command);
+    bool showContextMenu(LPARAM where);
+    // Appends the window menu's entries to `menu`.
+    void appendWindowMenu(HMENU menu) const;
+    void chooseWorkingFolder();
+    // Holds back the session's end while an operation runs, with the reason.
+    void blockSessionEndWhileBusy();
+    void onQueryEndSession();
+    void onEndSession(bool ending);
+    // Asks whether to start again as administrator, in the same working
+    // folder; when it started, this program ends after its operation.
+    void offerElevation(const std::string& question);
     void showServicePanel(bool shown);
     void requestClose();
     void close();
@@ -86,6 +104,8 @@ private:
     std::unique_ptr<DialogShortcuts> m_shortcuts;
     CImageBurnerDlg* m_controller = nullptr;
     std::function<void()> m_closeController;
+    std::vector<std::string> m_arguments;
+    bool m_sessionEndBlocked = false;
 };
 
 }  // namespace ib::win32

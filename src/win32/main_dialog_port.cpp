@@ -47,13 +47,23 @@ void MainDialog::showStepMessage(const std::string& text) {
 
 void MainDialog::showWarning(const std::string& text) {
     m_log.warning(text);
+    if (m_logic.leaving()) return;
+    const auto open = m_logic.boxOpened();
     messageBox(m_dialog, text, L"Warning", MB_ICONWARNING);
 }
 
+// A message that says the program lacks administrator rights offers to start
+// it again with them.
 void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     m_log.message(text);
+    if (m_logic.leaving()) return;
+    if (const auto question = elevationQuestion(text)) {
+        offerElevation(*question);
+        return;
+    }
     const std::wstring caption =
         kind == MessageBoxKind::Application ? kProgramName : platform::wideFromUtf8(captionOf(kind));
+    const auto open = m_logic.boxOpened();
     messageBox(m_dialog, text, caption, kind == MessageBoxKind::Information ? MB_ICONINFORMATION : MB_ICONERROR);
 }
 
@@ -65,6 +75,8 @@ void MainDialog::setControlEnabled(ControlId control, bool enabled) {
 }
 
 std::optional<std::string> MainDialog::chooseFile(const FileChooserRequest& request) {
+    if (m_logic.leaving()) return std::nullopt;
+    const auto open = m_logic.boxOpened();
     return win32::chooseFile(m_dialog, request);
 }
 
@@ -77,6 +89,7 @@ void MainDialog::transferProgress(std::uint64_t done, std::uint64_t total) {
 
 void MainDialog::operationFinished(Operation op, std::uint32_t result) {
     m_log.finished(op, result);
+    blockSessionEndWhileBusy();
     if (m_logic.operationFinished()) close();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/windows/wide_text.h"
 #include "seams/utf8_path.h"
 #include "win32/dialog_device_events.h"
+#include "win32/file_chooser.h"
 #include "win32/main_dialog.h"
 #include "win32/window_options.h"
 #include "win32/window_port.h"
@@ -32,6 +33,12 @@ app::SessionOptions sessionOptions(const WindowOptions& given, const DialogThrea
                                    DialogDeviceEvents& deviceEvents) {
     app::SessionOptions options;
     options.workingDirectory = pathFromUtf8(given.workingDirectory);
+    if (!given.workingDirectoryGiven)
+        options.askWorkingFolder = []() -> std::optional<std::filesystem::path> {
+            std::error_code noFolder;  // the current folder may have gone
+            const auto folder = chooseFolder(nullptr, utf8FromPath(std::filesystem::current_path(noFolder)));
+            return folder ? std::optional(pathFromUtf8(*folder)) : std::nullopt;
+        };
     for (const std::string& folder : given.simulatorFolders) options.simulatorFolders.push_back(pathFromUtf8(folder));
     if (!given.recordFile.empty()) options.recordFile = pathFromUtf8(given.recordFile);
     if (options.simulatorFolders.empty())
@@ -59,10 +66,13 @@ int runWindowApp(HINSTANCE instance, const std::vector<std::string>& arguments) 
     DialogThread thread;
     DialogDeviceEvents deviceEvents(thread);
     MainDialog dialog(instance, thread, &deviceEvents);
+    dialog.setArguments(arguments);
     if (!options->logFile.empty() && !dialog.serviceLog().copyTo(pathFromUtf8(options->logFile)))
         showError("Cannot write the log to " + options->logFile);
     WindowPort port(dialog, thread);
-    auto session = app::ApplicationSession::open(port, sessionOptions(*options, thread, deviceEvents), error);
+    app::SessionOptions sessionSettings = sessionOptions(*options, thread, deviceEvents);
+    sessionSettings.stop = dialog.stopRequest();
+    auto session = app::ApplicationSession::open(port, sessionSettings, error);
     if (!session) {
         showError(error);
         return 1;

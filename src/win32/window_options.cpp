@@ -5,14 +5,16 @@ namespace {
 
 // Where each option's value goes.
 void take(WindowOptions& options, const std::string& name, std::string value) {
-    if (name == "--sim")
+    if (name == "--sim") {
         options.simulatorFolders.push_back(std::move(value));
-    else if (name == "--workdir")
+    } else if (name == "--workdir") {
         options.workingDirectory = std::move(value);
-    else if (name == "--log")
+        options.workingDirectoryGiven = true;
+    } else if (name == "--log") {
         options.logFile = std::move(value);
-    else
+    } else {
         options.recordFile = std::move(value);
+    }
 }
 
 bool isOption(const std::string& name) {

@@ -16,6 +16,7 @@ struct WindowOptions {
     WindowRequest request = WindowRequest::Dialog;
     std::vector<std::string> simulatorFolders;
     std::string workingDirectory = ".";
+    bool workingDirectoryGiven = false;  // else the folder is chosen as working_folder.h says
     std::string logFile;     // "" for none
     std::string recordFile;  // "" for none
 };

@@ -14,6 +14,7 @@ TEST(WindowOptions, EachOptionTakesTheNextArgumentOrTheTextAfterItsEqualsSign) {
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->simulatorFolders, (std::vector<std::string>{"C:\\sim one", "E:\\two"}));
     EXPECT_EQ(options->workingDirectory, "D:\\zażółć");
+    EXPECT_TRUE(options->workingDirectoryGiven);
     EXPECT_EQ(options->logFile, "a.log");
     EXPECT_EQ(options->recordFile, "r.jsonl");
 }
@@ -23,6 +24,7 @@ TEST(WindowOptions, NoneGiveTheCurrentFolderAndNoSimulator) {
     const auto options = parseWindowOptions({}, error);
     ASSERT_TRUE(options);
     EXPECT_EQ(options->workingDirectory, ".");
+    EXPECT_FALSE(options->workingDirectoryGiven);  // chosen as a menu start's
     EXPECT_TRUE(options->simulatorFolders.empty());
     EXPECT_TRUE(options->logFile.empty());
 }

@@ -15,7 +15,7 @@ gui_start --sim recorder --workdir update --log service.log
 gui_check_layout
 gui_shot windows-dialog
 
-gui_system_menu s
+gui_system_menu v
 wait_until 10 gui_probe --service || fail "the menu's Service entry did not show the service panel"
 gui_shot windows-service-panel
 gui_keys ctrl+shift+s

@@ -52,16 +52,7 @@ gui_end() {
 }
 trap gui_end EXIT
 
-# Runs the command until it succeeds, at most SECONDS long.
-wait_until() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.2
-  done
-}
+source "$here/../support/wait_until.sh"
 
 # The X server, on a display number it picks itself.
 Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$scratch/display" >"$scratch/xvfb.out" 2>&1 &
@@ -90,13 +81,18 @@ gui_close_desktop() {
 # Starts the program with these arguments (paths relative to $scratch) on a
 # Wine desktop of its own and waits for its dialog.
 gui_start() {
+  gui_launch "$@"
+  wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
+}
+
+# The same without waiting; the program's current folder is $scratch/$gui_folder.
+gui_launch() {
   gui_close_desktop
   starts=$((${starts:-0} + 1))
   desktop=imageburner-test-$$-$starts
-  (cd "$scratch" && exec setsid "$wine" explorer "/desktop=$desktop,1600x1200" "$(windows_path "$program")" "$@" \
-    >"$scratch/program.out" 2>&1) &
+  (cd "$scratch/${gui_folder:-}" && exec setsid "$wine" explorer "/desktop=$desktop,1600x1200" \
+    "$(windows_path "$program")" "$@" >"$scratch/program.out" 2>&1) &
   program_group=$!
-  wait_until 60 gui_shows_dialog || fail "no dialog: $(cat "$scratch/program.out")"
 }
 
 # (A start that shows another window first names its title in $wait_title.)

@@ -20,8 +20,13 @@ int WindowsProcessRunner::run(const std::filesystem::path& program, const std::v
     // A process group of its own: Ctrl+C in the console reaches the program,
     // which stops after the tool has finished, and never the tool mid-write.
     const std::wstring programPath = extendedLengthPath(program.native());
-    if (!::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
-                          nullptr, folder, &startup, &process))
+    // The tools are console programs: started from the window, which has no
+    // console, each would open a console window of its own over the dialog and
+    // take the focus. Without a console of ours they get a hidden one; from
+    // the command line they share its console and write there.
+    const DWORD flags = CREATE_NEW_PROCESS_GROUP | (::GetConsoleWindow() ? 0 : CREATE_NO_WINDOW);
+    if (!::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, folder,
+                          &startup, &process))
         return -1;
     ::CloseHandle(process.hThread);
     DWORD status = 0;

@@ -1,5 +1,5 @@
 // Helper tools on Windows: CreateProcessW with a command line quoted from the
-// argument vector, no console window of their own, waited for.
+// argument vector, never a console window of their own, waited for.
 #pragma once
 
 #include "seams/process_runner.h"

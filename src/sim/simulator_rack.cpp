@@ -31,13 +31,12 @@ std::vector<std::filesystem::path> stateFoldersIn(const std::filesystem::path& f
 }  // namespace
 
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                                   std::string& error, bool leaveOutHeld) {
+                                                   std::string& error) {
     std::vector<Slot> slots;
     for (const auto& folder : folders) {
         for (const auto& stateFolder : stateFoldersIn(folder)) {
             auto simulator = Simulator::openFolder(stateFolder, clock, error);
             if (!simulator && isRecorderInUseMessage(error)) {
-                if (leaveOutHeld) continue;
                 std::string unread;
                 auto state = StateFolder::peekState(stateFolder, unread);
                 if (!state) return nullptr;  // the holder's message says more than the unread file

@@ -29,10 +29,9 @@ public:
     // One recorder per state folder; a folder that is no state folder but
     // holds some (a bus folder) gives each of them, in name order. Null with
     // the reason in `error` when a folder holds no readable recorder.
-    // A recorder another program (or session) holds is on the bus as held,
-    // or with `leaveOutHeld` left off it: a look for arrivals beside running updates.
+    // A recorder another program (or session) holds is on the bus as held.
     static std::unique_ptr<SimulatorRack> open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                               std::string& error, bool leaveOutHeld = false);
+                                               std::string& error);
     ~SimulatorRack() override;
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;

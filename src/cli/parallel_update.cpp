@@ -77,7 +77,7 @@ std::string portInName(const std::string& port) {
 fs::path recordingOf(const fs::path& given, const std::string& port, std::size_t nth) {
     fs::path stem = given.filename(), extensions;
     for (const char* compressed : {".gz", ".zst"}) {
-        if (stem.extension() != compressed) continue;
+        if (stem.extension() != pathFromUtf8(compressed)) continue;
         extensions = stem.extension();
         stem = stem.stem();
     }

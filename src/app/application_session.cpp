@@ -80,8 +80,7 @@ std::unique_ptr<ApplicationSession> ApplicationSession::open(UserInterfacePort& 
     Clock& clock = given.clock ? *given.clock : session->m_systemClock;
     if (!everySeamGiven(given)) session->m_services = platform::makePlatformServices();
     if (!options.simulatorFolders.empty() && !replaying) {
-        session->m_simulators = sim::SimulatorRack::open(options.simulatorFolders, clock, error,
-                                                            options.leaveOutHeldSimulators);
+        session->m_simulators = sim::SimulatorRack::open(options.simulatorFolders, clock, error);
         if (!session->m_simulators) return nullptr;
     }
     sim::SimulatorRack* simulator = session->m_simulators.get();

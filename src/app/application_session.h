@@ -71,9 +71,6 @@ struct SessionOptions {
     // The state folders of the simulated recorders to talk to (or bus folders
     // that hold several); none: the machine's own USB devices.
     std::vector<std::filesystem::path> simulatorFolders;
-    // Simulated recorders that another session holds are left off the bus
-    // instead of failing the session (a station's look for arrivals).
-    bool leaveOutHeldSimulators = false;
     // What stops a running operation at its next command (a termination signal); unset: nothing.
     StopRequest stop;
     SessionOverrides overrides;

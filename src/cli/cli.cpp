@@ -19,8 +19,13 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
                    "Talk to the simulated recorder kept in this state folder; repeated, or a folder holding "
                    "several state folders, for several recorders")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--recorder", o.recorder,
-                   "The recorder to talk to when several are present: its USB port path or serial (or its start)");
+    app.add_option("--recorder", o.recorderPatterns,
+                   "The recorder to talk to when several are present: its USB port path or serial (or its start); "
+                   "repeated with --all and station, each takes in the recorders on that port or behind it")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->each([&o](const std::string& pattern) {
+            if (o.recorder.empty()) o.recorder = pattern;
+        });
     app.add_option("--storage", o.storage, "Storage type as the storage box text: moviNAND, eSD, eMMC, SIF, NAND");
     app.add_option("--firmware-number", o.firmwareNumber, "Number of firmware files, as the firmware box text");
     app.add_option("--configure-user-area", o.configureUserArea, "Configure User Area + Format check box (0|1)");

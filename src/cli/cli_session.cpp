@@ -35,7 +35,6 @@ int CliSession::open() {
     session.recordData = m_options.recordData;
     session.replayFile = pathFromUtf8(m_options.replayFile);
     session.replayTiming = m_options.replayTiming;
-    session.leaveOutHeldSimulators = m_options.leaveOutHeldSimulators;
     if (!m_options.temporaryFolder.empty()) {
         session.overrides.temporaryDirectory = pathFromUtf8(m_options.temporaryFolder);
         session.packingFolder = pathFromUtf8(m_options.temporaryFolder);
@@ -59,6 +58,11 @@ int CliSession::open() {
 int CliSession::start(RecorderUse use) {
     if (const int failed = open(); failed != 0) return failed;
     if (use == RecorderUse::One) {
+        if (m_options.recorderPatterns.size() > 1) {
+            m_err << "--recorder is given more than once: this command talks to one recorder (several are for "
+                     "--all and station).\n";
+            return 2;
+        }
         // Choosing needs no holders: looking for them would open the other recorders' volumes.
         const auto recorders =
             listRecorders(m_application->devices(), m_application->allVolumes(), HolderCheck::Skip);

@@ -18,6 +18,8 @@ struct GlobalOptions {
     std::string workdir = ".";
     std::vector<std::string> simDirs;
     std::string recorder;  // --recorder: a port path or a serial (prefix); "" none
+    // Every --recorder given: the recorders a run on several takes in.
+    std::vector<std::string> recorderPatterns;
     std::optional<std::string> storage;
     std::optional<std::string> firmwareNumber;
     std::optional<int> configureUserArea;
@@ -35,7 +37,6 @@ struct GlobalOptions {
     // The session's own temporary folder, where its folder images are packed too
     // (the working folder is shared); "": the program's, and the working folder.
     std::string temporaryFolder;
-    bool leaveOutHeldSimulators = false;  // a station's look for arrivals beside its running updates
 };
 
 // Whether a command talks to a recorder, and so must know which one.
@@ -51,8 +52,8 @@ public:
     // reason is on standard error): 1 when the simulator folder holds no
     // recorder or there is no temporary folder, 2 when an option sets a control the configuration locks, as the
     // dialog locks it (FreezeUI), when two simulated recorders share a port or a serial, or when a command that
-    // talks to a recorder cannot tell which one (several present and none chosen, or a
-    // --recorder that names none or several).
+    // talks to a recorder cannot tell which one (several present and none chosen, a
+    // --recorder that names none or several, or --recorder given twice).
     [[nodiscard]] int start(RecorderUse use = RecorderUse::One);
     // Only builds the environment and the controller, without the start-up
     // (which shows the presence on the status line): for commands that only

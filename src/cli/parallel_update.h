@@ -2,26 +2,30 @@
 // --all`, `configure-user-area --all`), and the runs the station starts: one
 // session, controller, lock and thread per recorder, so that one recorder's
 // failure, unplugging or restart never touches another's run. Status lines as
-// a StatusBoard shows them, a log file per recorder, a table at the end.
+// a StatusBoard shows them, a log per recorder that each run appends to, a
+// recording per recorder when one is asked for, a table at the end.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <vector>
 
 #include "app/operation.h"
 #include "cli/commands.h"
+#include "cli/run_results.h"
 #include "cli/status_board.h"
+#include "device/recorder_roster.h"
 
 namespace ib::cli {
+
+struct GlobalOptions;
 
 // A recorder to run on, with what its own session needs.
 struct PlannedRun {
     std::string port;
     std::filesystem::path simulatorFolder;  // empty for a recorder of the machine's own
+    std::string heldBy;  // the in-use message when another program holds it; "" none
 };
 
 // Where one run shows and keeps what it says.
@@ -30,22 +34,15 @@ struct RunPlace {
     std::size_t row;
     std::filesystem::path logFile;
     std::filesystem::path temporaryFolder;  // the run's own, removed at its end
-};
-
-// How one recorder's run ended.
-struct RecorderRunResult {
-    std::string recorder;    // its port path
-    int exitStatus = 1;      // as the same command on that recorder alone would end
-    std::string lastStatus;  // the last line it showed
-    double seconds = 0;
-    std::uint64_t bytesWritten = 0;
+    std::filesystem::path recordFile;       // the run's own recording; empty: none
 };
 
 // Adds --all and --log-dir to a command that can run on every recorder.
 void addEveryRecorderOptions(CLI::App& command, CommandContext& c);
 
-// Runs `op` on every recorder present; the exit status is 0 only when it
-// succeeded on all of them (1 when none is present, 130 when a stop cut one short).
+// Runs `op` on every recorder present that the --recorder patterns take in;
+// the exit status is 0 only when it succeeded on all of them (1 when none is
+// present, 2 when a pattern takes in none, 130 when a stop cut one short).
 int runOnEveryRecorder(CommandContext& c, Operation op);
 
 // Runs `op` on one recorder in a session of its own, stopped by `stop`;
@@ -53,15 +50,26 @@ int runOnEveryRecorder(CommandContext& c, Operation op);
 RecorderRunResult runOnRecorder(const CommandContext& c, Operation op, const PlannedRun& run, const RunPlace& place,
                                 StopRequest stop, const std::function<void()>& opened = {});
 
-// The per-recorder log file in the --log-dir folder, else the working folder.
-std::filesystem::path logFileFor(const CommandContext& c, const std::string& port);
-// A folder for the program's runs' own temporary folders.
+// What stops runs on several recorders before the first is taken: 0, or the
+// exit status with its one-line reason on standard error: 2 for --replay (a
+// recording answers for one recorder), 1 when the log folder cannot be made.
+int refusalOfSeveralRuns(const CommandContext& c);
+
+// The place of the run shown in `row` for the recorder on `port`, its
+// `nth` run in this process (a station takes a port again after a replug),
+// with its temporary folder in `runsFolder`.
+RunPlace placeOfRun(const CommandContext& c, StatusBoard& board, std::size_t row, const std::string& port,
+                    const std::filesystem::path& runsFolder, std::size_t nth);
+
+// The options of a session that only looks at the recorders present: it
+// records nothing, as the runs record their own recorders.
+GlobalOptions lookingOptions(const GlobalOptions& options);
+
+// Whether a recorder is one of those `patterns` take in (every one when there is none).
+bool takenIn(const RecorderEntry& recorder, const std::vector<std::string>& patterns);
+
+// The folder of this process's runs' own temporary folders, after removing
+// those that killed runs left.
 std::filesystem::path runsTemporaryFolder();
-
-// The closing table: recorder, result, last status text, time, bytes written.
-void printRunTable(std::ostream& out, const std::vector<RecorderRunResult>& results);
-
-// The exit status of runs that all had to succeed.
-int combinedExitStatus(const std::vector<RecorderRunResult>& results);
 
 }  // namespace ib::cli

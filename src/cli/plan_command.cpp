@@ -88,7 +88,10 @@ void addPlanCommand(CLI::App& app, CommandContext& c) {
     command->add_option("--capacity", capacity, "User-area capacity in sectors (default: ask the recorder)");
     command->callback([&c, &capacity] {
         CliSession session(c.options, c.out, c.err);
-        const int failed = session.start(RecorderUse::None);
+        // Without a capacity the plan reads a recorder, chosen as for any command; a
+        // --recorder given with one is still checked, so that it never names none.
+        const bool readsRecorder = !capacity || !c.options.recorderPatterns.empty();
+        const int failed = session.start(readsRecorder ? RecorderUse::One : RecorderUse::None);
         c.exitCode = failed != 0 ? failed : session.checkedAgainstReplay(plan(session, capacity));
     });
 }

@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
-#include <list>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -21,6 +22,7 @@
 #include "cli/cli_session.h"
 #include "cli/commands.h"
 #include "cli/parallel_update.h"
+#include "cli/run_threads.h"
 #include "device/recorder_roster.h"
 #include "seams/utf8_path.h"
 
@@ -36,45 +38,54 @@ struct StationArguments {
 
 // The recorders on the bus now that the patterns take in, with their
 // simulators' folders; nullopt when the look fails (the reason is on `err`).
-std::optional<std::vector<PlannedRun>> lookForRecorders(const CommandContext& c, const StationArguments& a) {
-    GlobalOptions options = c.options;
-    options.leaveOutHeldSimulators = true;  // the recorders this station is updating
+// Whether another program holds one is looked for only on the recorders not
+// `known` (arrivals): opening the volume of one this station updates could
+// meet its run opening it.
+std::optional<std::vector<PlannedRun>> lookForRecorders(const CommandContext& c,
+                                                        const std::vector<std::string>& patterns,
+                                                        const std::set<std::string>& known) {
     std::ostringstream quiet;
-    CliSession look(options, quiet, c.err, c.stop);
+    CliSession look(lookingOptions(c.options), quiet, c.err, c.stop);
     if (look.open() != 0) return std::nullopt;
     app::ApplicationSession& application = look.application();
     std::vector<PlannedRun> found;
-    for (const auto& r : listRecorders(application.devices(), application.allVolumes(), HolderCheck::Skip)) {
-        const bool wanted = a.patterns.empty() || std::any_of(a.patterns.begin(), a.patterns.end(), [&](const auto& p) {
-                                return recorderWithin(r, p);
-                            });
-        if (wanted && !r.portPath.empty()) found.push_back({r.portPath, application.simulatorFolderOf(r.portPath)});
+    for (RecorderEntry r : listRecorders(application.devices(), application.allVolumes(), HolderCheck::Skip)) {
+        if (!takenIn(r, patterns) || r.portPath.empty()) continue;
+        if (!known.contains(r.portPath)) lookForHolder(application.allVolumes(), r);
+        found.push_back({r.portPath, application.simulatorFolderOf(r.portPath), r.heldBy.value_or("")});
     }
     return found;
 }
 
 class Station {
 public:
-    Station(CommandContext& c, const StationArguments& a)
-        : m_c(c), m_a(a), m_board(c.out, /*terminal=*/false, {}), m_temporary(runsTemporaryFolder()) {}
+    Station(CommandContext& c, const StationArguments& a) : m_c(c), m_a(a), m_board(c.out, /*terminal=*/false, {}) {}
 
     int run() {
+        if (const int refused = refusalOfSeveralRuns(m_c); refused != 0) return refused;
+        m_temporary = runsTemporaryFolder();
         if (m_c.stops.holdSecond) m_c.stops.holdSecond();
         int status = 0;
         while (takesMore()) {
-            const auto present = lookForRecorders(m_c, m_a);
+            const auto present = lookForRecorders(m_c, m_a.patterns, known());
             if (!present) {
                 status = 1;
                 break;
             }
             takeArrivals(*present);
+            m_threads.joinEnded();
             std::this_thread::sleep_for(kLookInterval);
         }
-        for (auto& thread : m_threads) thread.join();
+        m_threads.joinAll();
         std::error_code ignored;
         std::filesystem::remove_all(m_temporary, ignored);
         printRunTable(m_c.out, m_results);
-        return status != 0 ? status : combinedExitStatus(m_results);
+        printRecordings(m_c.out, m_results);
+        // A recorder held when it arrived is shown, not counted: its next arrival is a run of its own.
+        std::vector<RecorderRunResult> runs;
+        std::copy_if(m_results.begin(), m_results.end(), std::back_inserter(runs),
+                     [](const auto& r) { return r.outcome != RunOutcome::Held; });
+        return status != 0 ? status : combinedExitStatus(runs);
     }
 
 private:
@@ -82,11 +93,25 @@ private:
     // A look takes a while: a stop requested during it ends the taking of arrivals too.
     bool takesMore() const { return !m_c.stops.first.requested() && !countReached(); }
 
+    // The recorders on the bus at the last look, and those being updated.
+    std::set<std::string> known() {
+        std::lock_guard lock(m_mutex);
+        std::set<std::string> ports = m_here;
+        ports.insert(m_running.begin(), m_running.end());
+        return ports;
+    }
+
+    // A recorder another program holds is shown as held and not taken, also
+    // once released: only when it is plugged in again is it an arrival.
     void takeArrivals(const std::vector<PlannedRun>& present) {
         std::set<std::string> nowHere;
         for (const auto& run : present) {
             nowHere.insert(run.port);
-            if (!m_here.contains(run.port) && !running(run.port) && takesMore()) start(run);
+            if (m_here.contains(run.port) || running(run.port) || !takesMore()) continue;
+            if (run.heldBy.empty())
+                start(run);
+            else
+                showHeld(run);
         }
         // A recorder whose update runs, or ended since the look that left it
         // out, is still here: only a look without it says it has gone.
@@ -102,6 +127,12 @@ private:
         return m_running.contains(port);
     }
 
+    void showHeld(const PlannedRun& run) {
+        m_board.line(m_board.addRow(run.port), run.heldBy + " Taken when it is plugged in again.");
+        std::lock_guard lock(m_mutex);
+        m_results.push_back(notRunResult(run.port, RunOutcome::Held, run.heldBy));
+    }
+
     void start(const PlannedRun& run) {
         const std::size_t row = m_board.addRow(run.port);
         {
@@ -111,8 +142,8 @@ private:
         ++m_started;
         auto opened = std::make_shared<std::promise<void>>();
         std::future<void> sessionOpen = opened->get_future();
-        m_threads.emplace_back([this, run, row, opened] {
-            const RunPlace place{m_board, row, logFileFor(m_c, run.port), m_temporary / pathFromUtf8(std::to_string(row))};
+        const RunPlace place = placeOfRun(m_c, m_board, row, run.port, m_temporary, ++m_runsOnPort[run.port]);
+        m_threads.start([this, run, place, opened] {
             RecorderRunResult result =
                 runOnRecorder(m_c, Operation::FullUpdate, run, place, m_c.stops.second, [&] { opened->set_value(); });
             std::lock_guard lock(m_mutex);
@@ -127,14 +158,15 @@ private:
     CommandContext& m_c;
     const StationArguments& m_a;
     StatusBoard m_board;
-    const std::filesystem::path m_temporary;
+    std::filesystem::path m_temporary;
     std::set<std::string> m_here;  // on the bus at the last look, or being updated
     std::size_t m_started = 0;
-    std::list<std::thread> m_threads;
+    std::map<std::string, std::size_t> m_runsOnPort;  // runs started per port, for their recordings' names
     std::mutex m_mutex;  // guards the three below
     std::set<std::string> m_running;
     std::set<std::string> m_endedSinceLook;
     std::vector<RecorderRunResult> m_results;
+    RunThreads m_threads;  // last: joined before what the runs use goes
 };
 
 }  // namespace
@@ -151,7 +183,11 @@ void addStationCommand(CLI::App& app, CommandContext& c) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     station->add_option("--log-dir", c.arguments.logDir,
                         "Folder of the per-recorder logs (default: the working folder)");
-    station->callback([&c, args] { c.exitCode = Station(c, *args).run(); });
+    station->callback([&c, args] {
+        // --recorder before the command name is the global option: both take in.
+        args->patterns.insert(args->patterns.end(), c.options.recorderPatterns.begin(), c.options.recorderPatterns.end());
+        c.exitCode = Station(c, *args).run();
+    });
 }
 
 }  // namespace ib::cli

@@ -1,7 +1,8 @@
 // The output of runs on several recorders at once: one status line per
-// recorder that is redrawn in place on a terminal, or, when the output is not
-// a terminal (a log, a pipe), every line as it comes, prefixed with the
-// recorder's port: "[1-2.3] Ustawienia USER 1 (40 %)".
+// recorder that is redrawn in place on a terminal, each cut to the terminal's
+// width so that none wraps, or, when the output is not a terminal (a log, a
+// pipe), every line as it comes, prefixed with the recorder's port:
+// "[1-2.3] Ustawienia USER 1 (40 %)".
 #pragma once
 
 #include <fstream>
@@ -16,11 +17,16 @@ namespace ib::cli {
 
 class StatusBoard {
 public:
-    StatusBoard(std::ostream& out, bool terminal, std::vector<std::string> names);
+    // `columns` tells the terminal's width now (0: unknown, and lines are not cut).
+    StatusBoard(std::ostream& out, bool terminal, std::vector<std::string> names,
+                std::function<std::size_t()> columns = {});
     // A row for a recorder that arrived later; its index.
     std::size_t addRow(const std::string& name);
     // A new line from the run on recorder `row`.
     void line(std::size_t row, const std::string& text);
+    // Draws the rows again when the terminal's width changed since they were
+    // drawn; called now and then while the runs go on.
+    void refresh();
 
 private:
     void redraw();
@@ -29,7 +35,9 @@ private:
     const bool m_terminal;
     std::vector<std::string> m_names;
     std::vector<std::string> m_latest;  // per row, shown on a terminal
-    std::size_t m_drawnRows = 0;
+    std::function<std::size_t()> m_columns;
+    std::size_t m_drawnColumns = 0;       // the width the rows were drawn for
+    std::vector<std::size_t> m_drawnWidths;  // the columns each drawn row takes
     std::mutex m_mutex;  // the runs write from threads of their own
 };
 

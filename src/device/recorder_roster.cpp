@@ -24,15 +24,19 @@ void findVolume(VolumeProvider& volumes, RecorderEntry& entry, HolderCheck holde
     for (char letter = kFirstLetter; letter <= kLastLetter; ++letter) {
         if (volumes.volumePort(letter) != entry.portPath) continue;
         entry.letter = letter;
-        if (holders == HolderCheck::Skip) return;
-        std::string whyNot;
-        const bool held = !volumes.openVolume(letter, &whyNot) && isRecorderInUseMessage(whyNot);
-        entry.heldBy = held ? whyNot : "";
+        if (holders == HolderCheck::Look) lookForHolder(volumes, entry);
         return;
     }
 }
 
 }  // namespace
+
+void lookForHolder(VolumeProvider& volumes, RecorderEntry& recorder) {
+    if (recorder.letter == 0) return;
+    std::string whyNot;
+    const bool held = !volumes.openVolume(recorder.letter, &whyNot) && isRecorderInUseMessage(whyNot);
+    recorder.heldBy = held ? whyNot : "";
+}
 
 std::string_view listedModeName(ListedMode mode) {
     switch (mode) {

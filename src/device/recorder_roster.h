@@ -48,6 +48,10 @@ std::vector<RecorderEntry> recordersIn(const UsbStorageList& list);
 std::vector<RecorderEntry> listRecorders(UsbStorageEnumerator& devices, VolumeProvider& volumes,
                                          HolderCheck holders = HolderCheck::Look);
 
+// Fills in `heldBy` of a recorder listed with its letter: opens its volume
+// for a moment (nothing is sent) to see whether another program holds it.
+void lookForHolder(VolumeProvider& volumes, RecorderEntry& recorder);
+
 // The recorders `pattern` names: the one on that port, else those whose
 // serial starts with it.
 std::vector<RecorderEntry> recordersNamed(const std::vector<RecorderEntry>& recorders, std::string_view pattern);

@@ -15,13 +15,10 @@ std::string modeVolumeName(RecorderMode mode) {
     return mode == RecorderMode::BootRom ? "simulated recorder (boot ROM)" : "simulated recorder (updater)";
 }
 
-// Whether another program holds the recorder in `folder`; the lock is let go at once when it is free.
-bool heldElsewhere(const std::filesystem::path& folder) { return stateFolderLock(folder)->take().has_value(); }
-
 }  // namespace
 
 std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                                   std::string& error, bool leaveOutHeld) {
+                                                   std::string& error) {
     const std::vector<std::filesystem::path> stateFolders = stateFoldersIn(folders);
     if (auto shared = sharedIdentity(stateFolders)) {
         error = std::move(*shared);
@@ -38,7 +35,6 @@ std::unique_ptr<SimulatorRack> SimulatorRack::open(const std::vector<std::filesy
             auto state = StateFolder::peekState(folder, error);
             if (!state) return nullptr;
             slot.seen = std::move(*state);
-            if (leaveOutHeld && (stateFolders.size() == 1 || heldElsewhere(folder))) continue;
         }
         slots.push_back(std::move(slot));
     }

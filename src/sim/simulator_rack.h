@@ -34,10 +34,9 @@ public:
     // holds some (a bus folder) gives each of them, in name order. Null with
     // the reason in `error` when a folder holds no readable recorder, or when
     // two recorders share a port or a serial (see bus_folders.h).
-    // A recorder another program (or session) holds is on the bus as held,
-    // or with `leaveOutHeld` left off it: a look for arrivals beside running updates.
+    // A recorder another program (or session) holds is on the bus as held.
     static std::unique_ptr<SimulatorRack> open(const std::vector<std::filesystem::path>& folders, Clock& clock,
-                                               std::string& error, bool leaveOutHeld = false);
+                                               std::string& error);
     ~SimulatorRack() override;
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot = nullptr) override;

@@ -4,60 +4,23 @@
 
 #include <atomic>
 #include <fstream>
-#include <functional>
-#include <sstream>
 #include <thread>
 
-#include "cli/cli_runner.h"
-#include "seams/clock.h"
-#include "sim/simulator.h"
+#include "cli/recorder_bench.h"
 #include "sim/state_folder.h"
-#include "support/environment_variable.h"
-#include "support/temp_folder.h"
 
 namespace ib {
 namespace {
 
 namespace fs = std::filesystem;
 
-using Result = test::CliResult;
-
-struct SimulatedRecorder {
-    const char* name;
-    const char* port;
-    const char* serial;
-};
-
-// Three recorders behind a hub, in one bus folder: letters D, E and F.
-constexpr SimulatedRecorder kBench[] = {{"a", "1-1", "SIM0001"}, {"b", "1-2", "SIM0002"}, {"c", "1-3.1", "XYZ7"}};
-
-class SeveralRecorders : public ::testing::Test {
-protected:
-    SeveralRecorders() {
-        test::setEnvironmentVariable("XDG_CONFIG_HOME", (home / "config").string());
-        fs::copy(fs::path(IMAGEBURNER_SOURCE_DIR) / "examples", work.path(), fs::copy_options::recursive);
-        for (const auto& r : kBench) {
-            EXPECT_EQ(cli({"sim", "init", folder(r.name), "--port", r.port, "--serial", r.serial}).status, 0);
-            setIni(at(r.name), "restart_delay_ms", "100");
-        }
-    }
-    static Result cli(std::vector<std::string> args) { return test::runCli(std::move(args)); }
-    fs::path at(const std::string& name) const { return bus / name; }
-    std::string folder(const std::string& name) const { return at(name).string(); }
-    // Whether the recorder received any command.
-    bool reached(const std::string& name) const { return fs::file_size(at(name) / "commands.log") > 0; }
-    // Rewrites one "key = value" line of a recorder's recorder.ini.
-    static void setIni(const fs::path& folder, const std::string& key, const std::string& value) {
-        const fs::path ini = folder / "recorder.ini";
-        std::istringstream in(test::TempFolder::read(ini));
-        std::string text;
-        for (std::string line; std::getline(in, line);)
-            text += (line.starts_with(key + " =") ? key + " = " + value : line) + "\n";
-        std::ofstream(ini) << text;
-    }
-
-    test::TempFolder home, bus, work;
-};
+using test::kBench;
+using test::Result;
+using test::sessionsEnded;
+using test::tableRows;
+using test::waitFor;
+using test::writesStarted;
+using SeveralRecorders = test::RecorderBench;
 
 TEST_F(SeveralRecorders, ListNamesEachRecorderByPortSerialModeAndLetter) {
     const Result plain = cli({"--sim", bus.path().string(), "list"});
@@ -148,24 +111,6 @@ TEST_F(SeveralRecorders, SyncFollowsTheChosenRecorderThroughItsRestartWhileAnoth
     EXPECT_EQ(last, "fa556601000000000000000000000000 in 16 ok");
 }
 
-// Full updates the recorder has closed (EndSession commands it accepted).
-std::uint64_t sessionsEnded(const fs::path& folder) {
-    ManualClock clock;
-    std::string error;
-    auto recorder = sim::Simulator::openFolder(folder, clock, error);
-    return recorder ? recorder->state().counters.sessions : 0;
-}
-
-// Waits for `condition` at most a minute: false when it never came, so that a
-// run that never gets there fails with its output instead of hanging.
-[[nodiscard]] bool waitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (!condition())
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        else std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    return true;
-}
-
 // Everything a recorder stores, area by area: the sectors that hold data and their bytes.
 std::vector<std::vector<std::uint8_t>> storedData(const fs::path& folder) {
     ManualClock clock;
@@ -178,23 +123,6 @@ std::vector<std::vector<std::uint8_t>> storedData(const fs::path& folder) {
             for (const sim::SectorRange& range : recorder->sectorsWithData({type, area}))
                 stored.push_back(recorder->readArea({type, area}, range.first, range.count));
     return stored;
-}
-
-// Whether the recorder's command log holds a sector write yet.
-bool writesStarted(const fs::path& folder) {
-    std::ifstream log(folder / "commands.log");
-    for (std::string line; std::getline(log, line);)
-        if (line.starts_with("fa556608")) return true;
-    return false;
-}
-
-// Rows of the closing table, without its heading.
-std::vector<std::string> tableRows(const std::string& out) {
-    std::istringstream in(out.substr(out.find("Recorder     Result")));
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(in, line);) rows.push_back(line);
-    rows.erase(rows.begin());
-    return rows;
 }
 
 TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsNoOther) {
@@ -226,9 +154,10 @@ TEST_F(SeveralRecorders, UpdateAllRunsEachRecorderOnItsOwnAndOneFailureDisturbsN
     EXPECT_NE(r.out.find("[1-3.1] Ustawienia USER 1 (40 %)\n"), std::string::npos) << r.out;
     const auto rows = tableRows(r.out);
     ASSERT_EQ(rows.size(), 3u) << r.out;
-    EXPECT_TRUE(rows[0].starts_with("1-1          failed")) << rows[0];
-    EXPECT_TRUE(rows[1].starts_with("1-2          failed")) << rows[1];
-    EXPECT_TRUE(rows[2].starts_with("1-3.1        done     Burn-in Boot process done .....")) << rows[2];
+    // A failed run says why: the error it reported, not the status line's start-up text.
+    EXPECT_TRUE(rows[0].starts_with("1-1          failed     Error 0x07: Burn-in Firmware error !")) << rows[0];
+    EXPECT_TRUE(rows[1].starts_with("1-2          failed     Error 0x0a: configure user area error !")) << rows[1];
+    EXPECT_TRUE(rows[2].starts_with("1-3.1        done       Burn-in Boot process done .....")) << rows[2];
     EXPECT_TRUE(rows[2].ends_with(" 8775168")) << rows[2];
     EXPECT_EQ(storedData(bus / "c"), storedData(alone.path()));
     // Each run packs its folder image in a folder of its own: in the shared working

@@ -113,6 +113,14 @@ std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues
 
 void CImageBurnerDlg::reportInterruption(Operation op) {
     if (op != Operation::FullUpdate && m_commands.storageSelected()) m_usbCmd.EndSession();
+    if (m_commands.restartingIntoUpdater()) {
+        // The updater runs from the recorder's memory: loading it stored nothing,
+        // and a run started at once would find no recorder.
+        messageBox("Interrupted: the recorder is restarting into its updater; nothing was written. "
+                   "Run again once it is back.",
+                   MessageBoxKind::Application);
+        return;
+    }
     const std::string written = m_commands.changes().describe();
     messageBox("Interrupted: the operation stopped before it was done. " +
                    (written.empty() ? std::string("Nothing was written to the recorder.")

@@ -1,6 +1,7 @@
 // Console rendering of the user-interface port. See console_port.h.
 #include "cli/console_port.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -88,8 +89,10 @@ std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& req
     return pick;
 }
 
-void ConsolePort::transferProgress(std::uint64_t done, std::uint64_t total) {
+void ConsolePort::transferProgress(std::uint64_t reported, std::uint64_t total) {
     if (!m_terminal || total == 0) return;
+    // A count past the total (a last piece rounded up to whole sectors) is a full bar.
+    const std::uint64_t done = std::min(reported, total);
     std::lock_guard lock(m_mutex);
     const auto now = std::chrono::steady_clock::now();
     if (!m_barShown || total != m_barTotal) {

@@ -55,6 +55,8 @@ int CliSession::start(RecorderUse use) {
         if (const int refused = chooseRecorder(recorders, m_options.recorder, m_err, port); refused != 0)
             return refused;
         m_application->chooseRecorder(port);
+    } else {
+        m_port->leaveOutRecorderPresence();
     }
     CImageBurnerDlg& controller = *m_application->controller;
     controller.startUp(m_view);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include "operation/status_texts.h"
+
 namespace ib::cli {
 namespace {
 
@@ -38,6 +40,7 @@ ConsolePort::~ConsolePort() {
 void ConsolePort::renderStatus(const StatusState& state) {
     std::lock_guard lock(m_mutex);
     // The percent drives the bar; a text repeated with a new percent is one line.
+    if (!m_presenceShown && (state.text == text::kRecorderReady || state.text == text::kRecorderNotFound)) return;
     const std::string line =
         m_percentInLines ? state.text + " (" + std::to_string(state.percent / 10 * 10) + " %)" : state.text;
     if (line != m_lastLine) printLine(line);
@@ -73,6 +76,11 @@ void ConsolePort::setControlEnabled(ControlId control, bool enabled) {
 bool ConsolePort::controlEnabled(ControlId control) {
     std::lock_guard lock(m_mutex);
     return !m_disabledControls.contains(control);
+}
+
+void ConsolePort::leaveOutRecorderPresence() {
+    std::lock_guard lock(m_mutex);
+    m_presenceShown = false;
 }
 
 std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& request) {

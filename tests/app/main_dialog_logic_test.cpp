@@ -3,11 +3,10 @@
 // numbers.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "app/control_table.h"
 #include "app/main_dialog_logic.h"
 #include "app/status_painting.h"
+#include "support/table_controls.h"
 
 namespace ib {
 namespace {
@@ -28,28 +27,6 @@ TEST(MainDialogLogic, TitleNamesTheFolderAfterTheLastSeparator) {
     for (const TitleCase& c : cases) EXPECT_EQ(titleWithFolder("T", c.folder, c.separator), c.title) << c.folder;
 }
 
-// Controls kept as plain values, a combo box as its selected index and text.
-class TableControls final : public DialogControls {
-public:
-    std::string text(int id) const override { return texts.count(id) ? texts.at(id) : ""; }
-    void setText(int id, const std::string& text) override {
-        texts[id] = text;
-        selected[id] = -1;
-    }
-    bool isChecked(int id) const override { return checks.count(id) && checks.at(id); }
-    void setChecked(int id, bool checked) override { checks[id] = checked; }
-    void selectListEntry(int id, int index) override {
-        selected[id] = index;
-        texts[id] = index < 0 ? "" : listEntries(id)[static_cast<std::size_t>(index)];
-    }
-    void setEnabled(int id, bool enabled) override { this->enabled[id] = enabled; }
-
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    std::map<int, int> selected;
-    std::map<int, bool> enabled;
-};
-
 TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShowIt) {
     struct Case {
         const char* storage;
@@ -57,7 +34,7 @@ TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShow
         const char* shown;
     };
     for (const Case& c : {Case{"emmc", 2, "eMMC"}, Case{"e", 1, "eSD"}, Case{"Flash", -1, "Flash"}}) {
-        TableControls controls;
+        test::TableControls controls;
         DialogValues values;
         values.storageName = c.storage;
         writeView(controls, values);
@@ -67,7 +44,7 @@ TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShow
 }
 
 TEST(MainDialogLogic, EveryBoundControlTakesItsValueAndGivesItBack) {
-    TableControls controls;
+    test::TableControls controls;
     DialogValues values;
     values.readRegAddr = "0x1";
     values.writeRegValue = "0x2";

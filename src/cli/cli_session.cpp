@@ -1,14 +1,13 @@
 // Assembling one command-line run. See cli_session.h.
 #include "cli/cli_session.h"
 
-#include <unistd.h>
-
 #include <deque>
 #include <iostream>
 #include <ostream>
 
 #include "cli/recorder_listing.h"
 #include "cli/typed_path.h"
+#include "platform/terminal_output.h"
 #include "seams/utf8_path.h"
 
 namespace ib::cli {
@@ -19,7 +18,7 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
 CliSession::~CliSession() = default;
 
 int CliSession::open() {
-    const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
+    const bool terminal = &m_out == &std::cout && platform::standardOutputDrawsInPlace();
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
     m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines);

@@ -16,6 +16,7 @@
 #include "cli/cli_session.h"
 #include "cli/status_board.h"
 #include "device/recorder_roster.h"
+#include "platform/terminal_output.h"
 #include "seams/utf8_path.h"
 
 namespace ib::cli {
@@ -121,7 +122,7 @@ int runOnEveryRecorder(CommandContext& c, Operation op) {
     }
     std::vector<std::string> names;
     for (const auto& run : runs) names.push_back(run.port);
-    const bool terminal = &c.out == &std::cout && ::isatty(STDOUT_FILENO);
+    const bool terminal = &c.out == &std::cout && platform::standardOutputDrawsInPlace();
     StatusBoard board(c.out, terminal, names);
     const fs::path temporary = runsTemporaryFolder();
 

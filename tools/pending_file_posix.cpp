@@ -10,14 +10,16 @@
 #include <string>
 
 #include "tools/pending_file.h"
+#include "seams/replacement_file.h"
+#include "seams/utf8_path.h"
 #include "tools/posix_permissions.h"
 
 namespace ib::tools {
 namespace {
 
-// Keeps "." + name + ".XXXXXX" + kLinkSuffix within the 255 bytes a Linux file name may have.
-constexpr std::size_t kMaxNameInTemporary = 200;
 constexpr const char* kLinkSuffix = ".link";
+// Tries at a free temporary name before giving up: a clash is already unlikely.
+constexpr int kNameAttempts = 100;
 
 // Writeback is started in steps of this size: large enough for long disk requests,
 // small enough that little is left to flush at the end.
@@ -53,16 +55,16 @@ mode_t permissionsOfANewFile() {
 }
 
 PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(checkedFinalPath(finalPath)) {
-    const std::string name = m_finalPath.filename().string().substr(0, kMaxNameInTemporary);
-    std::string pattern = (m_finalPath.parent_path() / ("." + name + ".XXXXXX")).string();
-    m_handle = mkostemp(pattern.data(), O_CLOEXEC);
-    if (m_handle < 0) {
-        throw ToolFailure(withSystemError("cannot create a file beside " + quoted(m_finalPath), errno));
+    // The program's name for a temporary of this output, so that the program
+    // clears it when this tool is killed; created exclusively, with the access
+    // a new file gets.
+    for (int attempt = 0; attempt < kNameAttempts && !m_isOpen; ++attempt) {
+        m_temporaryPath = m_finalPath.parent_path() / pathFromUtf8(temporaryName(m_finalPath));
+        m_handle = open(m_temporaryPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        m_isOpen = m_handle >= 0;
+        if (!m_isOpen && errno != EEXIST) break;
     }
-    m_isOpen = true;
-    m_temporaryPath = pattern;
-    // mkostemp makes the file private (0600); the result should look like any new file.
-    fchmod(m_handle, permissionsOfANewFile());
+    if (!m_isOpen) throw ToolFailure(withSystemError("cannot create a file beside " + quoted(m_finalPath), errno));
 }
 
 PendingFile::~PendingFile() {

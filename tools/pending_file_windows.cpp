@@ -4,10 +4,10 @@
 #include <winioctl.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <random>
 #include <string>
 
+#include "seams/replacement_file.h"
+#include "seams/utf8_path.h"
 #include "tools/pending_file.h"
 #include "tools/windows_error.h"
 #include "tools/windows_path.h"
@@ -15,8 +15,6 @@
 namespace ib::tools {
 namespace {
 
-// Keeps "." + name + ".XXXXXX" + kLinkSuffix within the 255 UTF-16 units a name may have.
-constexpr std::size_t kMaxNameInTemporary = 200;
 constexpr const wchar_t* kLinkSuffix = L".link";
 // Tries at a free temporary name before giving up: a clash is already unlikely.
 constexpr int kNameAttempts = 100;
@@ -28,19 +26,13 @@ HANDLE openForWriting(const std::filesystem::path& path, DWORD disposition) {
                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-std::wstring randomSuffix(std::mt19937& random) {
-    wchar_t digits[8];
-    std::swprintf(digits, std::size(digits), L"%06x", static_cast<unsigned>(random() & 0xFFFFFF));
-    return digits;
-}
-
 }  // namespace
 
 PendingFile::PendingFile(const std::filesystem::path& finalPath) : m_finalPath(checkedFinalPath(finalPath)) {
-    const std::wstring name = m_finalPath.filename().wstring().substr(0, kMaxNameInTemporary);
-    std::mt19937 random(std::random_device{}());
+    // The program's name for a temporary of this output, so that the program
+    // clears it when this tool is killed.
     for (int attempt = 0; attempt < kNameAttempts && !m_isOpen; ++attempt) {
-        m_temporaryPath = m_finalPath.parent_path() / (L"." + name + L"." + randomSuffix(random));
+        m_temporaryPath = m_finalPath.parent_path() / pathFromUtf8(temporaryName(m_finalPath));
         m_handle = openForWriting(m_temporaryPath, CREATE_NEW);
         m_isOpen = m_handle != INVALID_HANDLE_VALUE;
         if (!m_isOpen && ::GetLastError() != ERROR_FILE_EXISTS) break;

@@ -38,43 +38,53 @@ std::string comboText(const std::string& value, const char* const (&entries)[N])
 }  // namespace
 
 bool CImageBurnerDlg::exchangeFromView(const DialogValues& view) {
-    m_readRegAddr = view.readRegAddr;
-    m_readRegValue = view.readRegValue;
-    m_writeRegAddr = view.writeRegAddr;
-    m_writeRegValue = view.writeRegValue;
-    m_configBootArea = view.configBootArea;
-    m_changeBootSize = view.changeBootSize;
-
-    auto number = [this](const std::string& text, std::uint32_t& field) {
-        const auto value = scanUnsigned(text);
-        if (!value) {
-            messageBox("Enter a positive integer.", MessageBoxKind::Application);
-            return false;
-        }
-        field = *value;
-        return true;
-    };
-    std::uint32_t bootSize = 0;
-    if (!number(view.bootSize, bootSize)) return false;
-    // An out-of-range size is not kept: the operation that still starts must
-    // never send the recorder a boot size of 0 or beyond 512 MB.
-    if (bootSize < 1 || bootSize > 128) {
-        messageBox("Enter an integer between 1 and 128.", MessageBoxKind::Application);
-        return false;
+    // The numbers in control order, read up to the first that fails; the
+    // values before it are stored, and its message is shown once the lock is
+    // given back (a message box may wait for the view's thread).
+    const std::string* numberTexts[] = {&view.bootSize, &view.bootReadAddr, &view.bootReadSize, &view.userReadAddr,
+                                        &view.userReadSize};
+    std::uint32_t numbers[std::size(numberTexts)] = {};
+    std::size_t read = 0;
+    const char* problem = nullptr;
+    for (; read < std::size(numberTexts) && !problem; ++read) {
+        const auto value = scanUnsigned(*numberTexts[read]);
+        // An out-of-range boot size is not kept: the operation that still starts
+        // must never send the recorder a boot size of 0 or beyond 512 MB.
+        if (!value)
+            problem = "Enter a positive integer.";
+        else if (read == 0 && (*value < 1 || *value > 128))
+            problem = "Enter an integer between 1 and 128.";
+        else
+            numbers[read] = *value;
     }
-    m_bootSize = bootSize;
-    m_storageName = view.storageName;
-    m_configUserArea = view.configUserArea;
-    m_firmwareNumber = view.firmwareNumber;
-    if (!number(view.bootReadAddr, m_bootReadAddr) || !number(view.bootReadSize, m_bootReadSize) ||
-        !number(view.userReadAddr, m_userReadAddr) || !number(view.userReadSize, m_userReadSize))
-        return false;
-    m_rawPathEdit = view.rawPath;
-    m_binPathEdit = view.binPath;
-    return true;
+    if (problem) --read;  // the failing one is not stored
+    {
+        std::lock_guard lock(m_boundMutex);
+        m_readRegAddr = view.readRegAddr;
+        m_readRegValue = view.readRegValue;
+        m_writeRegAddr = view.writeRegAddr;
+        m_writeRegValue = view.writeRegValue;
+        m_configBootArea = view.configBootArea;
+        m_changeBootSize = view.changeBootSize;
+        if (read > 0) {
+            m_bootSize = numbers[0];
+            m_storageName = view.storageName;
+            m_configUserArea = view.configUserArea;
+            m_firmwareNumber = view.firmwareNumber;
+        }
+        std::uint32_t* readBack[] = {&m_bootReadAddr, &m_bootReadSize, &m_userReadAddr, &m_userReadSize};
+        for (std::size_t i = 1; i < read; ++i) *readBack[i - 1] = numbers[i];
+        if (!problem) {
+            m_rawPathEdit = view.rawPath;
+            m_binPathEdit = view.binPath;
+        }
+    }
+    if (problem) messageBox(problem, MessageBoxKind::Application);
+    return !problem;
 }
 
 DialogValues CImageBurnerDlg::exchangeToView() const {
+    std::lock_guard lock(m_boundMutex);
     DialogValues view;
     view.readRegAddr = m_readRegAddr;
     view.readRegValue = m_readRegValue;
@@ -96,22 +106,36 @@ DialogValues CImageBurnerDlg::exchangeToView() const {
 }
 
 RegisterTexts CImageBurnerDlg::copyViewIn() {
-    exchangeFromView(m_launchView);  // a validation message does not stop the operation
-    return {m_readRegAddr, m_writeRegAddr, m_writeRegValue};
+    (void)exchangeFromView(m_runView);  // a validation message does not stop the operation
+    return {m_runView.readRegAddr, m_runView.writeRegAddr, m_runView.writeRegValue};
+}
+
+void CImageBurnerDlg::clearChangeBootSize() {
+    std::lock_guard lock(m_boundMutex);
+    m_changeBootSize = 0;
 }
 
 void CImageBurnerDlg::showReadRegisterValue(const std::string& value) {
-    m_readRegValue = value;
+    {
+        std::lock_guard lock(m_boundMutex);
+        m_readRegValue = value;
+    }
     m_env.ui.showValues(exchangeToView());
 }
 
 void CImageBurnerDlg::shortenReadBack(StorageArea area, std::uint32_t count) {
-    (area == kBootArea ? m_bootReadSize : m_userReadSize) = count;
+    {
+        std::lock_guard lock(m_boundMutex);
+        (area == kBootArea ? m_bootReadSize : m_userReadSize) = count;
+    }
     m_env.ui.showValues(exchangeToView());
 }
 
 void CImageBurnerDlg::rememberChosenPath(RememberedPath which, const std::string& path) {
-    (which == RememberedPath::RawFile ? m_rawPathEdit : m_binPathEdit) = path;
+    {
+        std::lock_guard lock(m_boundMutex);
+        (which == RememberedPath::RawFile ? m_rawPathEdit : m_binPathEdit) = path;
+    }
     m_env.ui.showValues(exchangeToView());
 }
 

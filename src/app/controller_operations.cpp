@@ -18,8 +18,9 @@
 namespace ib {
 
 OperationSettings CImageBurnerDlg::settingsSnapshot() {
+    std::lock_guard lock(m_boundMutex);
     OperationSettings settings;
-    if (selectStorageType()) settings.storage = static_cast<StorageType>(m_storageType);
+    if (selectStorageTypeHeld()) settings.storage = static_cast<StorageType>(m_storageType);
     settings.moviNandLayout = m_isMoviNand != 0;
     settings.indexTableSector = m_mbrSector;
     settings.bootSizeUnits = m_bootSize;
@@ -36,9 +37,25 @@ OperationSettings CImageBurnerDlg::settingsSnapshot() {
     return settings;
 }
 
-std::uint32_t CImageBurnerDlg::SyncDevice() {
-    return withContext([](const OperationContext& ctx) { return ib::SyncDevice(ctx); });
+std::uint32_t CImageBurnerDlg::execute(Operation op, const OperationSettings& settings) {
+    return withContext(settings, [this, op](const OperationContext& ctx) -> std::uint32_t {
+        switch (op) {
+            case Operation::FullUpdate: return ib::runFullUpdate(ctx, m_usbCmd);
+            case Operation::Sync: return ib::SyncDevice(ctx);
+            case Operation::LowLevelFormat: return ib::LowLevelFormatWorker(ctx);
+            case Operation::ReadRegister: return ib::ReadRegisterCommand(ctx);
+            case Operation::WriteRegister: return ib::WriteRegisterCommand(ctx);
+            case Operation::ReadBootArea: return ib::readBackArea(ctx, kBootArea);
+            case Operation::ReadUserArea: return ib::readBackArea(ctx, kUserArea);
+            case Operation::ConfigureUserArea: return ib::onConfigureUserArea(ctx);
+            case Operation::RawWrite: return ib::rawWrite(ctx);
+            case Operation::CreateSdImage: return ib::createSdImage(ctx);
+        }
+        return 0;
+    });
 }
+
+std::uint32_t CImageBurnerDlg::SyncDevice() { return execute(Operation::Sync, settingsSnapshot()); }
 
 std::uint32_t CImageBurnerDlg::burnBlockStorage(std::uint32_t n) {
     return withContext([n](const OperationContext& ctx) { return ib::burnBlockStorage(ctx, n); });
@@ -61,7 +78,7 @@ std::uint32_t CImageBurnerDlg::configureUserArea() {
 }
 
 std::uint32_t CImageBurnerDlg::onConfigureUserArea() {
-    return withContext([](const OperationContext& ctx) { return ib::onConfigureUserArea(ctx); });
+    return execute(Operation::ConfigureUserArea, settingsSnapshot());
 }
 
 std::uint32_t CImageBurnerDlg::writeUserAreaImage(const IndexTableSector& bootImages, std::fstream& image) {
@@ -69,33 +86,21 @@ std::uint32_t CImageBurnerDlg::writeUserAreaImage(const IndexTableSector& bootIm
         [&](const OperationContext& ctx) { return ib::writeUserAreaImage(ctx, bootImages, image); });
 }
 
-std::uint32_t CImageBurnerDlg::LowLevelFormatWorker() {
-    return withContext([](const OperationContext& ctx) { return ib::LowLevelFormatWorker(ctx); });
-}
+std::uint32_t CImageBurnerDlg::LowLevelFormatWorker() { return execute(Operation::LowLevelFormat, settingsSnapshot()); }
 
-std::uint32_t CImageBurnerDlg::ReadRegisterCommand() {
-    return withContext([](const OperationContext& ctx) { return ib::ReadRegisterCommand(ctx); });
-}
+std::uint32_t CImageBurnerDlg::ReadRegisterCommand() { return execute(Operation::ReadRegister, settingsSnapshot()); }
 
-std::uint32_t CImageBurnerDlg::WriteRegisterCommand() {
-    return withContext([](const OperationContext& ctx) { return ib::WriteRegisterCommand(ctx); });
-}
+std::uint32_t CImageBurnerDlg::WriteRegisterCommand() { return execute(Operation::WriteRegister, settingsSnapshot()); }
 
 std::uint32_t CImageBurnerDlg::readBackArea(StorageArea area) {
-    return withContext([area](const OperationContext& ctx) { return ib::readBackArea(ctx, area); });
+    return execute(area == kBootArea ? Operation::ReadBootArea : Operation::ReadUserArea, settingsSnapshot());
 }
 
-std::uint32_t CImageBurnerDlg::rawWrite() {
-    return withContext([](const OperationContext& ctx) { return ib::rawWrite(ctx); });
-}
+std::uint32_t CImageBurnerDlg::rawWrite() { return execute(Operation::RawWrite, settingsSnapshot()); }
 
-std::uint32_t CImageBurnerDlg::createSdImage() {
-    return withContext([](const OperationContext& ctx) { return ib::createSdImage(ctx); });
-}
+std::uint32_t CImageBurnerDlg::createSdImage() { return execute(Operation::CreateSdImage, settingsSnapshot()); }
 
-std::uint32_t CImageBurnerDlg::runFullUpdate() {
-    return withContext([this](const OperationContext& ctx) { return ib::runFullUpdate(ctx, m_usbCmd); });
-}
+std::uint32_t CImageBurnerDlg::runFullUpdate() { return execute(Operation::FullUpdate, settingsSnapshot()); }
 
 bool CImageBurnerDlg::browseRawFile() {
     return withContext(

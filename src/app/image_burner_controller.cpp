@@ -50,19 +50,23 @@ bool copiesViewItself(Operation op) { return op == Operation::ReadRegister || op
 std::uint32_t CImageBurnerDlg::run(Operation op, const DialogValues& view) {
     std::optional<BusyClaim> claim = beginOperation();
     if (!claim) return 0;  // refused: no operation started, so none is reported as finished
-    return finishOperation(std::move(*claim), op, view);
+    const OperationSettings settings = copyViewForRun(op, view);
+    return finishOperation(std::move(*claim), op, settings);
 }
 
 void CImageBurnerDlg::launch(Operation op, const DialogValues& view) {
     std::optional<BusyClaim> claim = beginOperation();
     if (!claim) return;  // refused: no operation started, so none is reported as finished
+    // Copied here, on the view's thread, when the button is pressed: the
+    // worker runs on its own copy, which nothing the view does later touches.
+    const OperationSettings settings = copyViewForRun(op, view);
     std::unique_lock lock(m_workersMutex);
     joinFinishedWorkers();
     m_workers.reserve(m_workers.size() + 1);  // so that keeping a started thread cannot fail
     Worker worker;
     try {
-        worker.thread = std::thread([this, op, view, held = std::move(*claim), done = worker.done]() mutable {
-            finishOperation(std::move(held), op, view);
+        worker.thread = std::thread([this, op, settings, held = std::move(*claim), done = worker.done]() mutable {
+            finishOperation(std::move(held), op, settings);
             *done = true;
         });
     } catch (const std::system_error& error) {
@@ -88,23 +92,27 @@ std::optional<BusyClaim> CImageBurnerDlg::beginOperation() {
     return claim;
 }
 
-std::uint32_t CImageBurnerDlg::finishOperation(BusyClaim claim, Operation op, const DialogValues& view) {
+OperationSettings CImageBurnerDlg::copyViewForRun(Operation op, const DialogValues& view) {
+    m_runView = view;
+    if (!copiesViewItself(op)) (void)exchangeFromView(view);  // a validation message does not stop the operation
+    return settingsSnapshot();
+}
+
+std::uint32_t CImageBurnerDlg::finishOperation(BusyClaim claim, Operation op, const OperationSettings& settings) {
     m_commands.beginOperation();
-    const std::uint32_t result = startedOperation(op, view);
+    const std::uint32_t result = startedOperation(op, settings);
     if (m_commands.refusedAny()) reportInterruption(op);
     claim.release();  // free before the report, so that a view may start the next operation from it
     m_env.ui.operationFinished(op, result);
     return result;
 }
 
-std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues& view) {
+std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const OperationSettings& settings) {
     // An exception must not leave a worker thread (that would end the
     // program) nor skip the report, so it ends the operation like any failure.
     std::string failure;
     try {
-        m_launchView = view;
-        if (!copiesViewItself(op)) exchangeFromView(view);  // a validation message does not stop the operation
-        return execute(op);
+        return execute(op, settings);
     } catch (const std::exception& error) {
         failure = error.what();
     } catch (...) {
@@ -116,6 +124,14 @@ std::uint32_t CImageBurnerDlg::startedOperation(Operation op, const DialogValues
 
 void CImageBurnerDlg::reportInterruption(Operation op) {
     if (op != Operation::FullUpdate && m_commands.storageSelected()) m_usbCmd.EndSession();
+    if (m_commands.restartingIntoUpdater()) {
+        // The updater runs from the recorder's memory: loading it stored nothing,
+        // and a run started at once would find no recorder.
+        messageBox("Interrupted: the recorder is restarting into its updater; nothing was written. "
+                   "Run again once it is back.",
+                   MessageBoxKind::Application);
+        return;
+    }
     const std::string written = m_commands.changes().describe();
     messageBox("Interrupted: the operation stopped before it was done. " +
                    (written.empty() ? std::string("Nothing was written to the recorder.")
@@ -135,23 +151,12 @@ void CImageBurnerDlg::joinFinishedWorkers() {
     }
 }
 
-std::uint32_t CImageBurnerDlg::execute(Operation op) {
-    switch (op) {
-        case Operation::FullUpdate: return runFullUpdate();
-        case Operation::Sync: return SyncDevice();
-        case Operation::LowLevelFormat: return LowLevelFormatWorker();
-        case Operation::ReadRegister: return ReadRegisterCommand();
-        case Operation::WriteRegister: return WriteRegisterCommand();
-        case Operation::ReadBootArea: return readBackArea(kBootArea);
-        case Operation::ReadUserArea: return readBackArea(kUserArea);
-        case Operation::ConfigureUserArea: return onConfigureUserArea();
-        case Operation::RawWrite: return rawWrite();
-        case Operation::CreateSdImage: return createSdImage();
-    }
-    return 0;
+std::uint32_t CImageBurnerDlg::selectStorageType() {
+    std::lock_guard lock(m_boundMutex);
+    return selectStorageTypeHeld();
 }
 
-std::uint32_t CImageBurnerDlg::selectStorageType() {
+std::uint32_t CImageBurnerDlg::selectStorageTypeHeld() {
     const std::optional<StorageType> type = storageTypeNamed(m_storageName);
     if (!type) return 0;
     m_storageType = storageCode(*type);

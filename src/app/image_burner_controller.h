@@ -66,10 +66,6 @@ public:
     bool exchangeFromView(const DialogValues& view);
     // The fields as the controls would show them.
     DialogValues exchangeToView() const;
-    // The view values an operation was started with (register access copies
-    // them itself, after opening the recorder).
-    DialogValues m_launchView;
-
     // ---- Running operations ---------------------------------------------
     // One at a time: while one runs, a start is refused with a message (run
     // returns 0) and nothing is reported. Every operation that starts ends
@@ -91,6 +87,8 @@ public:
     // Selects the storage type named in the storage box: sets m_storageType
     // and m_isMoviNand. 0 when the name is none of the list's.
     std::uint32_t selectStorageType();
+    // Clears "Change Boot Size" (when "Configure Boot Area" is cleared).
+    void clearChangeBootSize();
     void enableOperationButtons(bool enable) override;
     void refreshDevicePresence() override;
     void setDeviceEventsEnabled(bool enabled) override { m_deviceEventsEnabled = enabled ? 1 : 0; }
@@ -157,9 +155,12 @@ public:
     ProfileStore& profile() const { return m_env.profile; }
     std::filesystem::path configurationPath() const { return m_env.workingDirectory / "DiskInfo.ini"; }
 
-    // The settings the views edit; each operation reads a snapshot of them
-    // taken when it starts. Views change them only through exchangeFromView;
-    // tests and the CLI may read them.
+    // The settings the views edit; each operation works on a snapshot of them
+    // taken on the view's thread when it is started, and a worker never reads
+    // them. Views change them only through exchangeFromView; tests and the CLI
+    // may read them while no operation runs. What an operation shows back in
+    // the view (a register's value, a chosen path) and the view's own
+    // exchanges hold m_boundMutex.
     std::string m_iniPath;               // the configuration file, as start-up found it
     GeneralStorageCmd* const m_cmd;      // always m_commands: m_usbCmd as the operations reach it
     std::int32_t m_storageType = -1;     // storage type code, set by selectStorageType()
@@ -199,25 +200,33 @@ private:
     DeviceEventAdmission admitDeviceEvent() const;
     // Claims the controller for one operation; nullopt after the refusal message.
     std::optional<BusyClaim> beginOperation();
+    // Copies the view in (register access copies it itself, after opening the
+    // recorder) and takes the snapshot the operation runs on.
+    OperationSettings copyViewForRun(Operation op, const DialogValues& view);
     // Runs a claimed operation, gives the claim back and reports the result.
-    std::uint32_t finishOperation(BusyClaim claim, Operation op, const DialogValues& view);
-    // Copies the view in and runs the operation; an exception ends it with a
-    // message box and result 0.
-    std::uint32_t startedOperation(Operation op, const DialogValues& view);
+    std::uint32_t finishOperation(BusyClaim claim, Operation op, const OperationSettings& settings);
+    // Runs the operation; an exception ends it with a message box and result 0.
+    std::uint32_t startedOperation(Operation op, const OperationSettings& settings);
     // The end of an operation that a stop request cut short: the session
     // closed where the operation left a storage selected (the full update
     // closes its own), and what was and was not written.
     void reportInterruption(Operation op);
     // Joins the workers that are done (never the calling one: it is not done).
     void joinFinishedWorkers();
-    std::uint32_t execute(Operation op);
+    // Runs the operation on the given settings.
+    std::uint32_t execute(Operation op, const OperationSettings& settings);
+    // selectStorageType with m_boundMutex held.
+    std::uint32_t selectStorageTypeHeld();
 
     // The bound values as an operation starting now sees them (selects the storage type).
     OperationSettings settingsSnapshot();
     // Runs `operation` with a context on a fresh snapshot.
     template <typename Run>
     auto withContext(Run&& operation) {
-        const OperationSettings settings = settingsSnapshot();
+        return withContext(settingsSnapshot(), std::forward<Run>(operation));
+    }
+    template <typename Run>
+    auto withContext(const OperationSettings& settings, Run&& operation) {
         const OperationContext context{*m_cmd, *this,
                                        OperationServices{m_env.clock, m_env.profile, m_env.processes,
                                                          m_env.locateTool, m_env.temporaryDirectory, m_env.packingFolder,
@@ -241,6 +250,10 @@ private:
     StatusLine m_status;
     StoppableCommands m_commands;  // m_usbCmd as the operations reach it: held back by a stop request
 
+    // The view values the running operation was started with: register access
+    // copies them in after opening the recorder. Written before it starts.
+    DialogValues m_runView;
+    mutable std::mutex m_boundMutex;  // the bound values, between the view's thread and a worker
     std::atomic<bool> m_busy{false};  // one operation at a time, held through a BusyClaim
     std::mutex m_workersMutex;
     std::vector<Worker> m_workers;

@@ -161,12 +161,13 @@ void MainDialogLogic::click(int id) {
 }
 
 void MainDialogLogic::onConfigureBootArea() {
-    m_controller->exchangeFromView(readView(m_controls));
-    if (m_controller->m_configBootArea == 1) {
+    const DialogValues view = readView(m_controls);
+    (void)m_controller->exchangeFromView(view);
+    if (view.configBootArea == 1) {
         setBootSizeControlsEnabled(true);
         return;
     }
-    m_controller->m_changeBootSize = 0;
+    m_controller->clearChangeBootSize();
     writeView(m_controls, m_controller->exchangeToView());
     setBootSizeControlsEnabled(false);
 }

@@ -57,7 +57,7 @@ std::uint32_t readBackArea(const OperationContext& ctx, StorageArea area) {
         return 0;
     }
     std::vector<std::uint8_t> buffer(kMaxTransferBytes);
-    std::ofstream& file = replacement->stream();
+    std::ostream& file = replacement->stream();
     std::uint32_t address = first;
     for (std::uint32_t remaining = count; remaining > 0;) {
         const std::uint32_t n = std::min(remaining, kMaxReadSectors);

@@ -115,7 +115,7 @@ std::uint32_t rawWrite(const OperationContext& ctx) {
     if (ctx.cmd.GetMode() == kModeBootRom) {
         ctx.report.setProgress(text::kDownloadAgent, 100, kBlue, kBlack);
         if (!DownloadUpdater(ctx, 100)) {
-            ctx.report.messageBoxThenPresence("Error 0x03: Download updater.bin error !");
+            reportUpdaterFailure(ctx);
             return 0;
         }
     }

@@ -1,14 +1,13 @@
 // Assembling one command-line run. See cli_session.h.
 #include "cli/cli_session.h"
 
-#include <unistd.h>
-
 #include <deque>
 #include <iostream>
 #include <ostream>
 
 #include "cli/recorder_listing.h"
 #include "cli/typed_path.h"
+#include "platform/terminal_output.h"
 #include "seams/utf8_path.h"
 #include "sim/bus_folders.h"
 
@@ -23,7 +22,7 @@ CliSession::CliSession(const GlobalOptions& options, std::ostream& out, std::ost
 CliSession::~CliSession() = default;
 
 int CliSession::open() {
-    const bool terminal = &m_out == &std::cout && ::isatty(STDOUT_FILENO);
+    const bool terminal = &m_out == &std::cout && platform::standardOutputDrawsInPlace();
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
     m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines);
@@ -70,6 +69,8 @@ int CliSession::start(RecorderUse use) {
         if (const int refused = chooseRecorder(recorders, m_options.recorder, m_err, port); refused != 0)
             return refused;
         m_application->chooseRecorder(port);
+    } else {
+        m_port->leaveOutRecorderPresence();
     }
     CImageBurnerDlg& controller = *m_application->controller;
     controller.startUp(m_view);

@@ -1,8 +1,11 @@
 // Console rendering of the user-interface port. See console_port.h.
 #include "cli/console_port.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
+
+#include "operation/status_texts.h"
 
 namespace ib::cli {
 namespace {
@@ -37,6 +40,7 @@ ConsolePort::~ConsolePort() {
 void ConsolePort::renderStatus(const StatusState& state) {
     std::lock_guard lock(m_mutex);
     // The percent drives the bar; a text repeated with a new percent is one line.
+    if (!m_presenceShown && (state.text == text::kRecorderReady || state.text == text::kRecorderNotFound)) return;
     const std::string line =
         m_percentInLines ? state.text + " (" + std::to_string(state.percent / 10 * 10) + " %)" : state.text;
     if (line != m_lastLine) printLine(line);
@@ -74,6 +78,11 @@ bool ConsolePort::controlEnabled(ControlId control) {
     return !m_disabledControls.contains(control);
 }
 
+void ConsolePort::leaveOutRecorderPresence() {
+    std::lock_guard lock(m_mutex);
+    m_presenceShown = false;
+}
+
 std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& request) {
     std::lock_guard lock(m_mutex);
     endBar();
@@ -88,8 +97,10 @@ std::optional<std::string> ConsolePort::chooseFile(const FileChooserRequest& req
     return pick;
 }
 
-void ConsolePort::transferProgress(std::uint64_t done, std::uint64_t total) {
+void ConsolePort::transferProgress(std::uint64_t reported, std::uint64_t total) {
     if (!m_terminal || total == 0) return;
+    // A count past the total (a last piece rounded up to whole sectors) is a full bar.
+    const std::uint64_t done = std::min(reported, total);
     std::lock_guard lock(m_mutex);
     const auto now = std::chrono::steady_clock::now();
     if (!m_barShown || total != m_barTotal) {

@@ -39,6 +39,8 @@ public:
     // Whether the dialog would let the user change this control; the start-up
     // locks some of them when the configuration freezes the user interface.
     bool controlEnabled(ControlId control);
+    // For a run that needs no recorder: whether one is there is not shown.
+    void leaveOutRecorderPresence();
 
 private:
     void printLine(const std::string& text);
@@ -52,6 +54,7 @@ private:
     std::mutex m_mutex;
     std::string m_lastLine;
     std::set<ControlId> m_disabledControls;
+    bool m_presenceShown = true;
     bool m_barShown = false;
     std::uint64_t m_barTotal = 0;
     std::chrono::steady_clock::time_point m_barStart;

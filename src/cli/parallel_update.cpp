@@ -1,7 +1,6 @@
 // An operation on every recorder at once. See parallel_update.h.
 #include "cli/parallel_update.h"
 
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "cli/recorder_listing.h"
 #include "cli/run_threads.h"
 #include "cli/status_board.h"
+#include "platform/terminal_output.h"
 #include "platform/terminal_width.h"
 #include "seams/system_error_text.h"
 #include "seams/utf8_path.h"
@@ -225,7 +225,7 @@ int runOnEveryRecorder(CommandContext& c, Operation op) {
     if (const int failed = plannedRuns(c, present); failed != 0) return failed;
     std::vector<std::string> names;
     for (const auto& recorder : present) names.push_back(recorder.run.port);
-    const bool terminal = &c.out == &std::cout && ::isatty(STDOUT_FILENO);
+    const bool terminal = &c.out == &std::cout && platform::standardOutputDrawsInPlace();
     StatusBoard board(c.out, terminal, names, platform::terminalColumns);
     const fs::path temporary = runsTemporaryFolder();
     std::vector<RecorderRunResult> results(present.size());

@@ -52,7 +52,7 @@ bool canWrite(const fs::path& path) {
     if (fs::exists(path, ec))
         return fs::is_regular_file(path, ec) && std::ofstream(path, std::ios::binary | std::ios::app).is_open();
     ReplacementFile probe(path);  // removed again unless committed
-    return probe.stream().is_open();
+    return probe.isOpen();
 }
 
 // Bytes each folder must still find. Every output is written whole under a

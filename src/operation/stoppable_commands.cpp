@@ -55,6 +55,7 @@ std::string RecorderChanges::describe() const {
 
 void StoppableCommands::beginOperation() {
     m_refused = false;
+    m_restarting = false;
     m_changes = {};
 }
 
@@ -68,7 +69,9 @@ std::uint32_t StoppableCommands::Open() {
     if (!mayGoOn()) return 0;
     // A recorder opened anew has no selection of an earlier run.
     m_selected.reset();
-    return m_recorder.Open();
+    const std::uint32_t opened = m_recorder.Open();
+    if (opened && m_recorder.GetMode() == kModeUpdater) m_restarting = false;
+    return opened;
 }
 
 std::uint32_t StoppableCommands::Download(std::uint32_t count, std::span<const std::uint8_t> data) {
@@ -78,7 +81,11 @@ std::uint32_t StoppableCommands::Download(std::uint32_t count, std::span<const s
 }
 
 std::uint32_t StoppableCommands::StartDownloaded() {
-    if (!mayGoOn() || !m_recorder.StartDownloaded()) return 0;
+    if (!mayGoOn()) return 0;
+    // A recorder that restarts at once may leave the bus before it answers:
+    // a start that was sent counts as a restart whatever the answer.
+    m_restarting = true;
+    if (!m_recorder.StartDownloaded()) return 0;
     m_changes.add(Kind::UpdaterStart);
     m_selected.reset();
     return 1;

@@ -51,6 +51,9 @@ public:
     // Whether a storage selection is in force on the recorder (ended by EndSession alone).
     bool storageSelected() const { return m_selected.has_value(); }
     const RecorderChanges& changes() const { return m_changes; }
+    // Whether the recorder was told to start its updater and has not answered
+    // from it since: it is off the bus, restarting, and holds nothing new.
+    bool restartingIntoUpdater() const { return m_restarting; }
 
     std::uint32_t Open() override;
     std::uint32_t Download(std::uint32_t count, std::span<const std::uint8_t> data) override;
@@ -75,6 +78,7 @@ private:
     GeneralStorageCmd& m_recorder;
     StopRequest m_stop;
     std::atomic<bool> m_refused{false};
+    bool m_restarting = false;
     std::optional<std::pair<std::int32_t, std::uint8_t>> m_selected;
     RecorderChanges m_changes;
 };

@@ -96,19 +96,25 @@ std::uint32_t DownloadUpdater(const OperationContext& ctx, int retries) {
     // Synced means answering from the updater: a boot ROM that has not left
     // the bus yet is waited for like an absent recorder, and one that never
     // comes back is a failure, so callers never go on without the updater.
-    // A stop request ends the wait: no command follows it anyway.
-    for (int attempt = 0; attempt < retries && !ctx.services.stop.requested(); ++attempt) {
+    // A stop request ends the wait: every attempt after it is refused at once,
+    // without a pause, and the refusal marks the operation as stopped.
+    for (int attempt = 0; attempt < retries; ++attempt) {
         if (cmd.Open() && cmd.GetMode() == kModeUpdater) return 1;
-        ctx.services.clock.sleepMs(kReopenPauseMs);
+        if (!ctx.services.stop.requested()) ctx.services.clock.sleepMs(kReopenPauseMs);
     }
     return 0;
+}
+
+void reportUpdaterFailure(const OperationContext& ctx) {
+    if (!ctx.services.stop.requested()) ctx.report.messageBox("Error 0x03: Download updater.bin error !");
+    ctx.report.refreshDevicePresence();
 }
 
 bool syncIfInBootRom(const OperationContext& ctx) {
     if (ctx.cmd.GetMode() != kModeBootRom) return true;
     ctx.report.showStepMessage("download the updater.bin .....");
     if (DownloadUpdater(ctx, 100)) return true;
-    ctx.report.messageBoxThenPresence("Error 0x03: Download updater.bin error !");
+    reportUpdaterFailure(ctx);
     return false;
 }
 

@@ -13,6 +13,11 @@ namespace ib {
 // `retries` times. 1 when it does.
 std::uint32_t DownloadUpdater(const OperationContext& ctx, int retries);
 
+// After a failed DownloadUpdater: the download error and the recorder's
+// presence, or the presence alone when a stop request ended the download,
+// which the end of the operation reports as a stop.
+void reportUpdaterFailure(const OperationContext& ctx);
+
 // Loads the updater when the recorder runs its boot ROM; false after the download error.
 bool syncIfInBootRom(const OperationContext& ctx);
 

@@ -24,8 +24,13 @@ constexpr int kNameAttempts = 100;
 // Beyond this many links in a row the path is taken as it stands.
 constexpr int kMostLinkHops = 40;
 
+// The name is cut between two characters, never inside one: a cut UTF-8
+// sequence names no file on Windows.
 std::string temporaryPrefix(const std::filesystem::path& finalPath) {
-    return "." + utf8FromPath(finalPath.filename()).substr(0, kMaxNameInTemporary) + ".";
+    const std::string name = utf8FromPath(finalPath.filename());
+    std::size_t cut = std::min(name.size(), kMaxNameInTemporary);
+    while (cut > 0 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return "." + name.substr(0, cut) + ".";
 }
 
 bool isLetterOrDigit(char c) {
@@ -76,32 +81,43 @@ std::vector<std::filesystem::path> temporariesOf(const std::filesystem::path& fi
 
 }  // namespace
 
-ReplacementFile::ReplacementFile(const std::filesystem::path& finalPath) : m_finalPath(linkTarget(finalPath)) {
+ReplacementFile::ReplacementFile(const std::filesystem::path& finalPath)
+    : m_finalPath(linkTarget(finalPath)), m_buffer(m_file), m_stream(&m_buffer) {
     removeStaleTemporaries(m_finalPath);
-    const std::string prefix = temporaryPrefix(m_finalPath);
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < kNameAttempts && m_temporaryPath.empty(); ++attempt) {
-        const auto candidate = m_finalPath.parent_path() / pathFromUtf8(prefix + randomLetters(random));
-        if (createNewFile(candidate)) m_temporaryPath = candidate;
+    for (int attempt = 0; attempt < kNameAttempts && !m_file.isOpen(); ++attempt) {
+        const auto candidate = m_finalPath.parent_path() / pathFromUtf8(temporaryName(m_finalPath));
+        if (m_file.create(candidate)) m_temporaryPath = candidate;
     }
-    if (!m_temporaryPath.empty()) m_stream.open(m_temporaryPath, std::ios::binary | std::ios::trunc);
-    if (!m_stream.is_open()) m_stream.setstate(std::ios::failbit);
+    if (!m_file.isOpen()) m_stream.setstate(std::ios::failbit);
 }
 
 ReplacementFile::~ReplacementFile() {
     if (m_committed || m_temporaryPath.empty()) return;
-    m_stream.close();
+    (void)m_file.close();
     std::error_code error;
     std::filesystem::remove(m_temporaryPath, error);
 }
 
 bool ReplacementFile::commit() {
-    m_stream.close();
-    if (m_stream.fail()) return false;
-    std::error_code error;
-    std::filesystem::rename(m_temporaryPath, m_finalPath, error);
-    m_committed = !error;
+    m_stream.flush();
+    const bool written = m_stream.good() && m_file.flushToDisk();
+    const bool closed = m_file.close();
+    m_committed = written && closed && renameDurably(m_temporaryPath, m_finalPath);
     return m_committed;
+}
+
+bool replaceFileWith(const std::filesystem::path& path, std::string_view text) {
+    std::error_code error;
+    std::filesystem::create_directories(linkTarget(path).parent_path(), error);
+    if (error) return false;
+    ReplacementFile file(path);
+    file.stream().write(text.data(), static_cast<std::streamsize>(text.size()));
+    return file.commit();
+}
+
+std::string temporaryName(const std::filesystem::path& finalPath) {
+    thread_local std::mt19937 random(std::random_device{}());
+    return temporaryPrefix(finalPath) + randomLetters(random);
 }
 
 std::filesystem::path linkTarget(const std::filesystem::path& path) {

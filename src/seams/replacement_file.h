@@ -3,12 +3,18 @@
 // run that fails or is killed part way never leaves a partial file under the
 // final name, and the earlier file stays whole until the new one is.
 // Temporary names that a killed run left behind are cleared by
-// removeStaleTemporaries; the helper tools and the profile use the same form.
+// removeStaleTemporaries; the helper tools name theirs with temporaryName.
+// Every output of the program and the profile are written through it.
 #pragma once
 
 #include <filesystem>
-#include <fstream>
+#include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
+
+#include "seams/new_file.h"
+#include "seams/writer_stream_buffer.h"
 
 namespace ib {
 
@@ -23,17 +29,29 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    std::ofstream& stream() { return m_stream; }
-    // Closes the file and renames it over the final path. false, with the
-    // temporary file removed and the final path as it was, on any failure.
+    bool isOpen() const { return m_file.isOpen(); }
+    std::ostream& stream() { return m_stream; }
+    // Flushes the file to the disk, closes it and renames it over the final
+    // path, for good. false, with the temporary file removed and the final
+    // path as it was, on any failure.
     [[nodiscard]] bool commit();
 
 private:
     std::filesystem::path m_finalPath;
     std::filesystem::path m_temporaryPath;
-    std::ofstream m_stream;
+    NewFileWriter m_file;
+    WriterStreamBuffer m_buffer;
+    std::ostream m_stream;
     bool m_committed = false;
 };
+
+// Replaces the file at `path` with `text` through a ReplacementFile, making
+// its folder first when there is none. false on any failure.
+[[nodiscard]] bool replaceFileWith(const std::filesystem::path& path, std::string_view text);
+
+// A free temporary name for `finalPath` (".<name>." and six random letters or
+// digits), one that removeStaleTemporaries recognises.
+std::string temporaryName(const std::filesystem::path& finalPath);
 
 // The file a path names: a symbolic link followed (however many in a row) to
 // the path it points to, whether or not that exists; any other path as given.

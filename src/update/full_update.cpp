@@ -83,7 +83,7 @@ std::uint32_t fullUpdateSteps(const OperationContext& ctx) {
         report.setDeviceEventsEnabled(false);  // the recorder leaves and returns during the download
         report.setProgress(text::kDownloadAgent, 100, kBlue, kBlack);
         if (!DownloadUpdater(ctx, 100)) {
-            fail("Error 0x03: Download updater.bin error !");
+            reportUpdaterFailure(ctx);
             report.setDeviceEventsEnabled(true);
             return 0;
         }

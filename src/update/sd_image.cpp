@@ -65,9 +65,13 @@ OperationSettings forImage(const OperationSettings& settings, const std::string&
     return image;
 }
 
-// Runs the merge tool on the intermediate file and deletes it on success.
+// Whether the intermediate file goes once the merge tool has made the output from it.
+enum class Intermediate { Deleted, Kept };
+
+// Runs the merge tool on the intermediate file, which makes the output and its
+// checksum, and deletes the intermediate on success unless it is to be kept.
 // The tool's unfinished files (it failed, or was stopped) go with it.
-std::uint32_t mergeSdImage(const OperationContext& ctx) {
+std::uint32_t mergeSdImage(const OperationContext& ctx, Intermediate afterwards) {
     const auto& workingDirectory = ctx.settings.workingDirectory;
     const auto intermediate = workingDirectory / kIntermediateName;
     const auto files = mergeToolOutputs(workingDirectory / pathFromUtf8(ctx.settings.binPath));
@@ -80,12 +84,38 @@ std::uint32_t mergeSdImage(const OperationContext& ctx) {
         return 0;
     }
     std::error_code ec;
-    if (!std::filesystem::remove(intermediate, ec) || ec)
+    if (afterwards == Intermediate::Deleted && (!std::filesystem::remove(intermediate, ec) || ec))
         ctx.report.showStepMessage("Could not delete " + utf8FromPath(intermediate) + ": " + systemErrorText(ec));
     return 1;
 }
 
-// The SD image's steps that need the intermediate file open.
+// The index table sector, the bootloader and firmware it lists, the user area
+// and the erased bytes before the table: all of the image but the boot code.
+bool writeTableAndUserArea(const OperationContext& ctx, std::fstream& image, ImageFileSink& file,
+                           const SerialFlashLayout& layout, std::vector<FirmwareMember>& members,
+                           std::vector<std::uint8_t>& buffer) {
+    const std::uint64_t tableOffset = std::uint64_t{ctx.settings.indexTableSector} * kSectorSize;
+    const std::uint64_t bootCodeEnd = members[0].imageLength;
+    IndexTableSector sector = IndexTableSector::filledWith(0xFF);
+    setSerialFlashEntries(sector, layout, members, false);
+    if (const FirmwareMember* failed = writeEntryImages(ctx, file, layout, members, buffer, false)) {
+        ctx.report.messageBox("Error : cannot write " + failed->path + " into the image");
+        return false;
+    }
+    sector.stampMagic();
+    if (!writeAt(image, tableOffset, sector.bytes()) || !writeUserAreaImage(ctx, sector, image)) {
+        ctx.report.messageBoxThenPresence("Error 0x0a: configure user area error !");
+        return false;
+    }
+    // Erased-flash bytes between the boot code and the index table sector.
+    if (fillWithFF(image, bootCodeEnd, tableOffset)) return true;
+    ctx.report.messageBox("Error : cannot write the image file (disk full?)");
+    return false;
+}
+
+// The SD image's steps that need the intermediate file open. The boot code
+// alone has no index table and no user area: the intermediate file keeps it,
+// and the merge tool gives the output the same bytes, with their checksum.
 std::uint32_t buildSdImage(const OperationContext& ctx, std::fstream& image) {
     const std::uint32_t n = ctx.settings.firmwareCount();
     const std::uint32_t tableSector = ctx.settings.indexTableSector;
@@ -93,8 +123,6 @@ std::uint32_t buildSdImage(const OperationContext& ctx, std::fstream& image) {
     if (!set) return 0;
     auto& members = set->members;
     const SerialFlashLayout layout = serialFlashLayout(members, tableSector);
-    const std::uint64_t tableOffset = std::uint64_t{tableSector} * kSectorSize;
-    const std::uint64_t bootCodeEnd = members[0].imageLength;
     if (layout.bootCodeReachesTable) {
         ctx.report.messageBox(formatText("Error : boot code (%llu bytes) runs into the index table sector %u !",
                                          static_cast<unsigned long long>(members[0].imageLength), tableSector));
@@ -102,29 +130,21 @@ std::uint32_t buildSdImage(const OperationContext& ctx, std::fstream& image) {
     }
     ImageFileSink file(image);
     std::vector<std::uint8_t> buffer(kImagePieceBytes);
-    if (layout.hasBootCode) {
-        if (!writeImage(ctx.report, file, members[0], 0, buffer, {}, false)) return 0;
-        if (layout.bootCodeOnly) return 1;  // the boot code alone: no table, no user area, no merge
-    }
-    IndexTableSector sector = IndexTableSector::filledWith(0xFF);
-    setSerialFlashEntries(sector, layout, members, false);
-    if (const FirmwareMember* failed = writeEntryImages(ctx, file, layout, members, buffer, false)) {
-        ctx.report.messageBox("Error : cannot write " + failed->path + " into the image");
-        return 0;
-    }
-    sector.stampMagic();
-    if (!writeAt(image, tableOffset, sector.bytes()) || !writeUserAreaImage(ctx, sector, image)) {
-        ctx.report.messageBoxThenPresence("Error 0x0a: configure user area error !");
-        return 0;
-    }
-    // Erased-flash bytes between the boot code and the index table sector.
-    const bool filled = fillWithFF(image, bootCodeEnd, tableOffset);
+    if (layout.hasBootCode && !writeImage(ctx.report, file, members[0], 0, buffer, {}, false)) return 0;
+    if (!layout.bootCodeOnly && !writeTableAndUserArea(ctx, image, file, layout, members, buffer)) return 0;
     image.close();
-    if (!filled || image.fail()) {
+    if (image.fail()) {
         ctx.report.messageBox("Error : cannot write the image file (disk full?)");
         return 0;
     }
-    return mergeSdImage(ctx);
+    return mergeSdImage(ctx, layout.bootCodeOnly ? Intermediate::Kept : Intermediate::Deleted);
+}
+
+// Removes the intermediate file of a run that wrote nothing into it: a refused
+// run leaves no file behind.
+void removeIfEmpty(const std::filesystem::path& intermediate) {
+    std::error_code ec;
+    if (std::filesystem::file_size(intermediate, ec) == 0 && !ec) std::filesystem::remove(intermediate, ec);
 }
 
 }  // namespace
@@ -147,12 +167,18 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
     std::fstream image;
     if (startIntermediate(intermediate, workingDirectory / pathFromUtf8(output)))
         image.open(intermediate, std::ios::in | std::ios::out | std::ios::binary);
+    const auto closeUnlessWritten = [&] {
+        image.close();
+        removeIfEmpty(intermediate);
+    };
     if (!image) {
+        closeUnlessWritten();
         ctx.report.messageBox("Cannot Open SD_RoadV.bin", MessageBoxKind::Application);
         return 0;
     }
     const std::uint32_t n = ctx.settings.firmwareCount();
     if (n == 0 || n > 10) {
+        closeUnlessWritten();
         ctx.report.messageBoxThenPresence("Error 0x14: firmware number error !");
         return 0;
     }
@@ -165,6 +191,7 @@ std::uint32_t createSdImage(const OperationContext& ctx) {
     } else {
         result = buildSdImage(imageCtx, image);
     }
+    if (!result) closeUnlessWritten();
     // The final status tells how the run ended: a failed run is not shown as a success.
     ctx.report.setProgressTextColour(kBlack);
     if (result)

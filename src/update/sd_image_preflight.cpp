@@ -52,18 +52,18 @@ std::vector<PreflightStep> sdImagePreflight(const OperationContext& ctx, std::ui
                                             const std::filesystem::path& intermediate) {
     const PartitionPlan plan = plannedPartitions(ctx);
     const std::uint64_t imageBytes = plannedSdImageBytes(ctx, n, plan);
-    const bool merged = n > 1;  // the boot code alone stays in the intermediate file
     // The merge tool writes the finished image while it reads the intermediate
     // one: room is needed for both at once.
     PreflightPlan images;
     images.outputs.push_back({intermediate, imageBytes});
-    if (merged) images.outputs.push_back({ctx.settings.workingDirectory / pathFromUtf8(ctx.settings.binPath), imageBytes});
+    images.outputs.push_back({ctx.settings.workingDirectory / pathFromUtf8(ctx.settings.binPath), imageBytes});
     std::vector<PreflightStep> steps{{firmwarePreflightPlan(ctx, n, BurnKind::SerialFlash), ""},
                                      {std::move(images), ""}};
-    if (!merged) return steps;
-    constexpr const char* kUserAreaError = "Error 0x0a: configure user area error !";
-    steps.push_back({userAreaContentPreflight(ctx, plan), kUserAreaError});
-    steps.push_back({userAreaOutputPreflight(ctx, plan), kUserAreaError});
+    if (n > 1) {  // the boot code alone has no user area
+        constexpr const char* kUserAreaError = "Error 0x0a: configure user area error !";
+        steps.push_back({userAreaContentPreflight(ctx, plan), kUserAreaError});
+        steps.push_back({userAreaOutputPreflight(ctx, plan), kUserAreaError});
+    }
     PreflightPlan merge;
     merge.tools.push_back({"mergeimg", ctx.services.locateTool("mergeimg")});
     steps.push_back({std::move(merge), mergeFailedMessage(intermediate)});

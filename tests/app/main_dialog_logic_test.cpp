@@ -3,13 +3,11 @@
 // disabled buttons, and the status painting's numbers.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <stdexcept>
-
 #include "app/control_table.h"
 #include "app/keyboard_focus.h"
 #include "app/main_dialog_logic.h"
 #include "app/status_painting.h"
+#include "support/table_controls.h"
 
 namespace ib {
 namespace {
@@ -30,41 +28,6 @@ TEST(MainDialogLogic, TitleNamesTheFolderAfterTheLastSeparator) {
     for (const TitleCase& c : cases) EXPECT_EQ(titleWithFolder("T", c.folder, c.separator), c.title) << c.folder;
 }
 
-// Controls kept as plain values, a combo box as its selected index and text.
-class TableControls final : public DialogControls {
-public:
-    std::string text(int id) const override { return texts.count(id) ? texts.at(id) : ""; }
-    void setText(int id, const std::string& text) override {
-        texts[id] = text;
-        selected[id] = -1;
-    }
-    bool isChecked(int id) const override { return checks.count(id) && checks.at(id); }
-    void setChecked(int id, bool checked) override { checks[id] = checked; }
-    void selectListEntry(int id, int index) override {
-        selected[id] = index;
-        texts[id] = index < 0 ? "" : listEntries(id)[static_cast<std::size_t>(index)];
-    }
-    void setEnabled(int id, bool enabled) override { this->enabled[id] = enabled; }
-    int focusedControl() const override { return focus; }
-    bool canTakeFocus(int id) const override {
-        return (!enabled.count(id) || enabled.at(id)) && !(hiddenPanel && inServicePanel(specOf(id)));
-    }
-    void focusControl(int id) override { focus = id; }
-
-    static const ControlSpec& specOf(int id) {
-        for (const ControlSpec& spec : mainDialogControls())
-            if (spec.id == id) return spec;
-        throw std::out_of_range("no control " + std::to_string(id));
-    }
-
-    int focus = kNoId;  // kNoId: the dialog itself
-    bool hiddenPanel = true;
-    std::map<int, std::string> texts;
-    std::map<int, bool> checks;
-    std::map<int, int> selected;
-    std::map<int, bool> enabled;
-};
-
 TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShowIt) {
     struct Case {
         const char* storage;
@@ -72,7 +35,7 @@ TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShow
         const char* shown;
     };
     for (const Case& c : {Case{"emmc", 2, "eMMC"}, Case{"e", 1, "eSD"}, Case{"Flash", -1, "Flash"}}) {
-        TableControls controls;
+        test::TableControls controls;
         DialogValues values;
         values.storageName = c.storage;
         writeView(controls, values);
@@ -82,7 +45,7 @@ TEST(MainDialogLogic, ComboBoxesSelectTheFirstEntryBeginningWithTheValueElseShow
 }
 
 TEST(MainDialogLogic, EveryBoundControlTakesItsValueAndGivesItBack) {
-    TableControls controls;
+    test::TableControls controls;
     DialogValues values;
     values.readRegAddr = "0x1";
     values.writeRegValue = "0x2";
@@ -116,7 +79,7 @@ TEST(KeyboardFocus, MovesOffADisabledButtonToTheNextTabStopAndBackUnlessTheUserM
         {"an edit keeps it", true, control::RawPath, kNoId, control::RawPath, control::RawPath},
     };
     for (const auto& c : cases) {
-        TableControls controls;
+        test::TableControls controls;
         controls.hiddenPanel = !c.panelShown;
         controls.focus = c.from;
         KeyboardFocus focus(controls);
@@ -144,7 +107,7 @@ TEST(KeyboardFocus, ARestingPlaceThatTakesNoKeysGivesWayToTheStartButtonOrTheNex
         {"nothing can take it", kNoId, false, kNoId},
     };
     for (const auto& c : cases) {
-        TableControls controls;
+        test::TableControls controls;
         controls.hiddenPanel = c.focused == kNoId && !c.buttonsEnabled;
         for (int id : operationButtons()) controls.setEnabled(id, c.buttonsEnabled);
         controls.focus = c.focused;

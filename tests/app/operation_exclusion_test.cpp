@@ -1,13 +1,17 @@
 // Operations never overlap: while one runs, a second is refused with a message
 // before it copies anything in or sends anything, the SD image (which needs no
-// recorder) included. Closing waits for running workers.
+// recorder) included. The controls that stay usable during a run change the
+// window's values, never the run's. Closing waits for running workers.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <condition_variable>
 #include <mutex>
 
+#include "app/control_table.h"
 #include "support/fake_environment.h"
 #include "support/scripted_volumes.h"
+#include "support/table_controls.h"
 
 namespace ib {
 namespace {
@@ -71,6 +75,49 @@ TEST(OperationExclusion, ASecondOperationIsRefusedWhileOneRuns) {
                          "box Error Message: Another operation is running. Wait until it has finished."),
               2);
     EXPECT_TRUE(has("step: Device Sync. success !!"));
+}
+
+// Run in a tree built with ThreadSanitizer, this also proves that the window
+// and the worker never share a value without a lock.
+TEST(OperationExclusion, ControlsUsedDuringARunChangeTheWindowsValuesNotTheRuns) {
+    test::ScriptedVolumes volumes;
+    auto rig = std::make_unique<test::ControllerRig>(volumes);
+    rig->workdir.write("m1.bin", "bootloader");
+    rig->workdir.write("m2.bin", "firmware");
+    rig->workdir.write("DiskInfo.ini", "[UI_SETTING]\nNumberOfFirmware=2\n[DEFAULT_FW]\nMBR=4\nnumber=2\n"
+                                       "file0=m1.bin\nfile1=m2.bin\n[User_Area_Partition]\nPartitionNumber=0\n");
+    test::TableControls controls;
+    MainDialogLogic window(controls);
+    ASSERT_TRUE(window.startUp(*rig->controller, "T"));
+    controls.setText(control::BinPath, "pressed.bin");
+
+    // The merge tool, the run's last step, waits until the controls were used.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool used = false;
+    rig->processes.behaviour = [&](const test::RecordingProcesses::Call&) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return used; });
+        return 0;
+    };
+    rig->port.answers = {"chosen-raw.bin", "chosen.bin"};
+    window.click(control::CreateSdImage);
+    controls.setChecked(control::ConfigureBootArea, true);
+    window.click(control::ConfigureBootArea);
+    window.click(control::BrowseRawFile);
+    window.click(control::BrowseBinFile);
+    {
+        std::lock_guard lock(mutex);
+        used = true;
+        changed.notify_all();
+    }
+    ASSERT_EQ(rig->port.finished(1), (std::vector<test::RecordingPort::Finished>{{Operation::CreateSdImage, 1}}));
+    ASSERT_EQ(rig->processes.calls.size(), 1u);
+    EXPECT_EQ(rig->processes.calls[0].arguments[1], "pressed.bin");
+    const DialogValues values = rig->controller->exchangeToView();
+    EXPECT_EQ((std::array{values.rawPath, values.binPath}), (std::array<std::string, 2>{"chosen-raw.bin", "chosen.bin"}));
+    EXPECT_EQ(values.configBootArea, 1);
+    EXPECT_EQ(controls.text(control::BinPath), "chosen.bin");
 }
 
 }  // namespace

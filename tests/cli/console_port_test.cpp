@@ -1,5 +1,5 @@
 // The console's message boxes: one line each on standard error, the text as the
-// operation wrote it apart from its own closing line break.
+// operation wrote it apart from its own closing line break; its progress bar.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -24,6 +24,13 @@ TEST(ConsolePort, AMessageBoxLosesOnlyItsClosingLineBreak) {
         EXPECT_EQ(err.str(), printed) << text;
         EXPECT_EQ(out.str(), "");
     }
+}
+
+TEST(ConsolePort, AProgressCountPastTheTotalDrawsAFullBar) {
+    std::ostringstream out, err;
+    cli::ConsolePort port(out, err, true, {});
+    port.transferProgress(3 << 20, 2 << 20);
+    EXPECT_NE(out.str().find("[" + std::string(30, '#') + "] 2.0 MiB / 2.0 MiB"), std::string::npos) << out.str();
 }
 
 }  // namespace

@@ -32,18 +32,30 @@ struct StopCase {
     std::uint8_t code;  // the signal comes with the nth command of this code
     std::uint32_t nth;
     int signal;
-    std::string written;
+    std::string said;  // the run's last line
     bool closesSession;
 };
 
+std::string wrote(const std::string& written) {
+    return "Interrupted: the operation stopped before it was done. Written to the recorder: " + written +
+           ". Not written: everything after that; run the operation again.\n";
+}
+
+// A stop while the recorder restarts into its updater: the updater lives in its memory only.
+const std::string kRestarting =
+    "Interrupted: the recorder is restarting into its updater; nothing was written. Run again once it is back.\n";
+
 const StopCase kCases[] = {
     {"UpdateStoppedByCtrlC", {"update"}, "bootrom", 0x08, 20, SIGINT,
-     "the updater (48 sectors), the updater's start, 695 sectors of the eMMC user area, 1 sector of the eMMC boot "
-     "area, 1 sector of the eMMC user area, a user-area format, 1280 sectors of the eMMC user area",
+     wrote("the updater (48 sectors), the updater's start, 695 sectors of the eMMC user area, 1 sector of the eMMC "
+           "boot area, 1 sector of the eMMC user area, a user-area format, 1280 sectors of the eMMC user area"),
      true},
     {"RawWriteStoppedByTermination", {"raw-write", "raw.bin"}, "updater", 0x08, 3, SIGTERM,
-     "24 sectors of the SIF user area", true},
-    {"SyncStoppedByHangUp", {"sync"}, "bootrom", 0x02, 1, SIGHUP, "the updater (48 sectors)", false},
+     wrote("24 sectors of the SIF user area"), true},
+    {"SyncStoppedByHangUp", {"sync"}, "bootrom", 0x02, 1, SIGHUP, wrote("the updater (48 sectors)"), false},
+    {"UpdateStoppedWhileTheRecorderRestarts", {"update"}, "bootrom", 0x03, 1, SIGINT, kRestarting, false},
+    {"SyncStoppedWhileTheRecorderRestarts", {"sync"}, "bootrom", 0x03, 1, SIGTERM, kRestarting, false},
+    {"FormatStoppedWhileTheRecorderRestarts", {"low-level-format"}, "bootrom", 0x03, 1, SIGINT, kRestarting, false},
 };
 
 class InterruptedRun : public ::testing::TestWithParam<StopCase> {
@@ -87,8 +99,7 @@ TEST_P(InterruptedRun, StopsAtTheNextCommandAndSaysWhatWasWritten) {
 
     EXPECT_EQ(r.exitStatus, 130) << r.err;
     // The one message: no error box of the step the stop cut short, no refusal of the commands that wound it up.
-    EXPECT_EQ(r.err, "Interrupted: the operation stopped before it was done. Written to the recorder: " + c.written +
-                         ". Not written: everything after that; run the operation again.\n");
+    EXPECT_EQ(r.err, c.said);
     EXPECT_EQ(r.out.find(" refused: "), std::string::npos) << r.out;
     // Nothing after the signalled command but the closing of the session.
     const Lines log = commandLog();

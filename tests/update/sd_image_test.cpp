@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "bootarea/index_table_sector.h"
 #include "support/sim_rig.h"
@@ -52,11 +53,17 @@ protected:
     const std::string m0 = patternBytes(700, 1), m1 = patternBytes(100, 2), m2 = patternBytes(1100, 3);
 };
 
-TEST_F(SdImage, OneMemberIsTheBootCodeAloneAndNothingIsMerged) {
+TEST_F(SdImage, OneMemberIsTheBootCodeAloneKeptInTheIntermediateAndGivenToTheOutput) {
     configure(1);  // file0 = m2.bin
+    s.rig->processes.behaviour = [this](const test::RecordingProcesses::Call& call) {
+        std::filesystem::copy_file(s.workdir() / call.arguments[0], call.arguments[1]);
+        return 0;
+    };
     ASSERT_EQ(s.run(Operation::CreateSdImage), 1u);
     EXPECT_EQ(fileBytes(intermediate()), padded(m2, 1536));
-    EXPECT_TRUE(s.rig->processes.calls.empty());
+    EXPECT_EQ(fileBytes(s.workdir() / "out.bin"), padded(m2, 1536));
+    ASSERT_EQ(s.rig->processes.calls.size(), 1u);
+    EXPECT_EQ(s.rig->processes.calls[0].program, s.rig->toolsdir.path() / "mergeimg");
 }
 
 TEST_F(SdImage, TwoMembersLeaveTheBootCodeRegionUnwritten) {
@@ -149,7 +156,7 @@ TEST_F(SdImage, ABootCodeRunningIntoTheIndexTableIsRefused) {
     configure(3);
     EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
     EXPECT_EQ(s.seen()[0], "box Error Message: Error : boot code (2560 bytes) runs into the index table sector 4 !");
-    EXPECT_EQ(std::filesystem::file_size(intermediate()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(intermediate()));
 }
 
 TEST_F(SdImage, AMemberWhoseSectorsAnEntryCannotCountIsRefused) {
@@ -159,7 +166,7 @@ TEST_F(SdImage, AMemberWhoseSectorsAnEntryCannotCountIsRefused) {
     EXPECT_EQ(s.seen()[0], "box Error Message: " + (s.workdir() / "m2.bin").string() +
                                " (2199023255552 bytes) does not fit an index table entry (2199023255040 bytes). Use "
                                "a smaller file. Nothing was sent to the recorder.");
-    EXPECT_EQ(std::filesystem::file_size(intermediate()), 0u);
+    EXPECT_FALSE(std::filesystem::exists(intermediate()));
 }
 
 TEST_F(SdImage, ProgressIsShownOnceEachPieceIsInTheFile) {
@@ -191,6 +198,25 @@ TEST_F(SdImage, ACancelledMemberChooserShowsTheFailure) {
     EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
     EXPECT_EQ(s.seen(), (Lines{"choose open: Open Bootloader and Firmware file 0",
                                test::statusLine(text::kProcessFailed, 100)}));
+    EXPECT_FALSE(std::filesystem::exists(intermediate()));
+}
+
+TEST_F(SdImage, ARunRefusedBeforeWritingLeavesNoIntermediate) {
+    const std::pair<std::string, std::function<void(test::SimRig&)>> refusals[] = {
+        {"Error 0x14: firmware number error !", [](test::SimRig& r) { r.view.firmwareNumber = "11"; }},
+        {"Cannot find ", [](test::SimRig& r) {
+             std::filesystem::remove(r.workdir() / "m1.bin");
+         }},
+    };
+    for (const auto& [message, refuse] : refusals) {
+        configure(2);
+        refuse(s);
+        EXPECT_EQ(s.run(Operation::CreateSdImage), 0u);
+        const Lines seen = s.seen();
+        ASSERT_FALSE(seen.empty());
+        EXPECT_TRUE(seen[0].starts_with("box Error Message: " + message)) << seen[0];
+        EXPECT_FALSE(std::filesystem::exists(intermediate())) << message;
+    }
 }
 
 }  // namespace

@@ -1,18 +1,14 @@
 // The Linux settings store: INI text edited line by line (other lines kept as
-// they are) and replaced through a temporary file, fsync and rename, so that a
-// crash in the middle never leaves a truncated profile behind.
+// they are) and replaced as every output is (see replacement_file.h), so that
+// a crash in the middle never leaves a truncated profile behind. A profile that
+// is a symbolic link (kept in a dotfiles folder, say) stays one.
 #include "platform/linux/xdg_profile_store.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <string_view>
 #include <vector>
 
 #include "config/private_profile.h"
@@ -21,47 +17,6 @@
 
 namespace ib::platform {
 namespace {
-
-bool writeAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0) return false;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// The rename is made durable by syncing the folder that holds the entry.
-void syncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// A profile that is a symbolic link (kept in a dotfiles folder, say) stays
-// one: the file it points to is what gets replaced.
-bool replaceAtomically(const std::filesystem::path& profile, std::string_view text) {
-    const std::filesystem::path file = linkTarget(profile);
-    const std::filesystem::path folder = file.parent_path();
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) return false;
-    removeStaleTemporaries(file);
-    std::string temporary = (folder / ".").string();
-    temporary += file.filename().string();
-    temporary += ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
-    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    syncFolder(folder);
-    return true;
-}
 
 std::optional<std::filesystem::path> homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return std::filesystem::path(home);
@@ -103,7 +58,7 @@ std::string XdgProfileStore::read(const std::string& section, const std::string&
 
 bool XdgProfileStore::write(const std::string& section, const std::string& key, const std::string& value) {
     const std::optional<std::string> replacement = profileFileWithKey(m_file, section, key, value);
-    return replacement && replaceAtomically(m_file, *replacement);
+    return replacement && replaceFileWith(m_file, *replacement);
 }
 
 }  // namespace ib::platform

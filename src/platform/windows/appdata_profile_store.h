@@ -1,6 +1,6 @@
 // The per-user settings store on Windows: %APPDATA%\imageburner\profile.ini,
-// read with the private-profile rules and replaced atomically on every write
-// (MoveFileExW with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+// read with the private-profile rules and replaced on every write as every
+// output is (a flushed temporary file moved over it with write-through).
 #pragma once
 
 #include <filesystem>

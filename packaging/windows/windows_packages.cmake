@@ -17,9 +17,9 @@ set(CPACK_NSIS_DISPLAY_NAME "ImageBurner ${PROJECT_VERSION}")
 # A 64-bit installer for 64-bit programs: "Program Files", the registry's 64-bit view.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# No licence page until the project has a licence; the copyright is shown in
-# the programs' and the installer's file properties.
-set(CPACK_RESOURCE_FILE_LICENSE "")
+# No licence page until the project has a licence (package_file_names.cmake
+# takes away CPack's placeholder); the copyright is shown in the programs' and
+# the installer's file properties.
 string(REPLACE "." ";" version_numbers ${PROJECT_VERSION})
 list(JOIN version_numbers "." dotted_version)
 string(APPEND CPACK_NSIS_DEFINES "
@@ -65,7 +65,7 @@ function(imageburner_running_check out folder prefix stop_text)
   ${label}_ask:
   MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \"ImageBurner is running (${program}.exe). Close it, then choose Retry. Cancel ${stop_text}\" IDRETRY ${label}_retry
   ${label}_stop:
-  DetailPrint \"${program}.exe is running: ${stop_text}\"
+  DetailPrint \"${program}.exe is running: nothing was changed.\"
   Abort
   ${label}_close:
   FileClose $0

@@ -19,9 +19,26 @@ fail() { echo "test-windows-installer: $*" >&2; exit 1; }
 wineboot --init >/dev/null 2>&1
 wineserver -w
 
-# The installer itself: no licence page (7-Zip lists the pages' files as
-# [LICENSE].*), and the version and copyright in its file properties.
-if 7z l "$setup" | grep -q '\[LICENSE\]'; then fail "the installer shows a licence page"; fi
+# The installer's header (its pages, texts and script), decompressed: NSIS
+# writes it LZMA-compressed after the "NullsoftInst" signature, as one stream
+# without an end mark, which xz decodes but calls cut short.
+nsis_header() {
+  local start size props dict
+  start=$(grep -obUa NullsoftInst "$1" | head -n 1 | cut -d: -f1)
+  [ -n "$start" ] || return 1
+  # Signature (12 bytes), header length, data length, then the header block's
+  # size (the top bit says compressed) and the LZMA properties (5 bytes).
+  size=$(od -An -tu4 -j $((start + 20)) -N4 "$1" | tr -d ' '); size=$((size & 0x7fffffff))
+  props=$(od -An -tu1 -j $((start + 24)) -N1 "$1" | tr -d ' ')
+  dict=$(od -An -tu4 -j $((start + 25)) -N4 "$1" | tr -d ' ')
+  tail -c +$((start + 30)) "$1" | head -c $((size - 5)) |
+    { xz -dc --format=raw --lzma1=lc=$((props % 9)),lp=$((props / 9 % 5)),pb=$((props / 45)),dict=$dict 2>/dev/null || true; }
+}
+# The installer itself: its question to close a running ImageBurner, no
+# placeholder licence page, and the version and copyright in its file properties.
+header=$(nsis_header "$setup" | strings -el)
+grep -q "Close it, then choose Retry" <<<"$header" || fail "the installer does not ask to close a running ImageBurner"
+if grep -q "No license provided" <<<"$header"; then fail "the installer shows CPack's placeholder licence"; fi
 version=$(basename "$setup" -setup.exe); version=${version#imageburner-}
 has_version_resource() { strings -el "$1" | grep -qx "$version" && strings -el "$1" | grep -q "^Copyright .* imageburner developers"; }
 has_version_resource "$setup" || fail "the installer has no version resource $version with the copyright"
@@ -51,7 +68,7 @@ if grep -qv $'\r$' "$program_files/QuickStart.txt"; then fail "QuickStart.txt ha
 for program in imageburner imageburner-cli TreeBaler mergeimg; do
   has_version_resource "$program_files/bin/$program.exe" || fail "$program.exe has no version resource $version"
 done
-icon_sizes=$(7z l "$program_files/bin/imageburner.exe" | grep -c '\.rsrc.ICON.')
+icon_sizes=$(7zz l "$program_files/bin/imageburner.exe" | grep -c '\.rsrc.ICON.')
 [ "$icon_sizes" -ge 6 ] || fail "the window's icon holds $icon_sizes pictures, not 16, 24, 32, 48, 64 and 256"
 wine "$program_files/bin/imageburner-cli.exe" --version </dev/null | tr -d '\r' |
   grep -qx "imageburner-cli $version\( (commit [0-9a-f]*)\)\?" || fail "--version does not say $version"

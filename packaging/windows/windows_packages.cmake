@@ -17,9 +17,10 @@ set(CPACK_NSIS_DISPLAY_NAME "ImageBurner ${PROJECT_VERSION}")
 # A 64-bit installer for 64-bit programs: "Program Files", the registry's 64-bit view.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# No licence page until the project has a licence (package_file_names.cmake
-# takes away CPack's placeholder); the copyright is shown in the programs' and
-# the installer's file properties.
+# No licence page until the project has a licence (CPack's default is a
+# placeholder); the copyright is shown in the programs' and the installer's
+# file properties.
+set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 string(REPLACE "." ";" version_numbers ${PROJECT_VERSION})
 list(JOIN version_numbers "." dotted_version)
 string(APPEND CPACK_NSIS_DEFINES "

@@ -41,7 +41,7 @@ for page in imageburner imageburner-cli; do
   [[ "$(tail -n 1 <<<"$text")" =~ ^imageburner\ [0-9.]+\ {2,}[A-Z][a-z]+\ [0-9]{4}\ {2,}"$title"$ ]] ||
     fail "man $page: the footer is $(tail -n 1 <<<"$text")"
 done
-MANWIDTH=80 man --pager=cat imageburner-cli | grep -qx "       read-register ADDR" || fail "man imageburner-cli lists no command arguments"
+MANWIDTH=80 man --pager=cat imageburner-cli | grep -x "       read-register ADDR" >/dev/null || fail "man imageburner-cli lists no command arguments"
 
 # What a udev rules file assigns to one device: a small evaluator of the rule
 # forms it uses (KEY=="glob|glob", KEY!="...", GOTO, LABEL, TAG+=, ENV{}=),

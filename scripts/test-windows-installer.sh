@@ -22,7 +22,8 @@ wineserver -w
 # The installer's header (its pages, texts and script), decompressed: NSIS
 # writes it LZMA-compressed after the "NullsoftInst" signature, as one stream
 # without an end mark, which xz decodes but calls cut short.
-nsis_header() {
+nsis_header() (
+  set +o pipefail  # head ends the reading early
   local start size props dict
   start=$(grep -obUa NullsoftInst "$1" | head -n 1 | cut -d: -f1)
   [ -n "$start" ] || return 1
@@ -32,15 +33,18 @@ nsis_header() {
   props=$(od -An -tu1 -j $((start + 24)) -N1 "$1" | tr -d ' ')
   dict=$(od -An -tu4 -j $((start + 25)) -N4 "$1" | tr -d ' ')
   tail -c +$((start + 30)) "$1" | head -c $((size - 5)) |
-    { xz -dc --format=raw --lzma1=lc=$((props % 9)),lp=$((props / 9 % 5)),pb=$((props / 45)),dict=$dict 2>/dev/null || true; }
-}
+    xz -dc --format=raw --lzma1=lc=$((props % 9)),lp=$((props / 9 % 5)),pb=$((props / 45)),dict=$dict 2>/dev/null
+  true
+)
 # The installer itself: its question to close a running ImageBurner, no
 # placeholder licence page, and the version and copyright in its file properties.
 header=$(nsis_header "$setup" | strings -el)
 grep -q "Close it, then choose Retry" <<<"$header" || fail "the installer does not ask to close a running ImageBurner"
 if grep -q "No license provided" <<<"$header"; then fail "the installer shows CPack's placeholder licence"; fi
 version=$(basename "$setup" -setup.exe); version=${version#imageburner-}
-has_version_resource() { strings -el "$1" | grep -qx "$version" && strings -el "$1" | grep -q "^Copyright .* imageburner developers"; }
+has_version_resource() {
+  strings -el "$1" | grep -x "$version" >/dev/null && strings -el "$1" | grep "^Copyright .* imageburner developers" >/dev/null
+}
 has_version_resource "$setup" || fail "the installer has no version resource $version with the copyright"
 
 program_files="$WINEPREFIX/drive_c/Program Files/ImageBurner"
@@ -91,6 +95,9 @@ cp -r "$program_files/examples" "$scratch/work"
   # waits for it and then gives up, leaving the installed version as it was.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 & xvfb=$!
   until [ -s "$scratch/display" ]; do sleep 0.2; done
+  # The Wine server started without a display ends first: the window's
+  # server must draw on this one.
+  wineserver -w
   start_window() {
     DISPLAY=":$(head -n 1 "$scratch/display")" wine "$program_files/bin/imageburner.exe" --sim recorder \
       </dev/null >/dev/null 2>&1 & window=$!

@@ -49,6 +49,8 @@ fuzz_packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev)
 package_packages=(
   ccache dpkg-dev fakeroot file help2man lintian man-db
   appstream desktop-file-utils nsis
+  # The installer test's look inside the installer and the window's resources.
+  xz-utils 7zip
 )
 
 packages=()

@@ -45,22 +45,49 @@ add_custom_command(OUTPUT ${gzipped}
   WORKING_DIRECTORY ${generated} VERBATIM)
 
 # The manual pages, made from the programs' own --help and --version by
-# help2man, so they cannot say anything else.
+# help2man, so they cannot say anything else: standard output only (a toolkit's
+# warnings go to standard error), each command with its arguments from its own
+# --help, the files the programs use and the related pages. Dated with the
+# release, so that the bytes repeat.
 find_program(IMAGEBURNER_HELP2MAN help2man)
 # The two programs in PATH: the helper tools are run by them, not by people.
 set(manual_programs ${packaged_programs})
 list(REMOVE_ITEM manual_programs TreeBaler mergeimg)
 set(manuals)
 if(IMAGEBURNER_HELP2MAN)
+  execute_process(COMMAND date -u -d "${release_date} 00:00:00 UTC" +%s
+                  OUTPUT_VARIABLE release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  cmake_path(ABSOLUTE_PATH IMAGEBURNER_UDEV_RULES_DIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX}
+             OUTPUT_VARIABLE udev_rules_file)
+  string(APPEND udev_rules_file /70-imageburner-recorder.rules)
+  set(doc_dir_full ${CMAKE_INSTALL_FULL_DATADIR}/doc/imageburner)
   foreach(program ${manual_programs})
     set(manual ${generated}/${program}.1.gz)
+    set(other_program ${manual_programs})
+    list(REMOVE_ITEM other_program ${program})
+    set(other_page "")
+    if(other_program)
+      set(other_page ".BR ${other_program} (1),")
+    endif()
+    configure_file(linux/manual.h2m.in ${generated}/${program}.h2m @ONLY)
+    set(includes --include=${program}.h2m)
+    set(make_commands)
+    if(program STREQUAL "imageburner")
+      set(manual_name "window of the firmware updater for car video recorders")
+    else()
+      set(manual_name "command-line firmware updater for car video recorders")
+      list(APPEND includes --include=${program}-commands.h2m)
+      set(make_commands COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/linux/manual_commands.sh $<TARGET_FILE:${program}>
+                                ${program}-commands.h2m)
+    endif()
     add_custom_command(OUTPUT ${manual}
+      ${make_commands}
       # The window answers --help before it opens any window; offscreen needs no display.
-      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
-              ${IMAGEBURNER_HELP2MAN} --no-info --no-discard-stderr --section=1
-              "--name=firmware updater for car video recorders" --output=${program}.1 $<TARGET_FILE:${program}>
+      COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen SOURCE_DATE_EPOCH=${release_epoch}
+              ${IMAGEBURNER_HELP2MAN} --no-info --section=1 "--name=${manual_name}"
+              "--source=imageburner ${PROJECT_VERSION}" ${includes} --output=${program}.1 $<TARGET_FILE:${program}>
       COMMAND gzip -9nf ${program}.1
-      DEPENDS ${program} WORKING_DIRECTORY ${generated} VERBATIM)
+      DEPENDS ${program} ${generated}/${program}.h2m linux/manual_commands.sh WORKING_DIRECTORY ${generated} VERBATIM)
     list(APPEND manuals ${manual})
   endforeach()
   install(FILES ${manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -28,6 +28,9 @@ CImageBurnerDlg::CImageBurnerDlg(ControllerEnvironment env)
         else
             showStepMessage(text);
     });
+    m_usbCmd.setUnmountDecision([this](const std::string& refusal) {
+        return m_env.ui.askYesNo(Question::UnmountStorage, refusal + "\n\nUnmount it now and go on?");
+    });
 }
 
 CImageBurnerDlg::~CImageBurnerDlg() {

@@ -39,6 +39,11 @@ enum class ControlId : int {
     ReadUserButton = 1025,
 };
 
+// The yes-or-no questions an operation asks on its way.
+enum class Question {
+    UnmountStorage,  // the recorder's storage is mounted: unmount it and go on?
+};
+
 class UserInterfacePort {
 public:
     virtual ~UserInterfacePort() = default;
@@ -58,6 +63,10 @@ public:
     virtual void showWarning(const std::string& text) { showStepMessage(text); }
     // A modal message box; returns when the user has closed it.
     virtual void showMessageBox(MessageBoxKind kind, const std::string& text) = 0;
+    // A yes-or-no question in `text`; true for yes. The window asks the
+    // person, the command line answers from its options; a face with no one
+    // to ask says no.
+    virtual bool askYesNo(Question /*question*/, const std::string& /*text*/) { return false; }
     // The eight operation buttons, all together.
     virtual void setOperationButtonsEnabled(bool enabled) = 0;
     virtual void setControlEnabled(ControlId control, bool enabled) = 0;

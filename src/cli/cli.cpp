@@ -36,6 +36,9 @@ void addGlobalOptions(CLI::App& app, GlobalOptions& o) {
     app.add_flag("--ignore-scsi-status", o.ignoreScsiStatus,
                  "A command counts as done when the pass-through call succeeds, whatever SCSI status and sense "
                  "the recorder answers (for a recorder that answers CHECK CONDITION to commands it carried out)");
+    app.add_flag("--unmount", o.unmount,
+                 "When the system has the recorder's storage mounted, unmount it (udisksctl unmount) and go on "
+                 "instead of refusing to write it");
     app.add_option("--pick", o.picks, "Answers the file choosers in order; none left means cancelled")
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);

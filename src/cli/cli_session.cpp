@@ -25,7 +25,8 @@ int CliSession::open() {
     const bool terminal = &m_out == &std::cout && platform::standardOutputDrawsInPlace();
     std::deque<std::string> picks;
     for (const auto& pick : m_options.picks) picks.push_back(fromShell(pick));
-    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines);
+    m_port = std::make_unique<ConsolePort>(m_out, m_err, terminal, std::move(picks), m_options.percentInLines,
+                                           m_options.unmount);
     app::SessionOptions session;
     session.workingDirectory = pathFromUtf8(m_options.workdir);
     for (const auto& dir : m_options.simDirs) session.simulatorFolders.push_back(pathFromUtf8(dir));

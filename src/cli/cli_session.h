@@ -29,6 +29,7 @@ struct GlobalOptions {
     std::vector<std::string> picks;
     bool verify = false;
     bool ignoreScsiStatus = false;
+    bool unmount = false;  // --unmount: a mounted storage is unmounted instead of refused
     std::string recordFile, replayFile;
     bool recordData = false;
     bool replayTiming = false;

@@ -29,8 +29,13 @@ std::string mebibytes(std::uint64_t bytes) {
 }  // namespace
 
 ConsolePort::ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks,
-                         bool percentInLines)
-    : m_out(out), m_err(err), m_terminal(terminal), m_percentInLines(percentInLines), m_picks(std::move(picks)) {}
+                         bool percentInLines, bool unmount)
+    : m_out(out),
+      m_err(err),
+      m_terminal(terminal),
+      m_percentInLines(percentInLines),
+      m_unmount(unmount),
+      m_picks(std::move(picks)) {}
 
 ConsolePort::~ConsolePort() {
     std::lock_guard lock(m_mutex);
@@ -63,6 +68,17 @@ void ConsolePort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     const std::string caption = captionOf(kind);
     m_err << (caption.empty() ? "" : caption + ": ") << withoutClosingLineBreak(text) << '\n' << std::flush;
     m_lastLine.clear();
+}
+
+bool ConsolePort::askYesNo(Question question, const std::string&) {
+    if (question != Question::UnmountStorage) return false;
+    std::lock_guard lock(m_mutex);
+    endBar();
+    if (m_unmount)
+        printLine("Unmounting the recorder's storage (--unmount)");
+    else
+        m_err << "The recorder's storage stays mounted: --unmount unmounts it and goes on.\n" << std::flush;
+    return m_unmount;
 }
 
 void ConsolePort::setControlEnabled(ControlId control, bool enabled) {

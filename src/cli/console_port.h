@@ -1,8 +1,9 @@
 // The command line's face of the user-interface port: status texts and step
 // messages on standard output (one per line, or a live progress bar on a
 // terminal), message boxes on standard error as "<caption>: <text>", file
-// choosers answered by the --pick paths in order. Warnings go to standard error
-// as "Warning: <text>".
+// choosers answered by the --pick paths in order, the question to unmount the
+// recorder's storage by --unmount. Warnings go to standard error as
+// "Warning: <text>".
 #pragma once
 
 #include <chrono>
@@ -20,14 +21,16 @@ class ConsolePort final : public UserInterfacePort {
 public:
     // `percentInLines`: each status line carries the percent ("Ustawienia USER 1 (40 %)"),
     // a new line every ten percent, for runs whose lines are read side by side.
+    // `unmount`: the question to unmount the recorder's storage is answered yes.
     ConsolePort(std::ostream& out, std::ostream& err, bool terminal, std::deque<std::string> picks,
-                bool percentInLines = false);
+                bool percentInLines = false, bool unmount = false);
     ~ConsolePort() override;
 
     void renderStatus(const StatusState& state) override;
     void showStepMessage(const std::string& text) override;
     void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
+    bool askYesNo(Question question, const std::string& text) override;
     void setOperationButtonsEnabled(bool) override {}
     void setControlEnabled(ControlId control, bool enabled) override;
     void showValues(const DialogValues&) override {}
@@ -50,6 +53,7 @@ private:
     std::ostream& m_err;
     const bool m_terminal;
     const bool m_percentInLines;
+    const bool m_unmount;
     std::deque<std::string> m_picks;
     std::mutex m_mutex;
     std::string m_lastLine;

@@ -103,7 +103,15 @@ std::uint32_t UsbScsiCmd::sendNoData(VendorCode code) { return sendDirect(vendor
 bool UsbScsiCmd::storageWritable() {
     if (!m_handle || m_storageWritesPrepared) return m_storageWritesPrepared;
     std::string whyNot;
-    m_storageWritesPrepared = m_handle->prepareStorageWrites(whyNot);
+    StorageWrites state = m_handle->prepareStorageWrites(whyNot);
+    if (state == StorageWrites::Mounted && m_unmountDecision && m_unmountDecision(whyNot)) {
+        std::string whyNotUnmounted;
+        if (m_handle->unmountStorage(whyNotUnmounted))
+            state = m_handle->prepareStorageWrites(whyNot);
+        else
+            whyNot = "The recorder's storage could not be unmounted (" + whyNotUnmounted + "). " + whyNot;
+    }
+    m_storageWritesPrepared = state == StorageWrites::Ready;
     if (!m_storageWritesPrepared) reportRefusal(RefusalKind::StorageInUse, whyNot);
     return m_storageWritesPrepared;
 }

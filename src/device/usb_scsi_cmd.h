@@ -82,6 +82,11 @@ public:
     void setRefusalObserver(std::function<void(RefusalKind, const std::string&)> observer) {
         m_refusalObserver = std::move(observer);
     }
+    // Asked, with the refusal, whether to unmount the system's file systems
+    // on the storage when they keep it from being written; unset: never.
+    void setUnmountDecision(std::function<bool(const std::string& refusal)> decide) {
+        m_unmountDecision = std::move(decide);
+    }
 
 private:
     // Whether a reply shorter than asked for still counts. A vendor command's
@@ -107,7 +112,8 @@ private:
     std::uint32_t sendDirect(const Cdb16& block, std::span<const std::uint8_t> dataOut);
     std::uint32_t sendNoData(VendorCode code);
     // Whether the storage behind the open handle may be written now; asks the
-    // handle once per handle, and reports a refusal.
+    // handle once per handle, unmounts it when it is mounted and the decision
+    // says so, and reports a refusal.
     [[nodiscard]] bool storageWritable();
     // Passes a failed command's reason to the observer.
     void reportRefusal(RefusalKind kind, const std::string& text) const;
@@ -133,6 +139,7 @@ private:
     ScsiOutcome m_lastOutcome;
     ScsiStatusRule m_rule = ScsiStatusRule::Checked;
     std::function<void(RefusalKind, const std::string&)> m_refusalObserver;
+    std::function<bool(const std::string&)> m_unmountDecision;
     bool m_storageWritesPrepared = false;  // for the open handle
     std::vector<std::uint8_t> m_replyArea;  // reused 64 KiB reply area of buffered requests
 };

@@ -201,7 +201,8 @@ public:
         return outcome;
     }
     std::shared_ptr<const void> recorderClaim() const override { return m_carrier->recorderClaim(); }
-    bool prepareStorageWrites(std::string& whyNot) override { return m_carrier->prepareStorageWrites(whyNot); }
+    StorageWrites prepareStorageWrites(std::string& whyNot) override { return m_carrier->prepareStorageWrites(whyNot); }
+    bool unmountStorage(std::string& whyNot) override { return m_carrier->unmountStorage(whyNot); }
 
 private:
     std::unique_ptr<VolumeHandle> m_carrier;

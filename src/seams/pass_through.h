@@ -44,6 +44,13 @@ struct ScsiOutcome {
     std::string callFailure;
 };
 
+// Whether the storage behind a handle may be written now.
+enum class StorageWrites {
+    Ready,
+    Mounted,  // the system has a file system of it mounted; unmounting it can make it ready
+    Refused,  // held otherwise (another program, a lock the system would not give)
+};
+
 // An open volume. Closing is destruction, so no handle can leak.
 class VolumeHandle {
 public:
@@ -57,9 +64,16 @@ public:
     // Called before the program first writes the storage behind this handle:
     // makes sure no file system of the system's sits on it while sectors are
     // written underneath (a mounted partition is refused, or the volume is
-    // taken from the system for as long as the handle is open). false with
-    // `whyNot` set, in words a person can act on, when writing must not go ahead.
-    [[nodiscard]] virtual bool prepareStorageWrites(std::string& /*whyNot*/) { return true; }
+    // taken from the system for as long as the handle is open). Anything but
+    // Ready sets `whyNot`, in words a person can act on: writing must not go ahead.
+    [[nodiscard]] virtual StorageWrites prepareStorageWrites(std::string& /*whyNot*/) { return StorageWrites::Ready; }
+    // After a Mounted answer, and only when the user agreed: unmounts the
+    // storage's file systems the way the user at the seat may without root.
+    // false with `whyNot` when it could not (a carrier that mounts nothing has no way).
+    [[nodiscard]] virtual bool unmountStorage(std::string& whyNot) {
+        whyNot = "this volume cannot be unmounted by the program";
+        return false;
+    }
 };
 
 // The candidate volumes, addressed by drive letter 'D' to 'Z' like the volumes

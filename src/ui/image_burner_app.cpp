@@ -43,7 +43,7 @@ int CImageBurnerApp::run(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(QIcon(picture(Picture::Icon)));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Firmware updater for the VT-RD70 recorder"));
+    parser.setApplicationDescription(QStringLiteral("Firmware updater for car video recorders"));
     parser.addHelpOption();
     QApplication::setApplicationVersion(QString::fromUtf8(app::kVersionText.data(), app::kVersionText.size()));
     parser.addVersionOption();

@@ -317,6 +317,14 @@ void MainDialog::showMessageBox(MessageBoxKind kind, const std::string& text) {
     box.exec();
 }
 
+bool MainDialog::askYesNo(Question, const std::string& text) {
+    m_serviceLog.message(text);
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void MainDialog::setOperationButtonsEnabled(bool enabled) { m_focus.setEnabled(operationButtons(), enabled); }
 
 void MainDialog::setControlEnabled(ControlId id, bool enabled) {

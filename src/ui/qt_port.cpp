@@ -68,6 +68,10 @@ void QtPort::showMessageBox(MessageBoxKind kind, const std::string& text) {
     });
 }
 
+bool QtPort::askYesNo(Question question, const std::string& text) {
+    return ask([this, question, text] { return m_target.askYesNo(question, text); });
+}
+
 void QtPort::setOperationButtonsEnabled(bool enabled) {
     post([this, enabled] { m_target.setOperationButtonsEnabled(enabled); });
 }

@@ -24,6 +24,7 @@ public:
     void showStepMessage(const std::string& text) override;
     void showWarning(const std::string& text) override;
     void showMessageBox(MessageBoxKind kind, const std::string& text) override;
+    bool askYesNo(Question question, const std::string& text) override;
     void setOperationButtonsEnabled(bool enabled) override;
     void setControlEnabled(ControlId control, bool enabled) override;
     std::optional<std::string> chooseFile(const FileChooserRequest& request) override;

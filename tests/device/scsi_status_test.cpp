@@ -149,5 +149,49 @@ TEST_F(JudgedRecorder, StorageUnderAMountedFileSystemIsNotWritten) {
     EXPECT_EQ(volumes.storageWritePreparations, asked + 1);
 }
 
+// A mounted storage is unmounted only when the user says so, and only a mount
+// is offered: another hold on the storage is refused without a question.
+TEST_F(JudgedRecorder, AMountedStorageIsUnmountedOnlyWhenTheUserSaysSo) {
+    struct Case {
+        const char* name;
+        bool mounted;
+        bool answer;
+        const char* unmountFails;
+        int questions, unmounts;
+        bool written;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"declined", true, false, "", 1, 0, false, "mounted at /media/rec"},
+        {"agreed", true, true, "", 1, 1, true, ""},
+        {"agreed, udisks said no", true, true, "udisksctl unmount -b /dev/sdb1 ended with exit status 1", 1, 1,
+         false,
+         "The recorder's storage could not be unmounted (udisksctl unmount -b /dev/sdb1 ended with exit status "
+         "1). mounted at /media/rec"},
+        {"held otherwise", false, true, "", 0, 0, false, "mounted at /media/rec"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(cmd.Open(), 1u);
+        volumes.volumes['D'].storageInUse = "mounted at /media/rec";
+        volumes.volumes['D'].storageMounted = c.mounted;
+        volumes.volumes['D'].unmountFails = c.unmountFails;
+        volumes.unmounts = 0;
+        refusals.clear();
+        std::vector<std::string> asked;
+        cmd.setUnmountDecision([&](const std::string& refusal) {
+            asked.push_back(refusal);
+            return c.answer;
+        });
+        EXPECT_EQ(cmd.WriteSectors(0, 1, sector), c.written ? 1u : 0u);
+        EXPECT_EQ(asked, std::vector<std::string>(c.questions, "mounted at /media/rec"));
+        EXPECT_EQ(volumes.unmounts, c.unmounts);
+        if (c.written)
+            EXPECT_TRUE(refusals.empty());
+        else
+            EXPECT_EQ(refusals.at(0), (std::pair<RefusalKind, std::string>{RefusalKind::StorageInUse, c.refusal}));
+    }
+}
+
 }  // namespace
 }  // namespace ib

@@ -44,6 +44,9 @@ TEST(MountedPartitions, TheRefusalNamesEachMountAndHowToUnmountIt) {
               "writing under a mounted file system would destroy it. Unmount it first (udisksctl unmount -b "
               "/dev/sdb1 && udisksctl unmount -b /dev/sdb2, or sudo umount \"/media/me/REC\" \"/media/me/MY CAR\") "
               "and try again.");
+    // A device mounted twice (a bind mount) is unmounted once.
+    EXPECT_EQ(udisksUnmountCommands({{"/dev/sdb1", "/media/me/REC"}, {"/dev/sdb1", "/srv/rec"}, {"/dev/sdb2", "/x"}}),
+              (std::vector<std::vector<std::string>>{{"unmount", "-b", "/dev/sdb1"}, {"unmount", "-b", "/dev/sdb2"}}));
 }
 
 TEST(MountedPartitions, TheDiskAndItsPartitionsNumbersComeFromSysfs) {

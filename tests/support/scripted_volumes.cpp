@@ -20,9 +20,18 @@ public:
         m_owner.sent.push_back(std::move(record));
         return m_owner.volumes.at(m_letter).answer(request);
     }
-    bool prepareStorageWrites(std::string& whyNot) override {
+    StorageWrites prepareStorageWrites(std::string& whyNot) override {
         ++m_owner.storageWritePreparations;
-        whyNot = m_owner.volumes.at(m_letter).storageInUse;
+        const ScriptedVolume& volume = m_owner.volumes.at(m_letter);
+        whyNot = volume.storageInUse;
+        if (whyNot.empty()) return StorageWrites::Ready;
+        return volume.storageMounted ? StorageWrites::Mounted : StorageWrites::Refused;
+    }
+    bool unmountStorage(std::string& whyNot) override {
+        ++m_owner.unmounts;
+        ScriptedVolume& volume = m_owner.volumes.at(m_letter);
+        whyNot = volume.unmountFails;
+        if (whyNot.empty()) volume.storageInUse.clear();
         return whyNot.empty();
     }
     std::shared_ptr<const void> recorderClaim() const override {

@@ -27,8 +27,12 @@ struct ScriptedVolume {
     bool opens = true;
     // Answers one command: fills `data` for In and returns the outcome.
     std::function<ScsiOutcome(const ScsiRequest&)> answer;
-    // Why the storage may not be written now (a mounted file system); empty: it may.
+    // Why the storage may not be written now; empty: it may.
     std::string storageInUse = {};
+    // Whether that is a mounted file system, which unmountStorage takes away
+    // when `unmountFails` is empty (and otherwise refuses with it).
+    bool storageMounted = false;
+    std::string unmountFails = {};
 };
 
 class ScriptedVolumes final : public VolumeProvider {
@@ -41,6 +45,7 @@ public:
     std::map<char, std::string> ports;                      // the USB port of the device behind a letter
     int liveHandles = 0;
     int storageWritePreparations = 0;  // times a handle was asked whether its storage may be written
+    int unmounts = 0;                  // times a handle was asked to unmount its storage
 
     std::unique_ptr<VolumeHandle> openVolume(char letter, std::string* whyNot) override;
     std::string volumeName(char letter) const override { return std::string(1, letter) + ":"; }

@@ -79,6 +79,15 @@ std::vector<std::string> diskAndPartitionNumbers(const fs::path& diskSysPath) {
     return numbers;
 }
 
+std::vector<std::vector<std::string>> udisksUnmountCommands(const std::vector<MountedPartition>& mounts) {
+    std::vector<std::vector<std::string>> commands;
+    for (const MountedPartition& m : mounts) {
+        std::vector<std::string> command{"unmount", "-b", m.device};
+        if (std::find(commands.begin(), commands.end(), command) == commands.end()) commands.push_back(command);
+    }
+    return commands;
+}
+
 std::string mountedStorageRefusal(const std::vector<MountedPartition>& mounts) {
     std::string where;
     std::string byDevice;
@@ -86,9 +95,11 @@ std::string mountedStorageRefusal(const std::vector<MountedPartition>& mounts) {
     for (const MountedPartition& m : mounts) {
         const std::string separator = where.empty() ? "" : ", ";
         where += separator + m.device + " at " + m.mountPoint;
-        byDevice += (byDevice.empty() ? "" : " && ") + std::string("udisksctl unmount -b ") + m.device;
         byPath += " \"" + m.mountPoint + "\"";
     }
+    for (const auto& command : udisksUnmountCommands(mounts))
+        byDevice += (byDevice.empty() ? "" : " && ") + std::string("udisksctl ") + command[0] + " " + command[1] +
+                    " " + command[2];
     return "The recorder's storage is mounted (" + where +
            "): writing under a mounted file system would destroy it. Unmount it first (" + byDevice +
            ", or sudo umount" + byPath + ") and try again.";

@@ -25,6 +25,11 @@ std::vector<MountedPartition> mountsOfDevices(std::string_view mountinfo,
 // sysfs folder ("/sys/devices/.../block/sdb"); empty when it cannot be read.
 std::vector<std::string> diskAndPartitionNumbers(const std::filesystem::path& diskSysPath);
 
+// The arguments of udisksctl that unmount `mounts` the way the user at the
+// seat may without root, one command per device, in the table's order:
+// {"unmount", "-b", "/dev/sdb1"}.
+std::vector<std::vector<std::string>> udisksUnmountCommands(const std::vector<MountedPartition>& mounts);
+
 // The refusal to write the recorder's storage: each mount point, and the
 // commands that unmount it.
 std::string mountedStorageRefusal(const std::vector<MountedPartition>& mounts);

@@ -2,14 +2,18 @@
 #include "platform/linux/sg_volume_handle.h"
 
 #include <scsi/sg_pt.h>
+#include <unistd.h>
 
 #include <array>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 
 #include "platform/linux/mounted_partitions.h"
+#include "platform/linux/posix_process_runner.h"
 #include "platform/linux/sg_outcome.h"
 
 namespace ib::platform {
@@ -21,6 +25,17 @@ struct PassThroughObjectDelete {
     void operator()(sg_pt_base* object) const { destruct_scsi_pt_obj(object); }
 };
 using PassThroughObject = std::unique_ptr<sg_pt_base, PassThroughObjectDelete>;
+
+// The first executable `name` in PATH, else /usr/bin/`name`, where udisks puts its client.
+std::filesystem::path programInPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');) {
+        const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+        if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return std::filesystem::path("/usr/bin") / name;
+}
 
 bool fitsPassThrough(const ScsiRequest& request) {
     return !request.cdb.empty() && request.cdb.size() <= UCHAR_MAX && request.data.size() <= INT_MAX &&
@@ -75,13 +90,29 @@ ScsiOutcome SgVolumeHandle::send(const ScsiRequest& request) {
     return outcomeOf(report);
 }
 
-bool SgVolumeHandle::prepareStorageWrites(std::string& whyNot) {
+std::vector<MountedPartition> SgVolumeHandle::storageMounts() const {
     std::ifstream table("/proc/self/mountinfo");
     const std::string mountinfo{std::istreambuf_iterator<char>(table), std::istreambuf_iterator<char>()};
-    const auto mounts = mountsOfDevices(mountinfo, diskAndPartitionNumbers(m_diskSysPath));
-    if (mounts.empty()) return true;
+    return mountsOfDevices(mountinfo, diskAndPartitionNumbers(m_diskSysPath));
+}
+
+StorageWrites SgVolumeHandle::prepareStorageWrites(std::string& whyNot) {
+    const auto mounts = storageMounts();
+    if (mounts.empty()) return StorageWrites::Ready;
     whyNot = mountedStorageRefusal(mounts);
-    return false;
+    return StorageWrites::Mounted;
+}
+
+bool SgVolumeHandle::unmountStorage(std::string& whyNot) {
+    const std::filesystem::path udisksctl = programInPath("udisksctl");
+    for (const auto& command : udisksUnmountCommands(storageMounts())) {
+        const int status = PosixProcessRunner().run(udisksctl, command, {});
+        if (status == 0) continue;
+        whyNot = "udisksctl unmount -b " + command.back() +
+                 (status < 0 ? " could not be run" : " ended with exit status " + std::to_string(status));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace ib::platform

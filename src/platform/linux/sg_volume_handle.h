@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/linux/mounted_partitions.h"
 #include "platform/linux/page_aligned_transfer.h"
 #include "seams/pass_through.h"
 #include "seams/recorder_lock.h"
@@ -25,10 +26,16 @@ public:
     // a timeout of 0 leaves the pass-through's default.
     ScsiOutcome send(const ScsiRequest& request) override;
     std::shared_ptr<const void> recorderClaim() const override { return m_claim; }
-    // Refuses while the system has a partition of the disk (or the whole disk) mounted.
-    [[nodiscard]] bool prepareStorageWrites(std::string& whyNot) override;
+    // Mounted while the system has a partition of the disk (or the whole disk) mounted.
+    [[nodiscard]] StorageWrites prepareStorageWrites(std::string& whyNot) override;
+    // Through udisks (udisksctl unmount -b), which lets the user at the seat
+    // unmount a removable disk without root.
+    [[nodiscard]] bool unmountStorage(std::string& whyNot) override;
 
 private:
+    // The system's mounts of the disk and its partitions, from the kernel's mount table.
+    std::vector<MountedPartition> storageMounts() const;
+
     int m_descriptor;
     std::shared_ptr<RecorderLock> m_claim;
     std::filesystem::path m_diskSysPath;

@@ -97,21 +97,21 @@ public:
     // Locks the volume for this handle alone and takes it from the system's
     // file system, so that no cached or mounted view of it is written while
     // sectors are written underneath; both hold until the handle closes.
-    [[nodiscard]] bool prepareStorageWrites(std::string& whyNot) override {
-        if (m_storageTaken) return true;
+    [[nodiscard]] StorageWrites prepareStorageWrites(std::string& whyNot) override {
+        if (m_storageTaken) return StorageWrites::Ready;
         DWORD returned = 0;
         if (!::DeviceIoControl(m_volume, FSCTL_LOCK_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr)) {
             whyNot = "The recorder's drive is in use by another program (" + systemErrorText(lastSystemError()) +
                      "): close the windows and programs that show its files, then try again.";
-            return false;
+            return StorageWrites::Refused;
         }
         if (!::DeviceIoControl(m_volume, FSCTL_DISMOUNT_VOLUME, nullptr, 0, nullptr, 0, &returned, nullptr)) {
             whyNot = "The system's file system on the recorder's drive could not be dismounted (" +
                      systemErrorText(lastSystemError()) + ").";
-            return false;
+            return StorageWrites::Refused;
         }
         m_storageTaken = true;
-        return true;
+        return StorageWrites::Ready;
     }
     ScsiVolumeHandle(const ScsiVolumeHandle&) = delete;
     ScsiVolumeHandle& operator=(const ScsiVolumeHandle&) = delete;

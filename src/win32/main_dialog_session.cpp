@@ -36,9 +36,10 @@ void MainDialog::onEndSession(bool ending) {
     // The worker's calls and its end are carried out here (its message boxes
     // only logged) until it has ended.
     while (m_logic.endAwaited()) {
-        MSG message;
-        while (::PeekMessageW(&message, m_dialog, kPostedCallMessage, kPostedCallMessage, PM_REMOVE))
-            DialogThread::runPosted(message.lParam);
+        MSG wakeUp;  // the queue is ours: its wake-ups only say that calls wait
+        while (::PeekMessageW(&wakeUp, m_dialog, kPostedCallMessage, kPostedCallMessage, PM_REMOVE)) {
+        }
+        m_thread.runQueued();
         if (m_logic.endAwaited()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_POSTMESSAGE);
     }
     close();

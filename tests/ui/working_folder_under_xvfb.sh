@@ -25,7 +25,7 @@ shows() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 choose() {
   wait_until 20 shows '^Working folder$' || fail "no folder chooser"
   xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Working folder$' | head -1)" 2>/dev/null || true
-  sleep 1  # until the chooser has listed its folder and takes keys
+  sleep 2  # until the chooser has listed its folder and takes keys
   xdotool key ctrl+a type --delay 20 "$scratch/$1"
   xdotool key Return
   # A Return the name completer's list took closes only the list.
@@ -48,7 +48,7 @@ remembered "$scratch/first" || fail "the folder chosen is not remembered"
 # The context menu: a right click on the banner, "w" for "Working folder...".
 window=$(xdotool search --onlyvisible --name "^$kTitle - first\$" | head -1)
 xdotool mousemove --window "$window" 100 20 click 3
-sleep 1
+sleep 2  # until the menu is up and takes keys
 xdotool key w
 choose "zażółć/gęślą"
 wait_until 30 title_is "gęślą" || fail "the menu's folder did not start the program there"

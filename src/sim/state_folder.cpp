@@ -1,7 +1,9 @@
 // The state folder of the simulated recorder. See state_folder.h.
 #include "sim/state_folder.h"
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "seams/small_file.h"
 #include "sim/recorder_ini.h"
@@ -18,6 +20,18 @@ constexpr char kIniName[] = "recorder.ini";
 constexpr char kLogName[] = "commands.log";
 constexpr char kRamName[] = "ram.bin";
 constexpr char kUnpluggedName[] = "unplugged";
+
+// The recorder's settings file. On Windows a file that another program (or
+// thread) is just replacing by a rename cannot be opened for a moment, so a
+// file that is there but unreadable is read again for up to a second.
+std::optional<std::string> readIni(const fs::path& ini) {
+    for (int attempt = 0;; ++attempt) {
+        auto text = readSmallFile(ini, kLargestProfileBytes);
+        std::error_code ec;
+        if (text || attempt == 100 || !fs::exists(ini, ec)) return text;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 // Writes a temporary file and renames it over the target, so a reader sees the
 // old or the new text. The filesystem library's rename replaces an existing
@@ -83,7 +97,7 @@ bool StateFolder::create(const fs::path& dir, const RecorderState& state, bool f
 }
 
 std::optional<RecorderState> StateFolder::peekState(const fs::path& dir, std::string& error) {
-    const auto ini = readSmallFile(dir / kIniName, kLargestProfileBytes);
+    const auto ini = readIni(dir / kIniName);
     if (!ini) {
         error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
         return std::nullopt;
@@ -106,7 +120,7 @@ StateFolder::Opened StateFolder::open(const fs::path& dir, std::string& error) {
             return opened;
         }
     }
-    const auto ini = readSmallFile(dir / kIniName, kLargestProfileBytes);
+    const auto ini = readIni(dir / kIniName);
     if (!ini) {
         error = "no simulated recorder in " + dir.string() + " (run: sim init " + dir.string() + ")";
         return opened;

@@ -7,7 +7,7 @@
 
 #include "cli/recorder_listing.h"
 #include "cli/typed_path.h"
-#include "platform/terminal_output.h"
+#include "platform/terminal.h"
 #include "seams/utf8_path.h"
 #include "sim/bus_folders.h"
 

@@ -18,8 +18,7 @@
 #include "cli/recorder_listing.h"
 #include "cli/run_threads.h"
 #include "cli/status_board.h"
-#include "platform/terminal_output.h"
-#include "platform/terminal_width.h"
+#include "platform/terminal.h"
 #include "seams/system_error_text.h"
 #include "seams/utf8_path.h"
 

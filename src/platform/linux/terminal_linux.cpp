@@ -1,11 +1,13 @@
-// The terminal's width on Linux: the window size the terminal reports. See
-// terminal_width.h.
+// The terminal on Linux: it draws escape sequences as they are, and reports
+// its window size. See terminal.h.
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "platform/terminal_width.h"
+#include "platform/terminal.h"
 
 namespace ib::platform {
+
+bool standardOutputDrawsInPlace() { return ::isatty(STDOUT_FILENO) == 1; }
 
 std::size_t terminalColumns() {
     winsize size{};

@@ -84,10 +84,15 @@ int runCable(const SimArguments& args, bool plugged, std::ostream& out, std::ost
         err << "sim " << (plugged ? "plug" : "unplug") << ": " << error << "\n";
         return 1;
     }
-    // With no program holding it, the recorder takes the change now (an unplugged one loses its power).
-    SystemClock clock;
-    std::string inUse;
-    if (auto simulator = sim::Simulator::openFolder(pathFromUtf8(args.dir), clock, inUse)) simulator->poll();
+    // With no program holding it, an unplugged recorder loses its power now. A
+    // plugged one is left alone: opened here, it would be on the bus and held
+    // by this command for a moment, and a program looking for arrivals then
+    // would see it held by another program.
+    if (!plugged) {
+        SystemClock clock;
+        std::string inUse;
+        if (auto simulator = sim::Simulator::openFolder(pathFromUtf8(args.dir), clock, inUse)) simulator->poll();
+    }
     out << (plugged ? "Recorder plugged in\n" : "Recorder unplugged\n");
     return 0;
 }
